@@ -1,0 +1,8 @@
+#pragma once
+// The commands of vantor-cli. Each takes the words after the command name.
+
+namespace vantor::cli {
+
+int CmdBars(int argc, char** argv);
+
+} // namespace vantor::cli

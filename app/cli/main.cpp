@@ -1,0 +1,35 @@
+// vantor-cli COMMAND [options]: results on stdout, messages on stderr, exit 0 on success.
+
+#include <cstring>
+#include <iostream>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"bars", vantor::cli::CmdBars,
+     "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+};
+
+int Usage() {
+    std::cerr << "usage: vantor-cli COMMAND [options]\n\ncommands:\n";
+    for (const auto& c : kCommands) std::cerr << "  " << c.usage << "\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) return Usage();
+    for (const auto& c : kCommands)
+        if (!std::strcmp(argv[1], c.name)) return c.run(argc - 2, argv + 2);
+    std::cerr << "vantor-cli: unknown command '" << argv[1] << "'\n";
+    return Usage();
+}

@@ -1,0 +1,100 @@
+#include "market/data_files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace vantor {
+
+namespace {
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x < 128 && y < 128) {
+            if (std::tolower(x) != std::tolower(y)) return false;
+        } else if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TrimBlanks(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return std::string(s);
+}
+
+std::string FindPathNoCase(const std::string& base, std::string_view relative) {
+    fs::path current = base.empty() ? fs::path(".") : fs::path(base);
+    bool exists = true;
+    std::size_t pos = 0;
+    while (pos <= relative.size()) {
+        std::size_t next = relative.find('/', pos);
+        if (next == std::string_view::npos) next = relative.size();
+        std::string_view part = relative.substr(pos, next - pos);
+        pos = next + 1;
+        if (part.empty()) continue;
+        fs::path candidate = current / std::string(part);
+        std::error_code ec;
+        if (exists && !fs::exists(candidate, ec)) {
+            exists = false;
+            for (const auto& entry : fs::directory_iterator(current, ec)) {
+                if (EqualNoCase(entry.path().filename().string(), part)) {
+                    candidate = entry.path();
+                    exists = true;
+                    break;
+                }
+            }
+        }
+        current = candidate;
+    }
+    return current.generic_string();
+}
+
+std::string InstrumentFile(const std::string& programDir, std::string_view code,
+                           int basePeriodChoice) {
+    std::string folder = basePeriodChoice == 0 ? "MinData" : "DayData";
+    return FindPathNoCase(programDir, folder + "/" + TrimBlanks(code) + ".TXT");
+}
+
+std::vector<std::string> ListInstruments(const std::string& folder) {
+    std::vector<std::string> codes;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const auto& p = it->path();
+        if (!it->is_regular_file(ec)) continue;
+        if (EqualNoCase(p.extension().string(), ".txt")) codes.push_back(p.stem().string());
+    }
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    lines.clear();
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        std::size_t end = content.find('\n', pos);
+        if (end == std::string::npos) end = content.size();
+        std::size_t stop = end;
+        if (stop > pos && content[stop - 1] == '\r') --stop;
+        lines.emplace_back(content, pos, stop - pos);
+        pos = end + 1;
+    }
+    return true;
+}
+
+} // namespace vantor

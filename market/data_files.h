@@ -1,0 +1,29 @@
+#pragma once
+// Where the text data files live and how an instrument's file is found.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor {
+
+// Resolves `relative` (components separated by '/') below `base`, matching every component
+// without regard to letter case. Returns the existing path when one matches; otherwise the
+// path built from the components as given.
+std::string FindPathNoCase(const std::string& base, std::string_view relative);
+
+// The data file of an instrument: the code with blanks around it removed, plus ".TXT", in
+// MinData/ for base period choice 0 (one minute) or DayData/ for 1 (day), under `programDir`.
+std::string InstrumentFile(const std::string& programDir, std::string_view code,
+                           int basePeriodChoice);
+
+// The instrument codes of a base folder: every "*.txt" file in it and in all its sub-folders,
+// reduced to its name without the extension, sorted by name.
+std::vector<std::string> ListInstruments(const std::string& folder);
+
+// Reads a whole text file into lines (without line ends). Returns false when it can't be read.
+bool ReadLines(const std::string& path, std::vector<std::string>& lines);
+
+std::string TrimBlanks(std::string_view s);
+
+} // namespace vantor

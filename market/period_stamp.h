@@ -1,0 +1,34 @@
+#pragma once
+// Date-times as day numbers (days since 1899-12-30, the fraction is the time of day) and
+// the period stamp that decides which base bars belong to one bar of a longer period.
+
+#include <optional>
+
+#include "market/price.h"
+
+namespace vantor {
+
+// Day number of a calendar date; nullopt when the date does not exist.
+std::optional<double> EncodeDate(int year, int month, int day);
+
+// Calendar parts of a date-time, the time rounded to whole milliseconds.
+struct DateTimeParts {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+};
+DateTimeParts DecodeDateTime(double dt);
+
+// The date-time of `date` (yyyymmdd) at hh:mm of `time` (hhmm), seconds 0; nullopt when the
+// date does not exist or the hour is above 23 or the minute above 59.
+std::optional<double> EncodeBarTime(int time, int date);
+
+// The date-time that labels the bar of `period` containing the moment time/date; nullopt when
+// the moment has no stamp in that period (a date that does not exist, hour > 23, minute > 59).
+std::optional<double> GetPeriodStamp(TWeekStyle period, int time, int date);
+
+// The label of a cache bar: the stamp formatted "yyyymmdd" and "hhnn".
+void StampLabel(double stamp, ShortStr& srq, ShortStr& ssj);
+
+// Stamps at least this far apart (in days) start a new cache bar.
+double PeriodThreshold(TWeekStyle period);
+
+} // namespace vantor

@@ -1,0 +1,235 @@
+#include "market/stock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "market/data_files.h"
+#include "market/period_stamp.h"
+
+namespace vantor {
+
+namespace {
+
+int DefaultRandom(int lo, int hi) {
+    static std::mt19937 gen{std::random_device{}()};
+    return std::uniform_int_distribution<int>(lo, hi)(gen);
+}
+
+} // namespace
+
+Tstock::Tstock() {
+    for (int i = 0; i < kCachedPeriods; ++i) DMP[i].nperiod = static_cast<TWeekStyle>(i);
+    setLastrow(0);
+}
+
+void Tstock::setLastrow(int a) {
+    if (startrow < 0) startrow = 0;
+    Flastrow = (a > 0 && a > startrow) ? a : startrow;
+}
+
+Price Tstock::Last() const {
+    if (Flastrow >= 0 && Flastrow < fcount) return Fp[Flastrow];
+    return Price{};
+}
+
+bool Tstock::CurValue(Price& bar) const {
+    if (nIndex < 0 || nIndex >= fcount) return false;
+    bar = Fp[nIndex];
+    return true;
+}
+
+void Tstock::ClearPeriods() {
+    for (int i = 0; i < kCachedPeriods; ++i) {
+        DMP[i].value.clear();
+        firstRow_[i].clear();
+    }
+}
+
+void Tstock::PushInto(int i, int row) {
+    const Price& bar = Fp[row];
+    const auto w = static_cast<TWeekStyle>(i);
+    // A bar whose date or time has no stamp is left out of the cache.
+    auto stamp = GetPeriodStamp(w, BarTimeNumber(bar.Ssj), BarDateNumber(bar.Srq));
+    if (!stamp) return;
+    auto& cache = DMP[i].value;
+    if (cache.empty() || std::fabs(*stamp - lastLabel_[i]) >= PeriodThreshold(w)) {
+        cache.push_back(bar);
+        Price& added = cache.back();
+        StampLabel(*stamp, added.Srq, added.Ssj);
+        lastLabel_[i] = *EncodeBarTime(BarTimeNumber(added.Ssj), BarDateNumber(added.Srq));
+        firstRow_[i].push_back(row);
+        return;
+    }
+    Price& last = cache.back();
+    last.Spg = std::max(last.Spg, bar.Spg);
+    last.Spd = std::min(last.Spd, bar.Spd);
+    last.Sps = bar.Sps;
+    last.Scjl += bar.Scjl;
+    last.Scje += bar.Scje;
+}
+
+void Tstock::PushBar(int row, bool reset) {
+    if (reset) ClearPeriods();
+    if (row < 0 || row >= fcount) return;
+    for (int i = 0; i < kCachedPeriods; ++i) PushInto(i, row);
+}
+
+bool Tstock::ReadFile() {
+    if (!ReadLines(fileName, lines)) {
+        lines.clear();
+        fcount = 0;
+        Fp.clear();
+        ClearPeriods();
+        return false;
+    }
+    oldfilename = fileName;
+    fcount = static_cast<int>(lines.size());
+    Fp.assign(fcount, Price{});
+    ClearPeriods();
+    for (int i = 0; i < fcount; ++i) {
+        if (!ParseBarLine(lines[i], Fp[i]) && !serrmessage) {
+            serrmessage = true;
+            if (onMessage)
+                onMessage("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
+        }
+    }
+    return true;
+}
+
+bool Tstock::loaddata() {
+    if (!ReadFile()) return false;
+    if (0 <= startrow && startrow <= Flastrow && Flastrow <= fcount - 1) {
+        for (int i = startrow; i <= Flastrow; ++i) PushBar(i, false);
+        nIndex = Flastrow;
+    }
+    return true;
+}
+
+bool Tstock::sjload() {
+    if (!ReadFile()) return false;
+    if (fcount == 0) {
+        startrow = 0;
+        Flastrow = 0;
+        nIndex = -1; // nothing to reveal
+        return true;
+    }
+    RandomFn rnd = random ? random : RandomFn(DefaultRandom);
+    // The last bar is never the start (unless it is the only one); at most 500 bars shown.
+    startrow = rnd(0, std::max(0, fcount - 2));
+    setLastrow(rnd(startrow, std::min(startrow + 500, fcount) - 1));
+    for (int i = startrow; i <= Flastrow; ++i) PushBar(i, false);
+    nIndex = Flastrow;
+    return true;
+}
+
+void Tstock::ReCal(TWeekStyle sweek) {
+    if (fcount == 0) return;
+    if (nIndex > fcount - 1) {
+        nIndex = fcount - 1;
+        return;
+    }
+    ClearPeriods();
+    for (int i = 0; i <= nIndex; ++i) PushBar(i, false); // nothing when nIndex is negative
+    speriod = sweek;
+}
+
+void Tstock::assign(const Tstock& source) {
+    lines = source.lines;
+    fcount = source.fcount;
+    startrow = source.startrow;
+    Flastrow = source.Flastrow;
+    period = source.period;
+}
+
+// --- regrouping ---
+
+Price Tstock::Combine(int first, int last) const {
+    Price out;
+    for (int i = first; i <= last; ++i) {
+        Price bar;
+        ParseBarLine(lines[i], bar);
+        if (i == first) {
+            out = bar;
+            continue;
+        }
+        out.Spg = std::max(out.Spg, bar.Spg);
+        out.Spd = std::min(out.Spd, bar.Spd);
+        out.Sps = bar.Sps;
+        out.Scjl += bar.Scjl;
+        out.Scje += bar.Scje;
+        out.Srq = bar.Srq;
+        out.Ssj = bar.Ssj;
+    }
+    return out;
+}
+
+void Tstock::Regroup() {
+    const int nlines = static_cast<int>(lines.size());
+    if (Flastrow > nlines - 1) Flastrow = nlines - 1;
+    if (startrow < 0) startrow = 0;
+    startrow -= startrow % 5;
+    const int n = startrow < Flastrow ? Flastrow - startrow + 1 : 0;
+    Fp.clear();
+    for (int k = 0; k < n / period; ++k)
+        Fp.push_back(Combine(startrow + k * period, startrow + k * period + period - 1));
+    if (n % period != 0) Fp.push_back(Combine(Flastrow - n % period + 1, Flastrow));
+    fcount = static_cast<int>(Fp.size());
+}
+
+void Tstock::Reloaddata() {
+    if (period <= 0) return;
+    oldperiod = period;
+    oldfilename = fileName;
+    Regroup();
+}
+
+void Tstock::Reloaddata(int p) {
+    if (p <= 0) return;
+    // Whether the file or the period changed or not, a full regroup gives exactly the bars an
+    // update of the last group would, including a last group that holds fewer than p lines.
+    period = p;
+    Reloaddata();
+}
+
+void Tstock::Reloaddatap() {
+    const int nlines = static_cast<int>(lines.size());
+    const int first = std::max(0, startrow);
+    const int last = std::min(Flastrow - 1, nlines - 1);
+    std::vector<Price> bars;
+    double label = 0;
+    int read = 0;
+    for (int i = first; i <= last; ++i) {
+        Price bar;
+        ParseBarLine(lines[i], bar);
+        ++read;
+        auto stamp = GetPeriodStamp(speriod, BarTimeNumber(bar.Ssj), BarDateNumber(bar.Srq));
+        if (!stamp) continue;
+        if (!bars.empty() && std::fabs(*stamp - label) < 0.000625) {
+            Price& b = bars.back();
+            b.Spg = std::max(b.Spg, bar.Spg);
+            b.Spd = std::min(b.Spd, bar.Spd);
+            b.Sps = bar.Sps;
+            b.Scjl += bar.Scjl;
+            b.Scje += bar.Scje;
+            continue;
+        }
+        bars.push_back(bar);
+        StampLabel(*stamp, bars.back().Srq, bars.back().Ssj);
+        label = *EncodeBarTime(BarTimeNumber(bars.back().Ssj), BarDateNumber(bars.back().Srq));
+    }
+    if (read > 0) setLastrow(Flastrow - 1);
+    Fp = std::move(bars);
+    fcount = static_cast<int>(Fp.size());
+}
+
+void Tstock::Readd(int ibeg, int ilast) {
+    ibeg = std::max(ibeg, 0);
+    ilast = std::min(ilast, fcount - 1);
+    for (int i = ibeg; i <= ilast; ++i) {
+        setLastrow(i);
+        PushBar(i, false);
+    }
+}
+
+} // namespace vantor

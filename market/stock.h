@@ -1,0 +1,88 @@
+#pragma once
+// Tstock: the whole price history of one instrument, its thirteen period caches and the
+// replay cursor that reveals the bars one by one.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "market/price.h"
+
+namespace vantor {
+
+class Tstock {
+public:
+    // Shows a message to the user (the desktop uses a message box).
+    using MessageFn = std::function<void(const std::string&)>;
+    // Returns a uniform random integer in [lo, hi].
+    using RandomFn = std::function<int(int lo, int hi)>;
+
+    Tstock();
+
+    // --- state (fields named as the rest of the program knows them) ---
+    std::vector<std::string> lines; // the lines of the data file
+    bool serrmessage = false;       // a malformed line has been reported; never cleared
+    Price Fnext;
+    std::string fileName;
+    std::string oldfilename;
+    int fcount = 0;
+    int nIndex = 0; // replay position: the last revealed base bar (-1: nothing revealed yet)
+    std::vector<Price> Fp;
+    std::array<NperdPrice, kCachedPeriods> DMP;
+    int sdateLine = 0;
+    bool pfinddate = false;
+    int oldperiod = 1;
+    int period = 1;
+    int startrow = 0;
+    TWeekStyle speriod = wsmin1;
+
+    MessageFn onMessage;
+    RandomFn random;
+
+    // --- properties ---
+    int ShowCount() const { return Flastrow < startrow ? 0 : Flastrow - startrow + 1; }
+    int lastrow() const { return Flastrow; }
+    void setLastrow(int a);
+    Price Last() const;
+    bool Blast() const { return nIndex >= fcount - 1; }
+    bool BFirst() const { return nIndex <= 0; }
+    // The bar at the replay position; false (and `bar` unchanged) when there is none.
+    bool CurValue(Price& bar) const;
+    const NperdPrice& Cache(TWeekStyle w) const { return DMP[static_cast<int>(w)]; }
+
+    // --- loading and rebuilding ---
+    bool loaddata();
+    bool sjload();
+    void ReCal(TWeekStyle sweek);
+    void assign(const Tstock& source);
+
+    // --- regrouping the bar list from the text lines ---
+    void Reloaddata();
+    void Reloaddata(int p);
+    void Reloaddatap();
+    void Readd(int ibeg, int ilast);
+
+    // --- replay cursor ---
+    bool Next(Price& bar);
+    bool PNext(Price& bar) const;
+    void NextStep(TWeekStyle w);
+    bool Pri(Price& bar);
+    bool GetInfBydate(int ndate);
+
+private:
+    int Flastrow = 0;
+    // Per cache: the base row that started each cache bar, and the date-time of the last
+    // cache bar's label. They let a step back rebuild the last bar exactly.
+    std::array<std::vector<int>, kCachedPeriods> firstRow_;
+    std::array<double, kCachedPeriods> lastLabel_{};
+
+    bool ReadFile();
+    void ClearPeriods();
+    void PushBar(int row, bool reset);
+    void PushInto(int period, int row);
+    Price Combine(int first, int last) const;
+    void Regroup();
+};
+
+} // namespace vantor
