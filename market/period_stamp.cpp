@@ -34,7 +34,9 @@ void CivilFromDays(long long z, int& y, int& m, int& d) {
 
 constexpr long long kEpochOffset = 25569; // 1970-01-01 as a day number from 1899-12-30
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -42,8 +44,8 @@ int DaysInMonth(int y, int m) {
 }
 
 double DayNumber(int y, int m, int d) {
-    return static_cast<double>(DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) +
-                               kEpochOffset);
+    return static_cast<double>(
+        DaysFromCivil(y, static_cast<unsigned>(m), static_cast<unsigned>(d)) + kEpochOffset);
 }
 
 void SplitDate(int date, int& y, int& m, int& d) {

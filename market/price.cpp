@@ -1,6 +1,6 @@
 #include "market/price.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +8,9 @@
 namespace vantor {
 
 const char* PeriodCaption(TWeekStyle w) {
-    static const char* const captions[] = {"1分钟", "3分钟", "5分钟",  "10分钟", "15分钟",
-                                           "30分钟", "60分钟", "日线", "周线",   "月线",
-                                           "45天",  "季线",  "年线",  "分笔线", "自定义"};
+    static const char* const captions[] = {"1分钟",  "3分钟",  "5分钟", "10分钟", "15分钟",
+                                           "30分钟", "60分钟", "日线",  "周线",   "月线",
+                                           "45天",   "季线",   "年线",  "分笔线", "自定义"};
     int i = static_cast<int>(w);
     return (i >= 0 && i <= static_cast<int>(wsNone)) ? captions[i] : "";
 }
@@ -19,18 +19,15 @@ double TextToFloat(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
-    if (s.empty() || s.size() > 63) return 0;
-    char buf[64];
-    std::memcpy(buf, s.data(), s.size());
-    buf[s.size()] = 0;
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (s.empty()) return 0;
     // Only plain decimal notation counts as a number (no hex, inf or nan words).
     for (char ch : s)
-        if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == '+' || ch == 'e' ||
-              ch == 'E'))
+        if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E'))
             return 0;
-    char* end = nullptr;
-    double v = std::strtod(buf, &end);
-    if (end != buf + s.size() || !std::isfinite(v)) return 0;
+    double v = 0;
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return 0;
     return v;
 }
 
@@ -39,8 +36,12 @@ static int TruncToInt(double v) {
     return static_cast<int>(v);
 }
 
-int BarTimeNumber(const ShortStr& s) { return TruncToInt(TextToFloat(s.view())); }
-int BarDateNumber(const ShortStr& s) { return TruncToInt(TextToFloat(s.view())); }
+int BarTimeNumber(const ShortStr& s) {
+    return TruncToInt(TextToFloat(s.view()));
+}
+int BarDateNumber(const ShortStr& s) {
+    return TruncToInt(TextToFloat(s.view()));
+}
 
 std::vector<std::string_view> SplitBarFields(std::string_view line) {
     std::vector<std::string_view> fields;

@@ -18,6 +18,11 @@ int DefaultRandom(int lo, int hi) {
 
 } // namespace
 
+double Tstock::LabelTime(const Price& cacheBar) {
+    // A label made from a stamp always encodes.
+    return EncodeBarTime(BarTimeNumber(cacheBar.Ssj), BarDateNumber(cacheBar.Srq)).value_or(0.0);
+}
+
 Tstock::Tstock() {
     for (int i = 0; i < kCachedPeriods; ++i) DMP[i].nperiod = static_cast<TWeekStyle>(i);
     setLastrow(0);
@@ -47,17 +52,21 @@ void Tstock::ClearPeriods() {
 }
 
 void Tstock::PushInto(int i, int row) {
+    PushInto(i, row, BarTimeNumber(Fp[row].Ssj), BarDateNumber(Fp[row].Srq));
+}
+
+void Tstock::PushInto(int i, int row, int time, int date) {
     const Price& bar = Fp[row];
     const auto w = static_cast<TWeekStyle>(i);
     // A bar whose date or time has no stamp is left out of the cache.
-    auto stamp = GetPeriodStamp(w, BarTimeNumber(bar.Ssj), BarDateNumber(bar.Srq));
+    auto stamp = GetPeriodStamp(w, time, date);
     if (!stamp) return;
     auto& cache = DMP[i].value;
     if (cache.empty() || std::fabs(*stamp - lastLabel_[i]) >= PeriodThreshold(w)) {
         cache.push_back(bar);
         Price& added = cache.back();
         StampLabel(*stamp, added.Srq, added.Ssj);
-        lastLabel_[i] = *EncodeBarTime(BarTimeNumber(added.Ssj), BarDateNumber(added.Srq));
+        lastLabel_[i] = LabelTime(added);
         firstRow_[i].push_back(row);
         return;
     }
@@ -72,7 +81,8 @@ void Tstock::PushInto(int i, int row) {
 void Tstock::PushBar(int row, bool reset) {
     if (reset) ClearPeriods();
     if (row < 0 || row >= fcount) return;
-    for (int i = 0; i < kCachedPeriods; ++i) PushInto(i, row);
+    const int time = BarTimeNumber(Fp[row].Ssj), date = BarDateNumber(Fp[row].Srq);
+    for (int i = 0; i < kCachedPeriods; ++i) PushInto(i, row, time, date);
 }
 
 bool Tstock::ReadFile() {

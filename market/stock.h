@@ -81,6 +81,8 @@ private:
     void ClearPeriods();
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);
+    void PushInto(int period, int row, int time, int date);
+    static double LabelTime(const Price& cacheBar);
     Price Combine(int first, int last) const;
     void Regroup();
 };

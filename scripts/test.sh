@@ -19,7 +19,7 @@ run_suite() {
   local rc=0
   ctest --test-dir "$dir" -j "$jobs" --output-on-failure >"$dir/ctest.log" 2>&1 || rc=$?
   # Passing tests are one line each; show everything else (failures, summary).
-  grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$dir/ctest.log" | tail -n 300
+  grep -v -E '^ *([0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|Start +[0-9]+:)' "$dir/ctest.log" | tail -n 300
   return $rc
 }
 

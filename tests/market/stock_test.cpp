@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "market/period_stamp.h"
+#include "market/stock.h"
+
+namespace vantor {
+namespace {
+
+// Writes a data file into a fresh temporary folder for one test.
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("vantor_store_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string Write(const std::vector<std::string>& lines, const char* name = "bars.txt") {
+        auto path = (dir / name).string();
+        std::ofstream out(path);
+        for (auto& l : lines) out << l << "\n";
+        return path;
+    }
+
+    // Minute bars of one day from hh:mm, one per minute, close = open = index.
+    static std::vector<std::string> Minutes(int date, int hhmm, int count) {
+        std::vector<std::string> lines;
+        int h = hhmm / 100, m = hhmm % 100;
+        for (int i = 0; i < count; ++i) {
+            char buf[128];
+            std::snprintf(buf, sizeof buf, "%d,%02d%02d,%d,%d,%d,%d,1,2", date, h, m, 100 + i,
+                          105 + i, 95 + i, 101 + i);
+            lines.push_back(buf);
+            if (++m == 60) m = 0, ++h;
+        }
+        return lines;
+    }
+
+    void Load(Tstock& s, const std::string& path, int start, int last) {
+        s.fileName = path;
+        s.startrow = start;
+        s.setLastrow(last);
+        ASSERT_TRUE(s.loaddata());
+    }
+
+    static std::vector<std::string> Labels(const Tstock& s, TWeekStyle w) {
+        std::vector<std::string> out;
+        for (auto& b : s.Cache(w).value) out.push_back(b.Srq.str() + " " + b.Ssj.str());
+        return out;
+    }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(StoreTest, MinuteBarsAggregateIntoPeriods) {
+    // 9:31 .. 10:05
+    Tstock s;
+    Load(s, Write(Minutes(20150310, 931, 35)), 0, 34);
+    EXPECT_EQ(s.nIndex, 34);
+    EXPECT_EQ(s.Cache(wsmin1).value.size(), 35u);
+    auto m3 = Labels(s, wsMin3);
+    ASSERT_GE(m3.size(), 2u);
+    EXPECT_EQ(m3[0], "20150310 0933"); // 9:31..9:33
+    EXPECT_EQ(m3[1], "20150310 0936"); // started by 9:34
+    const Price& first3 = s.Cache(wsMin3).value[0];
+    EXPECT_EQ(first3.Spk, 100); // open of 9:31
+    EXPECT_EQ(first3.Sps, 103); // close of 9:33
+    EXPECT_EQ(first3.Spg, 107); // highest high
+    EXPECT_EQ(first3.Spd, 95);  // lowest low
+    EXPECT_EQ(first3.Scjl, 3);
+    EXPECT_EQ(first3.Scje, 6);
+    auto m5 = Labels(s, wsMin5);
+    // 9:56..10:00 form the bar labelled 1000; 10:01 starts 1005
+    EXPECT_EQ(m5, (std::vector<std::string>{"20150310 0935", "20150310 0940", "20150310 0945",
+                                            "20150310 0950", "20150310 0955", "20150310 1000",
+                                            "20150310 1005"}));
+    EXPECT_EQ(s.Cache(wsMin5).value[5].Scjl, 5);
+    EXPECT_EQ(Labels(s, wsDay), (std::vector<std::string>{"20150310 0000"}));
+    EXPECT_EQ(Labels(s, wsJi), (std::vector<std::string>{"20150331 2359"}));
+}
+
+TEST_F(StoreTest, DayBarsGroupIntoWeeksAndQuarters) {
+    std::vector<std::string> lines;
+    for (int d : {20150309, 20150310, 20150311, 20150312, 20150313, 20150316, 20150701, 20150820,
+                  20151030, 20151102})
+        lines.push_back(std::to_string(d) + ",1,2,0.5,1.5,10,20");
+    Tstock s;
+    Load(s, Write(lines), 0, static_cast<int>(lines.size()) - 1);
+    auto weeks = Labels(s, wsWeek);
+    ASSERT_GE(weeks.size(), 2u);
+    EXPECT_EQ(weeks[0], "20150313 0000");
+    EXPECT_EQ(weeks[1], "20150320 0000");
+    EXPECT_EQ(s.Cache(wsWeek).value[0].Scjl, 50);
+    EXPECT_EQ(Labels(s, wsJi),
+              (std::vector<std::string>{"20150331 2359", "20151031 2359", "20151231 2359"}));
+    EXPECT_EQ(s.Cache(wsJi).value[1].Scjl, 30); // July, August, October together
+    // each day is its own bar in the one-minute cache (an empty time counts as 00:00)
+    EXPECT_EQ(s.Cache(wsmin1).value.size(), lines.size());
+}
+
+TEST_F(StoreTest, MalformedLinesAreReportedOncePerStore) {
+    std::vector<std::string> messages;
+    Tstock s;
+    s.onMessage = [&](const std::string& m) { messages.push_back(m); };
+    auto lines = Minutes(20150310, 931, 5);
+    lines[2] = "20150310,0933,1,2";
+    lines[4] = "garbage";
+    Load(s, Write(lines), 0, 4);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "数据格式不合法，请检查数据文件格式！当前行：2");
+    // the malformed bars have no date and are left out of the caches
+    EXPECT_EQ(s.fcount, 5);
+    EXPECT_EQ(s.Cache(wsmin1).value.size(), 3u);
+    Load(s, Write({"bad"}, "other.txt"), 0, 0);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(StoreTest, BadDatesAndTimesAreLeftOutOfTheCaches) {
+    Tstock s;
+    Load(s,
+         Write({"20150230,0931,1,2,0.5,1,1,1", "20150310,2500,1,2,0.5,1,1,1",
+                "20150310,0931,1,2,0.5,1,1,1"}),
+         0, 2);
+    EXPECT_EQ(s.Cache(wsmin1).value.size(), 1u);
+    EXPECT_EQ(s.Cache(wsDay).value.size(), 1u); // hour 25 still has a day
+    EXPECT_EQ(s.Cache(wsDay).value[0].Scjl, 2);
+}
+
+TEST_F(StoreTest, LastRowBeyondTheFileLeavesTheCachesEmpty) {
+    Tstock s;
+    s.nIndex = 7;
+    Load(s, Write(Minutes(20150310, 931, 5)), 0, 9);
+    EXPECT_TRUE(s.Cache(wsmin1).value.empty());
+    EXPECT_EQ(s.nIndex, 7);
+}
+
+TEST_F(StoreTest, RandomWindowStaysInsideTheFile) {
+    const struct {
+        int lines;
+        int lo, hi;      // what the random source returns: the lowest or the highest
+        int start, last; // expected rows
+    } cases[] = {
+        {10, 0, 0, 0, 0},     {10, 1, 1, 8, 9}, {1000, 1, 1, 998, 999},
+        {1000, 0, 1, 0, 499}, {1, 0, 0, 0, 0},  {1, 1, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Tstock s;
+        std::vector<std::pair<int, int>> asked;
+        int call = 0;
+        s.random = [&](int lo, int hi) {
+            asked.push_back({lo, hi});
+            EXPECT_LE(lo, hi);
+            return (call++ == 0 ? c.lo : c.hi) ? hi : lo;
+        };
+        s.fileName = Write(Minutes(20150310, 0, c.lines));
+        ASSERT_TRUE(s.sjload());
+        EXPECT_EQ(s.startrow, c.start) << c.lines;
+        EXPECT_EQ(s.lastrow(), c.last) << c.lines;
+        EXPECT_EQ(s.nIndex, c.last);
+        EXPECT_EQ(static_cast<int>(s.Cache(wsmin1).value.size()), c.last - c.start + 1);
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_EQ(asked[0].second, std::max(0, c.lines - 2));
+    }
+    Tstock empty;
+    empty.random = [](int, int) -> int {
+        ADD_FAILURE() << "no random choice on an empty file";
+        return 0;
+    };
+    empty.fileName = Write({}, "empty.txt");
+    ASSERT_TRUE(empty.sjload());
+    EXPECT_EQ(empty.fcount, 0);
+    EXPECT_TRUE(empty.Cache(wsmin1).value.empty());
+}
+
+TEST_F(StoreTest, ReCalRebuildsFromTheFirstBar) {
+    Tstock s;
+    Load(s, Write(Minutes(20150310, 931, 20)), 5, 15);
+    s.nIndex = 9;
+    s.ReCal(wsMin5);
+    EXPECT_EQ(s.speriod, wsMin5);
+    EXPECT_EQ(s.Cache(wsmin1).value.size(), 10u); // rows 0..9, nothing after the position
+    EXPECT_EQ(s.Cache(wsmin1).value.back().Ssj.str(), "0940");
+    EXPECT_EQ(s.startrow, 5);
+    s.nIndex = -1;
+    s.ReCal(wsmin1);
+    EXPECT_TRUE(s.Cache(wsmin1).value.empty());
+}
+
+TEST_F(StoreTest, MissingFileFails) {
+    Tstock s;
+    s.fileName = (dir / "nope.txt").string();
+    EXPECT_FALSE(s.loaddata());
+    EXPECT_EQ(s.fcount, 0);
+}
+
+TEST_F(StoreTest, RegroupingByCountAndByStamp) {
+    Tstock s;
+    auto path = Write(Minutes(20150310, 931, 12));
+    Load(s, path, 0, 11);
+    s.Reloaddata(0); // a period of 0 does nothing
+    EXPECT_EQ(s.fcount, 12);
+    s.Reloaddata(5);
+    ASSERT_EQ(s.fcount, 3); // 5 + 5 + 2 lines
+    EXPECT_EQ(s.Fp[0].Spk, 100);
+    EXPECT_EQ(s.Fp[0].Sps, 105);
+    EXPECT_EQ(s.Fp[0].Spg, 109);
+    EXPECT_EQ(s.Fp[0].Spd, 95); // low of the group's first bar, not a fixed start value
+    EXPECT_EQ(s.Fp[2].Spk, 110);
+    EXPECT_EQ(s.Fp[2].Ssj.str(), "0942");
+    EXPECT_EQ(s.Fp[2].Scjl, 2);
+
+    Tstock p;
+    Load(p, path, 0, 11);
+    p.speriod = wsMin5;
+    p.Reloaddatap(); // lines 0..10 by 5-minute stamp
+    ASSERT_EQ(p.fcount, 3);
+    EXPECT_EQ(p.Fp[0].Ssj.str(), "0935");
+    EXPECT_EQ(p.Fp[0].Scjl, 5);
+    EXPECT_EQ(p.Fp[2].Scjl, 1);
+    EXPECT_EQ(p.lastrow(), 10);
+
+    Tstock r;
+    Load(r, path, 0, 0);
+    r.Readd(1, 99);
+    EXPECT_EQ(r.lastrow(), 11);
+    EXPECT_EQ(r.Cache(wsmin1).value.size(), 12u);
+}
+
+TEST_F(StoreTest, LastrowWriteRules) {
+    Tstock s;
+    s.startrow = -3;
+    s.setLastrow(-1);
+    EXPECT_EQ(s.startrow, 0);
+    EXPECT_EQ(s.lastrow(), 0);
+    s.startrow = 5;
+    s.setLastrow(3);
+    EXPECT_EQ(s.lastrow(), 5);
+    s.setLastrow(70000); // not limited by the file: the load checks it
+    EXPECT_EQ(s.lastrow(), 70000);
+    EXPECT_EQ(s.ShowCount(), 69996);
+}
+
+} // namespace
+} // namespace vantor
