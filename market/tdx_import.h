@@ -44,7 +44,8 @@ struct TdxFileResult {
     std::size_t nLines = 0;
 };
 
-// One finished file. `nDone` counts the files finished so far, 1 to `nTotal`.
+// One finished file. `nDone` counts the files finished so far, 1 to `nTotal`; `result`
+// stays valid until the import is started again or destroyed.
 struct TdxProgress {
     std::size_t nDone = 0;
     std::size_t nTotal = 0;
@@ -91,6 +92,7 @@ public:
     bool WaitFor(std::chrono::milliseconds timeout);
     // Waits until every file has finished and returns the results in list order.
     const std::vector<TdxFileResult>& Wait();
+    // The counts of the results; call after Wait (or WaitFor returning true).
     TdxImportSummary Summary() const { return SummarizeTdxImport(results_); }
 
     std::string FErrorString;

@@ -35,9 +35,43 @@ float F32(const unsigned char* p) {
 // Longest text of one number: a float's 39 integer digits, sign, point and four decimals.
 constexpr std::size_t kNumberRoom = 64;
 
-// Writes v as "%.4f" would.
-char* PutFixed(char* p, double v) {
-    return std::to_chars(p, p + kNumberRoom, v, std::chars_format::fixed, 4).ptr;
+// Writes a float as "%.4f" would. A float times 10000 is exact in a double (24 + 14 bits),
+// so rounding that product to an integer under the current rounding mode gives the digits
+// printf gives; values too large for 64 bits take the general path.
+char* PutFixed(char* p, float f) {
+    double scaled = static_cast<double>(f) * 10000.0;
+    if (!(std::fabs(scaled) < 9.0e18))
+        return std::to_chars(p, p + kNumberRoom, static_cast<double>(f), std::chars_format::fixed,
+                             4)
+            .ptr;
+    auto n = static_cast<std::uint64_t>(std::fabs(std::nearbyint(scaled)));
+    if (std::signbit(f)) *p++ = '-';
+    p = std::to_chars(p, p + kNumberRoom, n / 10000).ptr;
+    unsigned frac = static_cast<unsigned>(n % 10000);
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + frac / 1000);
+    p[2] = static_cast<char>('0' + frac / 100 % 10);
+    p[3] = static_cast<char>('0' + frac / 10 % 10);
+    p[4] = static_cast<char>('0' + frac % 10);
+    return p + 5;
+}
+
+// Writes a price kept in hundredths as "%.4f" of hundredths / 100.0 would: the double's error
+// is far below the fourth decimal, so the text is the exact hundredths and two zeros.
+char* PutHundredths(char* p, std::int32_t v) {
+    std::int64_t n = v;
+    if (n < 0) {
+        *p++ = '-';
+        n = -n;
+    }
+    p = std::to_chars(p, p + kNumberRoom, n / 100).ptr;
+    unsigned frac = static_cast<unsigned>(n % 100);
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + frac / 10);
+    p[2] = static_cast<char>('0' + frac % 10);
+    p[3] = '0';
+    p[4] = '0';
+    return p + 5;
 }
 
 // Writes a whole number as "%.4f" would.
@@ -87,7 +121,7 @@ char* PutRecord(TdxLayout layout, const unsigned char* r, char* p) {
         p = std::to_chars(p, p + kNumberRoom, I32(r)).ptr;
         for (int off = 4; off <= 16; off += 4) {
             *p++ = ',';
-            p = PutFixed(p, I32(r + off) / 100.0);
+            p = PutHundredths(p, I32(r + off));
         }
         *p++ = ',';
         p = PutWhole(p, I32(r + 24));

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -161,16 +162,36 @@ TEST(TdxRecords, MinuteDateCodeAndMinutes) {
               "20150310,0931,3550.0000,3550.0000,3550.0000,3550.0000,210.0000,0.0000\n");
 }
 
-// The text must be what "%.4f" prints, rounding included.
+// The text must be what "%.4f" prints, rounding included: a table of awkward values, then
+// a sweep over pseudo-random bit patterns of the float and hundredths fields.
 TEST(TdxRecords, NumbersAreWrittenAsPrintfWithFourDecimals) {
-    const float values[] = {0.0f,     -0.0f,      36.71f,        1.03125f, 1.09375f,   -2.00005f,
-                            0.00005f, 123.45675f, 3.4028235e38f, -1e-3f,   16777217.0f};
-    for (float v : values) {
-        Record r = Record{}.i32(0, 1).f32(4, v);
-        std::string line = Lines(TdxLayout::Day, {r});
+    auto check = [](const Record& r, TdxLayout layout, double value) {
+        std::string line = Lines(layout, {r});
         char expected[128];
-        std::snprintf(expected, sizeof expected, "1,%.4f,", static_cast<double>(v));
-        EXPECT_EQ(line.rfind(expected, 0), 0u) << line;
+        std::snprintf(expected, sizeof expected, "1,%.4f,", value);
+        EXPECT_EQ(line.rfind(expected, 0), 0u) << line << " expected " << expected;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    const float values[] = {
+        0.0f,        -0.0f,         36.71f,   1.03125f,
+        1.09375f,    -2.00005f,     0.00005f, 123.45675f,
+        -1e-7f,      3.4028235e38f, -9.1e17f, 9.3e14f,
+        16777217.0f, inf,           -inf,     std::numeric_limits<float>::quiet_NaN()};
+    for (float v : values)
+        check(Record{}.i32(0, 1).f32(4, v), TdxLayout::Day, static_cast<double>(v));
+    for (std::int32_t v : {0, -5, 159144, -2147483647 - 1, 2147483647})
+        check(Record{}.i32(0, 1).i32(4, v), TdxLayout::StockDay, v / 100.0);
+
+    std::uint32_t seed = 7;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        // Keep most values in the range of prices: exponent bits spread over 2^-16 .. 2^40.
+        std::uint32_t bits = (seed & 0x807fffffu) | ((100u + (seed >> 8) % 56u) << 23);
+        if (i % 10 == 0) bits = seed; // anything at all
+        check(Record{}.i32(0, 1).u32(4, bits), TdxLayout::Day,
+              static_cast<double>(std::bit_cast<float>(bits)));
+        check(Record{}.i32(0, 1).u32(4, seed), TdxLayout::StockDay,
+              static_cast<std::int32_t>(seed) / 100.0);
     }
 }
 
