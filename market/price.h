@@ -69,9 +69,7 @@ enum TWeekStyle : int {
 };
 
 constexpr int kCachedPeriods = 13; // ordinals 0..12 are cached by the bar store
-constexpr bool IsIntraday(TWeekStyle w) {
-    return static_cast<int>(w) < static_cast<int>(wsDay);
-}
+constexpr bool IsIntraday(TWeekStyle w) { return static_cast<int>(w) < static_cast<int>(wsDay); }
 
 // The caption the chart shows for a period ("1分钟", "日线" ...).
 const char* PeriodCaption(TWeekStyle w);

@@ -79,9 +79,10 @@ std::optional<int> ParseInt(const std::string& text) {
 
 std::optional<TWeekStyle> ParsePeriod(const std::string& name) {
     static const std::pair<const char*, TWeekStyle> names[] = {
-        {"1m", wsmin1},   {"3m", wsMin3},    {"5m", wsMin5},  {"10m", wsmin10}, {"15m", wsMin15},
-        {"30m", wsMin30}, {"60m", wsMin60},  {"day", wsDay},  {"week", wsWeek}, {"month", wsMonth},
-        {"45d", wsDay45}, {"quarter", wsJi}, {"year", wsYear}};
+        {"1m", wsmin1},   {"3m", wsMin3},     {"5m", wsMin5},   {"10m", wsmin10},
+        {"15m", wsMin15}, {"30m", wsMin30},   {"60m", wsMin60}, {"day", wsDay},
+        {"week", wsWeek}, {"month", wsMonth}, {"45d", wsDay45}, {"quarter", wsJi},
+        {"year", wsYear}};
     for (auto& [n, w] : names)
         if (name == n) return w;
     return std::nullopt;
@@ -91,7 +92,8 @@ int LoadStore(const Args& args, Tstock& store, TWeekStyle& period) {
     if (args.positional.empty()) return UsageError("missing data FILE");
     const std::string& file = args.positional[0];
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) return Failure("数据文件不存在: " + file);
+    if (!std::filesystem::is_regular_file(file, ec))
+        return Failure("数据文件不存在: " + file);
 
     std::optional<int> start = 0, last;
     if (auto s = args.get("start")) {
