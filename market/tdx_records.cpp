@@ -104,18 +104,24 @@ char* PutCount(char* p, std::uint32_t bits) {
     return PutWhole(p, static_cast<std::int32_t>(bits));
 }
 
+// The part the extended-market day and the minute layouts share: ",open,high,low,close" as
+// floats, then the count slot at 20 and the integer at 24.
+char* PutFloatPricesAndCounts(char* p, const unsigned char* r) {
+    for (int off = 4; off <= 16; off += 4) {
+        *p++ = ',';
+        p = PutFixed(p, F32(r + off));
+    }
+    *p++ = ',';
+    p = PutCount(p, U32(r + 20));
+    *p++ = ',';
+    return PutWhole(p, I32(r + 24));
+}
+
 char* PutRecord(TdxLayout layout, const unsigned char* r, char* p) {
     switch (layout) {
     case TdxLayout::Day:
         p = std::to_chars(p, p + kNumberRoom, I32(r)).ptr;
-        for (int off = 4; off <= 16; off += 4) {
-            *p++ = ',';
-            p = PutFixed(p, F32(r + off));
-        }
-        *p++ = ',';
-        p = PutCount(p, U32(r + 20));
-        *p++ = ',';
-        p = PutWhole(p, I32(r + 24));
+        p = PutFloatPricesAndCounts(p, r);
         break;
     case TdxLayout::StockDay:
         p = std::to_chars(p, p + kNumberRoom, I32(r)).ptr;
@@ -132,14 +138,7 @@ char* PutRecord(TdxLayout layout, const unsigned char* r, char* p) {
         p = PutDate(p, U16(r));
         *p++ = ',';
         p = PutTime(p, U16(r + 2));
-        for (int off = 4; off <= 16; off += 4) {
-            *p++ = ',';
-            p = PutFixed(p, F32(r + off));
-        }
-        *p++ = ',';
-        p = PutCount(p, U32(r + 20));
-        *p++ = ',';
-        p = PutWhole(p, I32(r + 24));
+        p = PutFloatPricesAndCounts(p, r);
         break;
     }
     *p++ = '\n';
