@@ -48,11 +48,12 @@ void TJobGroup::Queue(std::function<void()> job) {
         std::lock_guard<std::mutex> lock(mutex_);
         ++pending_;
     }
-    pool_.Queue([this, job = std::move(job)] {
+    pool_.Queue([this, job = std::move(job)]() mutable {
         try {
             job();
         } catch (...) {
         }
+        job = nullptr; // what the job holds is released before a waiter returns
         // Notify under the lock: a waiter may destroy the group as soon as it sees zero.
         std::lock_guard<std::mutex> lock(mutex_);
         if (--pending_ == 0) done_.notify_all();

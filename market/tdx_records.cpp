@@ -206,7 +206,9 @@ std::string TdxCodeOfFileName(std::string_view fileName) {
         while (i < n && fileName[i] == ' ') ++i;
         std::size_t start = i;
         while (i < n && !separator(fileName[i])) ++i;
-        if (i > start) parts.push_back(fileName.substr(start, i - start));
+        std::size_t stop = i;
+        while (stop > start && fileName[stop - 1] == ' ') --stop; // "IF1509 .day" as "IF1509"
+        if (stop > start) parts.push_back(fileName.substr(start, stop - start));
         ++i; // the separator
     }
     if (parts.size() >= 3) return std::string(parts[1]);

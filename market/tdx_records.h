@@ -41,7 +41,7 @@ std::size_t AppendTdxLines(TdxLayout layout, const unsigned char* data, std::siz
                            std::string& out);
 
 // The instrument code of a TDX file name: the name split at '#', ',', '.', ':' and ';'
-// (blanks before a part skipped, empty parts dropped); the second part of three or more, the
+// (blanks around a part removed, empty parts dropped); the second part of three or more, the
 // first of exactly two, otherwise empty ("47#IF1509.day" gives IF1509, "IF1509.day" IF1509).
 std::string TdxCodeOfFileName(std::string_view fileName);
 
