@@ -16,6 +16,9 @@ struct Command {
 const Command kCommands[] = {
     {"bars", vantor::cli::CmdBars,
      "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+    {"import", vantor::cli::CmdImport,
+     "import TDXROOT (--day | --minute) [--filter CODES] [--into DIR] [--threads N]\n"
+     "      convert a TDX installation's day or minute files into DIR's data folders"},
 };
 
 int Usage() {
