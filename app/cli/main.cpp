@@ -16,6 +16,8 @@ struct Command {
 const Command kCommands[] = {
     {"bars", vantor::cli::CmdBars,
      "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+    {"download", vantor::cli::CmdDownload,
+     "download --host HOST [--port 19995] REMOTE LOCAL [--catalog NAME]   fetch a remote file"},
 };
 
 int Usage() {
