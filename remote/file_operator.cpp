@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 #include "remote/frame.h"
@@ -183,15 +184,13 @@ bool TDiocpFileOperator::DownFile(const std::string& remote, const std::string& 
                                   const std::string& catalog) {
     if (!readFileINfo(remote, catalog, true)) return false;
     if (FFileSize <= 0) return Fail("远程文件[" + remote + "]不存在!");
-    // A byte sum alone does not tell a file from the same file with zero bytes added,
-    // so the local copy must have the remote size as well.
-    if (FFileCheckSum != 0 && FileCheckSum(local) == FFileCheckSum) {
-        std::FILE* f = std::fopen(local.c_str(), "rb");
-        if (f) {
-            FileCloser closer{f};
-            if (std::fseek(f, 0, SEEK_END) == 0 && ftello(f) == FFileSize) return true;
-        }
-    }
+    // The local copy is current when it has the remote byte sum. A byte sum alone does not
+    // tell a file from the same file with zero bytes added, so it must have the remote size
+    // as well.
+    std::error_code ec;
+    if (FFileCheckSum != 0 && std::filesystem::file_size(local, ec) == std::uintmax_t(FFileSize) &&
+        !ec && FileCheckSum(local) == FFileCheckSum)
+        return true;
 
     const std::string temp = local + ".download";
     std::FILE* out = std::fopen(temp.c_str(), "wb");

@@ -52,7 +52,7 @@ InflateResult Inflate(std::string_view in, std::size_t cap, std::string& out) {
     zs.avail_in = static_cast<uInt>(in.size());
     // Grow the output as the data arrives, never past the cap (plus one byte, so that a
     // stream of exactly `cap` bytes is told apart from a longer one).
-    std::size_t chunk = in.size() * 4 + 256;
+    std::size_t chunk = std::min<std::size_t>(in.size() * 2 + 1024, 16u * 1024 * 1024);
     InflateResult result = InflateResult::Malformed;
     for (;;) {
         std::size_t have = out.size();

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <netinet/in.h>
 #include <random>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include "remote/file_operator.h"
@@ -402,6 +405,27 @@ TEST_F(FileOperatorTest, AnUnreachableServiceFailsWithAMessage) {
     EXPECT_FALSE(op.ReadFileSize(kRemote, "", size));
     EXPECT_EQ(op.ErrorString().rfind("连接服务器[127.0.0.1:" + std::to_string(port) + "]", 0), 0u)
         << op.ErrorString();
+
+    // A listener that never accepts, with its queue filled: the next connection attempt
+    // gets no answer at all.
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const int busyPort = ntohs(addr.sin_port);
+    TTcpCoderSocket first("127.0.0.1", busyPort);
+    first.connectTimeoutMs = 200;
+    ASSERT_TRUE(first.Connect()) << first.LastError();
+    TTcpCoderSocket second("127.0.0.1", busyPort);
+    second.connectTimeoutMs = 200;
+    op.FCoderSocket = &second;
+    EXPECT_FALSE(op.ReadFileSize(kRemote, "", size));
+    EXPECT_EQ(op.ErrorString(), "连接服务器[127.0.0.1:" + std::to_string(busyPort) + "]超时!");
+    ::close(listener);
 }
 
 TEST_F(FileOperatorTest, EveryCommandNeedsACoderSocket) {
