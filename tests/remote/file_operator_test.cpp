@@ -73,6 +73,54 @@ protected:
     TDiocpFileOperator op;
 };
 
+// A channel that takes at most `piece` bytes per send and hands out one byte per receive.
+class PieceSocket : public TCoderSocket {
+public:
+    std::string sent, incoming;
+    std::vector<int> sendSizes;
+    int piece = 5000;
+    std::size_t pos = 0;
+
+    int SendBuf(const void* buf, int len) override {
+        sendSizes.push_back(len);
+        int n = std::min(len, piece);
+        sent.append(static_cast<const char*>(buf), static_cast<std::size_t>(n));
+        return n;
+    }
+    int RecvBuf(void* buf, int len) override {
+        if (pos == incoming.size() || len <= 0) return -1;
+        *static_cast<char*>(buf) = incoming[pos++];
+        return 1;
+    }
+    void CloseSocket() override {}
+    std::string LastError() const override { return "no more data"; }
+};
+
+TEST(FileOperatorFrames, FramesAreWrittenAndReadInPieces) {
+    PieceSocket socket;
+    TDiocpFileOperator op;
+    op.FCoderSocket = &socket;
+    op.FCMDObj.SetBin("data", RandomBytes(30000, 8)); // about 30000 bytes of body
+    ASSERT_TRUE(op.SendObject());
+    for (int n : socket.sendSizes) EXPECT_LE(n, 8192);
+    ASSERT_GT(socket.sent.size(), 30000u);
+    FrameHeader h = DecodeFrameHeader(reinterpret_cast<const unsigned char*>(socket.sent.data()));
+    EXPECT_EQ(h.magic, kFrameMagic);
+    EXPECT_EQ(h.length, socket.sent.size() - kFrameHeaderSize);
+    EXPECT_EQ(h.checksum, ByteSum(std::string_view(socket.sent).substr(kFrameHeaderSize)));
+
+    // What was sent comes back one byte per read and decodes to the same message.
+    socket.incoming = socket.sent;
+    TMsgPack expected = op.FCMDObj;
+    ASSERT_TRUE(op.RecvObject()) << op.ErrorString();
+    EXPECT_TRUE(op.FCMDObj.S("data") == expected.S("data"));
+    // A stream that ends inside a frame fails with the channel's message.
+    socket.incoming = socket.sent.substr(0, 20);
+    socket.pos = 0;
+    EXPECT_FALSE(op.RecvObject());
+    EXPECT_EQ(op.ErrorString(), "no more data");
+}
+
 TEST_F(FileOperatorTest, DownloadsAFileInSeveralChunks) {
     FakeFileService svc;
     svc.files[kKey] = RandomBytes(10000, 1);
