@@ -189,6 +189,14 @@ TEST_F(FileOperatorTest, ARemoteSizeOfZeroIsAMissingFile) {
     EXPECT_EQ(server.requests().size(), 1u);
 }
 
+// A download answer: result, "data" and "fileSize".
+TMsgPack Chunk(bool result, std::string data, std::int64_t fileSize) {
+    TMsgPack a = Answer(result);
+    a.SetBin("data", std::move(data));
+    a.SetI("fileSize", fileSize);
+    return a;
+}
+
 // Chunk answers that would make the download loop run forever or write a wrong file.
 TEST_F(FileOperatorTest, ABadChunkAnswerFailsAndKeepsTheLocalFile) {
     const std::string remote = RandomBytes(10000, 4);
@@ -200,44 +208,21 @@ TEST_F(FileOperatorTest, ABadChunkAnswerFailsAndKeepsTheLocalFile) {
     } cases[] = {
         {"empty chunk",
          [&](std::int64_t start) {
-             TMsgPack a = Answer(true);
-             a.SetBin("data", start == 0 ? remote.substr(0, 4000) : "");
-             a.SetI("fileSize", 10000);
-             return a;
+             return Chunk(true, start == 0 ? remote.substr(0, 4000) : "", 10000);
          },
          ByteSum(remote), "下载文件[data/sxf.db]失败: 服务器返回了空的数据块!"},
         {"chunk beyond the size",
-         [&](std::int64_t start) {
-             TMsgPack a = Answer(true);
-             a.SetBin("data", remote.substr(static_cast<std::size_t>(start) / 2, 6000));
-             a.SetI("fileSize", 10000);
-             return a;
-         },
+         [&](std::int64_t start) { return Chunk(true, remote.substr(start / 2, 6000), 10000); },
          ByteSum(remote), "下载文件[data/sxf.db]失败: 收到的数据超出了文件大小[10000]!"},
-        {"false result without message",
-         [&](std::int64_t) {
-             TMsgPack a = Answer(false);
-             a.SetI("fileSize", 10000);
-             return a;
-         },
+        {"false result without message", [&](std::int64_t) { return Chunk(false, "", 10000); },
          ByteSum(remote), "下载文件[data/sxf.db]失败: 服务器拒绝了请求!"},
         {"false result with message", [&](std::int64_t) { return Answer(false, "文件被占用"); },
          ByteSum(remote), "文件被占用"},
         {"another size than announced",
-         [&](std::int64_t start) {
-             TMsgPack a = Answer(true);
-             a.SetBin("data", remote.substr(static_cast<std::size_t>(start), 5000));
-             a.SetI("fileSize", 20000);
-             return a;
-         },
+         [&](std::int64_t start) { return Chunk(true, remote.substr(start, 5000), 20000); },
          ByteSum(remote), "下载文件[data/sxf.db]失败: 文件大小[20000]与[10000]不一致!"},
         {"another byte sum than announced",
-         [&](std::int64_t start) {
-             TMsgPack a = Answer(true);
-             a.SetBin("data", remote.substr(static_cast<std::size_t>(start), 5000));
-             a.SetI("fileSize", 10000);
-             return a;
-         },
+         [&](std::int64_t start) { return Chunk(true, remote.substr(start, 5000), 10000); },
          ByteSum(remote) + 1, "下载文件[data/sxf.db]失败: 文件校验和与服务器不一致!"},
     };
     for (const Case& c : cases) {
