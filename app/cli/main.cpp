@@ -19,6 +19,8 @@ const Command kCommands[] = {
     {"import", vantor::cli::CmdImport,
      "import TDXROOT (--day | --minute) [--filter CODES] [--into DIR] [--threads N]\n"
      "      convert a TDX installation's day or minute files into DIR's data folders"},
+    {"download", vantor::cli::CmdDownload,
+     "download --host HOST [--port 19995] REMOTE LOCAL [--catalog NAME]   fetch a remote file"},
 };
 
 int Usage() {
