@@ -18,9 +18,13 @@ const char kNL[] = "\r\n";
 // Lots are doubles typed by the trainee; a position built from fractional lots may differ
 // from the typed total in the last bits. A close within this margin of the whole position
 // closes all of it, so no residue such as 5.6e-17 lots is left behind.
-double LotTolerance(double lots) { return 1e-9 * std::max(1.0, lots); }
+double LotTolerance(double lots) {
+    return 1e-9 * std::max(1.0, lots);
+}
 
-bool ValidPrice(double p) { return std::isfinite(p) && p > 0; }
+bool ValidPrice(double p) {
+    return std::isfinite(p) && p > 0;
+}
 
 } // namespace
 
@@ -98,7 +102,9 @@ bool TqhAcount::Close(double cjj, double q, double p, double& lots, double& avg,
     return true;
 }
 
-bool TqhAcount::buyopen(double cjj, double mmsl) { return Open(cjj, mmsl, cjj, ddcc, ddccj); }
+bool TqhAcount::buyopen(double cjj, double mmsl) {
+    return Open(cjj, mmsl, cjj, ddcc, ddccj);
+}
 
 bool TqhAcount::sellopen(double cjj, double mmsl) {
     return Open(cjj, mmsl, cjj - huaPoint / 10000.0, kdcc, kdccj);

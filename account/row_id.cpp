@@ -1,24 +1,17 @@
 #include "account/row_id.h"
 
 #include <cstdint>
-#include <mutex>
 #include <random>
 
 namespace vantor {
 
 namespace {
 
-// One generator for the process, seeded from the system's entropy source; guarded because
-// screenshots and journal rows may be named from more than one thread.
+// Every identifier is drawn from the system's entropy source, so that identifiers stay unique
+// across threads and across processes started from one another.
 std::uint64_t RandomWord() {
-    static std::mutex mutex;
-    static std::mt19937_64 engine = [] {
-        std::random_device rd;
-        std::seed_seq seq{rd(), rd(), rd(), rd(), rd(), rd(), rd(), rd()};
-        return std::mt19937_64(seq);
-    }();
-    std::lock_guard<std::mutex> lock(mutex);
-    return engine();
+    thread_local std::random_device rd;
+    return (static_cast<std::uint64_t>(rd()) << 32) ^ rd();
 }
 
 } // namespace

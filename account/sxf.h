@@ -11,11 +11,11 @@ namespace vantor {
 
 // The trading parameters of one instrument (a plain record, copied by value).
 struct Rsxf {
-    std::string sCode;  // instrument code
-    double nhycs = 0;   // contract multiplier (units per lot)
-    double fBzjbl = 0;  // margin ratio as a fraction (0.1 = 10 %)
-    double fmrf = 0;    // opening fee rate as a fraction
-    double fMcf = 0;    // closing fee rate as a fraction
+    std::string sCode; // instrument code
+    double nhycs = 0;  // contract multiplier (units per lot)
+    double fBzjbl = 0; // margin ratio as a fraction (0.1 = 10 %)
+    double fmrf = 0;   // opening fee rate as a fraction
+    double fMcf = 0;   // closing fee rate as a fraction
 };
 
 // True when an account may trade with `p`: multiplier and margin ratio finite and above 0,

@@ -40,12 +40,11 @@ bool TSxfEditor::ReadTable() {
         sError = db.error();
         return false;
     }
-    bool ok = db.Query("select scode, shycs, sbzjbl, smrf, smcf from tblsxf", {},
-                       [&](const SqlStatement& r) {
-                           stored_.try_emplace(r.Text(0), std::array<std::string, 4>{
-                                                              r.Text(1), r.Text(2), r.Text(3),
-                                                              r.Text(4)});
-                       });
+    bool ok = db.Query(
+        "select scode, shycs, sbzjbl, smrf, smcf from tblsxf", {}, [&](const SqlStatement& r) {
+            stored_.try_emplace(
+                r.Text(0), std::array<std::string, 4>{r.Text(1), r.Text(2), r.Text(3), r.Text(4)});
+        });
     if (!ok) sError = db.error();
     return ok;
 }

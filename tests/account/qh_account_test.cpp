@@ -226,17 +226,16 @@ TEST(TqhAcount, PositionText) {
     ASSERT_TRUE(acc.setJsj(100));
     const std::string head = " ———— 交易参数 ———— \r\n交易品种：IF\r\n保证金比率0.10\r\n"
                              " 合约乘数: 10.00\r\n";
-    EXPECT_EQ(acc.GetQhPosition(), head +
-                                       "开仓手续费率:0.00\r\n 平仓手续费率:0.00\r\n"
-                                       " 手续费计算方式:按手\r\n滑点值：0.00\r\n"
-                                       "—————账户状态—————\r\n可用资金：10000.00\r\n"
-                                       "最大可开仓：100.00\r\n当前价：100.00\r\n空仓运行中……");
+    EXPECT_EQ(acc.GetQhPosition(), head + "开仓手续费率:0.00\r\n 平仓手续费率:0.00\r\n"
+                                          " 手续费计算方式:按手\r\n滑点值：0.00\r\n"
+                                          "—————账户状态—————\r\n可用资金：10000.00\r\n"
+                                          "最大可开仓：100.00\r\n当前价：100.00\r\n空仓运行中……");
 
     acc.nmode = pze;
     acc.huaPoint = 2;
-    ASSERT_TRUE(acc.buyopen(100, 2));   // 200 margin + 0.6 fee
-    ASSERT_TRUE(acc.sellopen(100, 1));  // at 99.9998: 99.9998 margin + 0.299999 fee
-    ASSERT_TRUE(acc.setJsj(101));       // funds 9699.100201 - 3 + 9.994
+    ASSERT_TRUE(acc.buyopen(100, 2));  // 200 margin + 0.6 fee
+    ASSERT_TRUE(acc.sellopen(100, 1)); // at 99.9998: 99.9998 margin + 0.299999 fee
+    ASSERT_TRUE(acc.setJsj(101));      // funds 9699.100201 - 3 + 9.994
     EXPECT_EQ(acc.GetQhPosition(),
               head + "开仓手续费率:3.00%%\r\n 平仓手续费率:3.00%%\r\n 手续费计算方式:按成交额\r\n"
                      "滑点值：2.00\r\n—————账户状态—————\r\n可用资金：9706.09\r\n"

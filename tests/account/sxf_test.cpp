@@ -188,8 +188,8 @@ TEST_F(SxfTest, ReplaceAllWritesOneRowPerCode) {
         ids.insert(rows[i][5]);
     }
     EXPECT_EQ(ids.size(), 20u);
-    EXPECT_EQ(ed.RowTexts(5), (std::array<std::string, 5>{"D5", "300.00", "12.00", "0.25",
-                                                          "0.25"}));
+    EXPECT_EQ(ed.RowTexts(5),
+              (std::array<std::string, 5>{"D5", "300.00", "12.00", "0.25", "0.25"}));
     EXPECT_EQ(ed.RowTexts(99), (std::array<std::string, 5>{}));
 }
 
@@ -218,8 +218,10 @@ TEST_F(SxfTest, ReplaceAllRefusals) {
         ed.host = r.host();
         ed.codes = c.codes;
         EXPECT_FALSE(ed.ReplaceAll(c.boxes));
-        if (c.message) EXPECT_EQ(r.messages, std::vector<std::string>{c.message});
-        else EXPECT_TRUE(r.messages.empty());
+        if (c.message)
+            EXPECT_EQ(r.messages, std::vector<std::string>{c.message});
+        else
+            EXPECT_TRUE(r.messages.empty());
         auto rows = Rows(dir.path(), "select scode from tblsxf");
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0][0], "KEEP");
@@ -260,10 +262,9 @@ TEST_F(SxfTest, UpdateSelectedChangesOnlyExistingRows) {
     EXPECT_EQ(rec.questions, std::vector<std::string>{"提示:修改选中列表？"});
     EXPECT_EQ(rec.messages, std::vector<std::string>{"手续费保存成功！"});
     auto rows = Rows(dir.path(), "select * from tblsxf order by scode");
-    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
-                        {"A", "300", "12", "0.25", "0.5", "X"},
-                        {"B'Q", "300", "12", "0.25", "0.5", "Y"},
-                        {"C", "10", "5", "1", "1", "Z"}}));
+    EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"A", "300", "12", "0.25", "0.5", "X"},
+                                                           {"B'Q", "300", "12", "0.25", "0.5", "Y"},
+                                                           {"C", "10", "5", "1", "1", "Z"}}));
 }
 
 TEST_F(SxfTest, QueryFillsBoxes) {
@@ -281,8 +282,8 @@ TEST_F(SxfTest, QueryFillsBoxes) {
 
 TEST(SxfEditorBoxes, MarginAndMultiplierRules) {
     const std::pair<const char*, const char*> margin[] = {
-        {"0", "5"}, {"0.001", "5"}, {"abc", "5"}, {"", "5"}, {"-3", "5"}, {"12", "12"},
-        {"0.002", "0.002"}};
+        {"0", "5"},  {"0.001", "5"}, {"abc", "5"},      {"", "5"},
+        {"-3", "5"}, {"12", "12"},   {"0.002", "0.002"}};
     for (auto [in, out] : margin) EXPECT_EQ(TSxfEditor::MarginBoxText(in), out) << in;
 
     Recorder rec;
