@@ -31,4 +31,11 @@ std::string FileInFolder(const std::string& dir, const std::string& name) {
     return base + name;
 }
 
+bool MissingOrEmpty(const std::string& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return true;
+    auto size = fs::file_size(path, ec);
+    return !ec && size == 0;
+}
+
 } // namespace vantor

@@ -63,11 +63,12 @@ std::string SqlStatement::Text(int i) const {
 bool SqlDatabase::Open(const std::string& path, Mode mode) {
     Close();
     error_.clear();
-    int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int flags = SQLITE_OPEN_READWRITE;
     if (mode == Mode::Create) flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
-        error_ = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        error_ = "无法打开数据库文件：" + path + " (" +
+                 (db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc)) + ")";
         Close();
         return false;
     }

@@ -49,14 +49,17 @@ private:
 
 class SqlDatabase {
 public:
-    enum class Mode { ReadOnly, ReadWrite, Create };
+    // Existing: the file must exist. It is opened for writing even to read, so that a
+    // transaction left unfinished by a crash is rolled back instead of blocking every read
+    // (a write-protected file still opens for reading). Create: made when missing.
+    enum class Mode { Existing, Create };
 
     SqlDatabase() = default;
     SqlDatabase(const SqlDatabase&) = delete;
     SqlDatabase& operator=(const SqlDatabase&) = delete;
     ~SqlDatabase() { Close(); }
 
-    // Opens `path` (UTF-8). ReadOnly and ReadWrite need an existing file; Create makes it.
+    // Opens `path` (UTF-8).
     bool Open(const std::string& path, Mode mode);
     void Close();
     bool IsOpen() const { return db_ != nullptr; }

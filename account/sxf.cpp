@@ -22,8 +22,8 @@ std::string SxfDatabasePath(const std::string& programDir) {
 bool EnsureSxfDatabase(const std::string& programDir, std::string& error) {
     error.clear();
     const std::string path = SxfDatabasePath(programDir);
+    if (!MissingOrEmpty(path)) return true;
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) return true;
     SqlDatabase db;
     if (!db.Open(path, SqlDatabase::Mode::Create) || !db.Exec(kSxfCreateTable)) {
         error = db.error();
@@ -71,7 +71,7 @@ bool TSxf::getSxf(const std::string& sCode) {
     bool found = false;
     Rsxf row;
     SqlDatabase db;
-    if (db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::ReadOnly)) {
+    if (db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::Existing)) {
         db.Query("select shycs, sbzjbl, smrf, smcf from tblsxf where scode=?", {sCode},
                  [&](const SqlStatement& r) {
                      if (found) return;

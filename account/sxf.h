@@ -32,7 +32,7 @@ inline constexpr const char* kSxfFileName = "sxf.db";
 // The path of "sxf.db" in `programDir` (found without regard to letter case).
 std::string SxfDatabasePath(const std::string& programDir);
 
-// Creates "sxf.db" with its empty table when the file does not exist. False (with the
+// Creates "sxf.db" with its empty table when the file does not exist (or is empty). False (with the
 // database's message in `error`) when it cannot be created.
 bool EnsureSxfDatabase(const std::string& programDir, std::string& error);
 

@@ -36,7 +36,7 @@ bool TSxfEditor::ReadTable() {
     stored_.clear();
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::ReadOnly)) {
+    if (!db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::Existing)) {
         sError = db.error();
         return false;
     }
@@ -116,7 +116,7 @@ bool TSxfEditor::UpdateSelected(const std::vector<std::string>& selected, const 
     if (!ValidBoxes(boxes)) return false;
     if (!host.Confirm("修改选中列表？", kTitle)) return false;
     SqlDatabase db;
-    bool ok = db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::ReadWrite) && db.Begin();
+    bool ok = db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::Existing) && db.Begin();
     if (ok) {
         SqlStatement update =
             db.Prepare("UPDATE \"tblsxf\" SET sbzjbl=?,shycs=?,smrf=?,smcf=? where scode=?");

@@ -99,8 +99,8 @@ std::string TJournal::Stamp(const char* format, bool millis) const {
 bool TJournal::EnsureDatabase() {
     sError.clear();
     const std::string file = path();
+    if (!MissingOrEmpty(file)) return true;
     std::error_code ec;
-    if (std::filesystem::exists(file, ec)) return true;
     SqlDatabase db;
     bool ok = db.Open(file, SqlDatabase::Mode::Create) && db.Begin();
     for (const char* sql : kCreateTables) ok = ok && db.Exec(sql);
@@ -115,7 +115,7 @@ bool TJournal::EnsureDatabase() {
 bool TJournal::CountRows(const std::string& table, long long& count) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::ReadOnly) || !CountIn(db, table, count))
+    if (!db.Open(path(), SqlDatabase::Mode::Existing) || !CountIn(db, table, count))
         return Fail(db.error());
     return true;
 }
@@ -123,7 +123,7 @@ bool TJournal::CountRows(const std::string& table, long long& count) {
 bool TJournal::InsertTrade(const TradeLogRow& row) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::ReadWrite) || !db.Run(kInsertTrade, row.Values()))
+    if (!db.Open(path(), SqlDatabase::Mode::Existing) || !db.Run(kInsertTrade, row.Values()))
         return Fail(db.error());
     return true;
 }
@@ -131,18 +131,22 @@ bool TJournal::InsertTrade(const TradeLogRow& row) {
 bool TJournal::InsertEquityPoint(const EquityPointRow& row) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::ReadWrite) ||
+    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
         !db.Run(kInsertPoint, {row.SNo, row.sProperty, row.sUserName, row.sTime, row.SGuid}))
         return Fail(db.error());
     return true;
 }
 
+double InitialFunds(const std::string& text) {
+    return NumberOr(text, 10000);
+}
+
 bool TJournal::InitAccount(const std::string& name, const std::string& funds) {
     sError.clear();
-    const double amount = NumberOr(funds, 10000);
+    const double amount = InitialFunds(funds);
     SqlDatabase db;
     long long count = 0;
-    bool ok = db.Open(path(), SqlDatabase::Mode::ReadWrite) && db.Begin() &&
+    bool ok = db.Open(path(), SqlDatabase::Mode::Existing) && db.Begin() &&
               db.Run("delete from property where sUsername=?", {name}) &&
               db.Run("delete from Tradelog where sUsername=?", {name}) &&
               db.Run("delete from TBankStock where sUsername=?", {name}) &&
@@ -165,7 +169,7 @@ bool TJournal::EnsureAccount(const std::string& name) {
     bool found = false;
     {
         SqlDatabase db;
-        if (!db.Open(path(), SqlDatabase::Mode::ReadOnly) ||
+        if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
             !db.Query("select 1 from property where sUsername=? limit 1", {name},
                       [&](const SqlStatement&) { found = true; }))
             return Fail(db.error());
@@ -180,7 +184,7 @@ bool TJournal::RestoreAccount(const std::string& name, TqhAcount& acc, int& star
     std::array<std::string, 8> v;
     {
         SqlDatabase db;
-        if (!db.Open(path(), SqlDatabase::Mode::ReadOnly) ||
+        if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
             !db.Query("select kyzj, ddcc, kdcc, ddccj, kdccj, ksh, dqh, gpdm from TUser "
                       "where sUsername=? limit 1",
                       {name}, [&](const SqlStatement& r) {
@@ -209,7 +213,7 @@ bool TJournal::SaveAccount(const std::string& name, const TqhAcount& acc, int la
                            const std::string& fileName) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::ReadWrite) ||
+    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
         !db.Run("update Tuser set kyzj=?,ddcc=?,kdcc=?,ddccj=?,kdccj=?,dqh=?,gpdm=?,ksh=? "
                 "where susername=?;",
                 {Fixed2(acc.Fkyzj), Fixed2(acc.ddcc), Fixed2(acc.kdcc), Fixed2(acc.ddccj),
@@ -222,7 +226,7 @@ bool TJournal::AddEquityPoint(const std::string& name, double equity) {
     sError.clear();
     SqlDatabase db;
     long long count = 0;
-    bool ok = db.Open(path(), SqlDatabase::Mode::ReadWrite) && db.Begin() &&
+    bool ok = db.Open(path(), SqlDatabase::Mode::Existing) && db.Begin() &&
               CountIn(db, "property", count) &&
               db.Run(kInsertPoint, {std::to_string(count), Fixed2(equity), name,
                                     Stamp("%Y%m%d%H%M%S", true), NewRowId()});

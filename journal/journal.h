@@ -81,7 +81,7 @@ public:
     // The path of "log.mt3" (found without regard to letter case).
     std::string path() const;
 
-    // Creates "log.mt3" with its four tables when the file does not exist.
+    // Creates "log.mt3" with its four tables when the file does not exist (or is empty).
     bool EnsureDatabase();
 
     // Rows of `table` (all accounts). Only the journal's four tables can be counted.
@@ -131,6 +131,10 @@ private:
     std::string Stamp(const char* format, bool millis) const;
     bool Fail(const std::string& text);
 };
+
+// The initial funds of an account from the text of the settings: 10000 when the text is not
+// a number. Re-initialisation resets the account (csh) and the journal with this value.
+double InitialFunds(const std::string& text);
 
 // The statistics memo of `rowCount` trades with the given aggregates.
 std::string SummaryText(std::size_t rowCount, const JournalSummary& s);

@@ -16,6 +16,8 @@ struct Command {
 const Command kCommands[] = {
     {"bars", vantor::cli::CmdBars,
      "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+    {"journal", vantor::cli::CmdJournal,
+     "journal DIR --account NAME [--equity | --export]  print an account's trade journal"},
 };
 
 int Usage() {

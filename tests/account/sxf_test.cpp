@@ -40,7 +40,7 @@ void RawSql(const std::string& dir, const std::string& sql) {
 std::vector<std::vector<std::string>> Rows(const std::string& dir, const std::string& sql) {
     std::vector<std::vector<std::string>> rows;
     SqlDatabase db;
-    EXPECT_TRUE(db.Open(dir + "/sxf.db", SqlDatabase::Mode::ReadOnly));
+    EXPECT_TRUE(db.Open(dir + "/sxf.db", SqlDatabase::Mode::Existing));
     EXPECT_TRUE(db.Query(sql, {}, [&](const SqlStatement& r) {
         std::vector<std::string> row;
         for (int i = 0; i < r.ColumnCount(); ++i) row.push_back(r.Text(i));
@@ -135,7 +135,7 @@ TEST_F(SxfTest, StoredValueFallbacks) {
     };
     for (const auto& c : cases) {
         SqlDatabase db;
-        ASSERT_TRUE(db.Open(dir.path() + "/sxf.db", SqlDatabase::Mode::ReadWrite));
+        ASSERT_TRUE(db.Open(dir.path() + "/sxf.db", SqlDatabase::Mode::Existing));
         ASSERT_TRUE(db.Run("INSERT INTO tblsxf VALUES (?,?,?,?,?,'id')",
                            {c.code, c.hycs, c.bzjbl, c.mrf, c.mcf}));
     }
@@ -234,7 +234,7 @@ TEST_F(SxfTest, FailedReplaceLeavesTableAsItWas) {
     RawSql(dir.path(), "INSERT INTO tblsxf VALUES ('KEEP','1','1','1','1','X')");
     RawSql(dir.path(), "INSERT INTO tblsxf VALUES ('KEEP2','1','1','1','1','Y')");
     SqlDatabase reader;
-    ASSERT_TRUE(reader.Open(dir.path() + "/sxf.db", SqlDatabase::Mode::ReadOnly));
+    ASSERT_TRUE(reader.Open(dir.path() + "/sxf.db", SqlDatabase::Mode::Existing));
     SqlStatement pending = reader.Prepare("select * from tblsxf");
     bool done = false;
     ASSERT_TRUE(pending.Step(done)); // holds a read lock until finalised

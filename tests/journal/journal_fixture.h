@@ -20,7 +20,7 @@ inline Table Select(const std::string& file, const std::string& sql,
                     const std::vector<std::string>& values = {}) {
     Table rows;
     SqlDatabase db;
-    EXPECT_TRUE(db.Open(file, SqlDatabase::Mode::ReadOnly)) << db.error();
+    EXPECT_TRUE(db.Open(file, SqlDatabase::Mode::Existing)) << db.error();
     EXPECT_TRUE(db.Query(sql, values, [&](const SqlStatement& r) {
         std::vector<std::string> row;
         for (int i = 0; i < r.ColumnCount(); ++i) row.push_back(r.Text(i));

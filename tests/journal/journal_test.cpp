@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "journal_fixture.h"
 
 namespace vantor::test {
@@ -39,7 +41,19 @@ TEST_F(JournalTest, FirstStartCreatesTablesAndAccount) {
     EXPECT_TRUE(journal.EnsureDatabase()); // an existing file is kept as it is
 }
 
+TEST(JournalFile, EmptyFileIsCreatedAgain) {
+    TempDir dir;
+    std::ofstream(dir.file("LOG.MT3")).close(); // cut short before its tables were written
+    TJournal journal(dir.path());
+    EXPECT_EQ(journal.path(), dir.file("LOG.MT3"));
+    ASSERT_TRUE(journal.EnsureDatabase()) << journal.sError;
+    EXPECT_TRUE(journal.EnsureAccount("demo")) << journal.sError;
+    EXPECT_EQ(Count(journal.path(), "TUser", "demo"), 1);
+}
+
 TEST_F(JournalTest, InitialFundsText) {
+    EXPECT_EQ(InitialFunds("abc"), 10000);
+    EXPECT_EQ(InitialFunds("2500.5"), 2500.5);
     const std::pair<const char*, const char*> cases[] = {
         {"5000", "5000.00"}, {" 12345.678 ", "12345.68"}, {"abc", "10000.00"},
         {"", "10000.00"},    {"1e400", "10000.00"},       {"nan", "10000.00"}};
@@ -76,7 +90,7 @@ TEST_F(JournalTest, SaveAndRestoreRows) {
 TEST_F(JournalTest, RestoreReadsTextAsZero) {
     ASSERT_TRUE(journal.EnsureAccount("demo"));
     SqlDatabase db;
-    ASSERT_TRUE(db.Open(file(), SqlDatabase::Mode::ReadWrite));
+    ASSERT_TRUE(db.Open(file(), SqlDatabase::Mode::Existing));
     ASSERT_TRUE(db.Exec("update TUser set kyzj='x', ddcc='', kdcc='1,5', ddccj=NULL, "
                         "ksh='12.9', dqh='9e99'"));
     db.Close();

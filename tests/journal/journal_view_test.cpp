@@ -66,7 +66,7 @@ TEST_F(JournalTest, NoTradesKeepsMemo) {
 
 TEST_F(JournalTest, EquityPointsInNumericOrder) {
     SqlDatabase db;
-    ASSERT_TRUE(db.Open(file(), SqlDatabase::Mode::ReadWrite));
+    ASSERT_TRUE(db.Open(file(), SqlDatabase::Mode::Existing));
     for (auto [no, value] : {std::pair{"2", "10000.00"}, {"10", "10500.50"}, {"11", "abc"}})
         ASSERT_TRUE(
             db.Run("INSERT INTO property VALUES (?,?,'demo','t',?)", {no, value, NewRowId()}));
