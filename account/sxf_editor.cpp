@@ -88,43 +88,35 @@ bool TSxfEditor::ReplaceAll(const SxfBoxes& boxes) {
     if (codes.empty()) return Fail(kEmptyList);
     if (!ValidBoxes(boxes)) return false;
     if (!host.Confirm("确认全部修改？此操作无法恢复", kTitle)) return false;
-    SqlDatabase db;
-    bool ok = db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::Create) && db.Begin() &&
-              db.Exec("DROP TABLE IF EXISTS \"tblsxf\"") && db.Exec(kSxfCreateTable);
-    if (ok) {
-        SqlStatement insert = db.Prepare("INSERT INTO \"tblsxf\" VALUES (?,?,?,?,?,?)");
-        ok = insert.valid();
-        for (std::size_t i = 0; ok && i < codes.size(); ++i) {
-            insert.Reset();
-            ok = insert.BindTexts({codes[i], boxes[0], boxes[1], boxes[2], boxes[3], NewRowId()}) &&
-                 insert.Run();
-            if (!ok) db.TakeError();
-        }
-    }
-    if (!ok || !db.Commit()) {
-        db.Rollback();
-        return Fail(kSaveFailed + db.error());
-    }
-    db.Close();
-    ReadTable();
-    host.Message(kSaved);
-    return true;
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& code : codes)
+        rows.push_back({code, boxes[0], boxes[1], boxes[2], boxes[3], NewRowId()});
+    return Save(true, "INSERT INTO \"tblsxf\" VALUES (?,?,?,?,?,?)", rows);
 }
 
 bool TSxfEditor::UpdateSelected(const std::vector<std::string>& selected, const SxfBoxes& boxes) {
     sError.clear();
     if (!ValidBoxes(boxes)) return false;
     if (!host.Confirm("修改选中列表？", kTitle)) return false;
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& code : selected)
+        rows.push_back({boxes[1], boxes[0], boxes[2], boxes[3], code});
+    return Save(false, "UPDATE \"tblsxf\" SET sbzjbl=?,shycs=?,smrf=?,smcf=? where scode=?", rows);
+}
+
+bool TSxfEditor::Save(bool rebuild, const std::string& sql,
+                      const std::vector<std::vector<std::string>>& rows) {
     SqlDatabase db;
-    bool ok = db.Open(SxfDatabasePath(programDir_), SqlDatabase::Mode::Existing) && db.Begin();
+    bool ok = db.Open(SxfDatabasePath(programDir_),
+                      rebuild ? SqlDatabase::Mode::Create : SqlDatabase::Mode::Existing) &&
+              db.Begin();
+    if (ok && rebuild) ok = db.Exec("DROP TABLE IF EXISTS \"tblsxf\"") && db.Exec(kSxfCreateTable);
     if (ok) {
-        SqlStatement update =
-            db.Prepare("UPDATE \"tblsxf\" SET sbzjbl=?,shycs=?,smrf=?,smcf=? where scode=?");
-        ok = update.valid();
-        for (std::size_t i = 0; ok && i < selected.size(); ++i) {
-            update.Reset();
-            ok = update.BindTexts({boxes[1], boxes[0], boxes[2], boxes[3], selected[i]}) &&
-                 update.Run();
+        SqlStatement statement = db.Prepare(sql);
+        ok = statement.valid();
+        for (std::size_t i = 0; ok && i < rows.size(); ++i) {
+            statement.Reset();
+            ok = statement.BindTexts(rows[i]) && statement.Run();
             if (!ok) db.TakeError();
         }
     }

@@ -62,6 +62,10 @@ private:
     std::map<std::string, std::array<std::string, 4>> stored_;
 
     bool ValidBoxes(const SxfBoxes& boxes);
+    // Runs `sql` once per row in one transaction, after rebuilding the table when `rebuild`;
+    // on success reads the table again and reports it, on failure leaves the file as it was.
+    bool Save(bool rebuild, const std::string& sql,
+              const std::vector<std::vector<std::string>>& rows);
     bool Fail(const std::string& text);
 };
 

@@ -142,6 +142,10 @@ std::string SummaryText(std::size_t rowCount, const JournalSummary& s);
 // The column headers of the journal list, in order.
 const std::array<const char*, 12>& JournalHeaders();
 
+// The list as the export writes it: the headers, each followed by a tab, then per row its
+// number and a tab before each further value; every line ends with `lineEnd`.
+std::string JournalText(const std::vector<JournalEntry>& rows, const char* lineEnd);
+
 // Row colour ($00BBGGRR) of a direction: red for openings, blue for everything else.
 unsigned JournalRowColour(const std::string& direction);
 

@@ -36,6 +36,18 @@ std::string SafeFileName(const std::string& name) {
     return out;
 }
 
+std::string JournalText(const std::vector<JournalEntry>& rows, const char* lineEnd) {
+    std::string text;
+    for (const char* h : JournalHeaders()) text += std::string(h) + "\t";
+    text += lineEnd;
+    for (const auto& row : rows) {
+        text += std::to_string(row.no);
+        for (const auto& v : row.values) text += "\t" + v;
+        text += lineEnd;
+    }
+    return text;
+}
+
 std::string SummaryText(std::size_t rowCount, const JournalSummary& s) {
     return "交易统计    \r\n交易次数:      " + std::to_string(rowCount) +
            "      单次最大盈利:  " + s.maxp + "\r\n" + "单次最大亏损： " + s.minp +
@@ -122,14 +134,7 @@ bool TJournal::ExportJournal(const std::string& name, const std::vector<JournalE
                              std::string& written) {
     sError.clear();
     written.clear();
-    std::string text;
-    for (const char* h : JournalHeaders()) text += std::string(h) + "\t";
-    text += "\r\n";
-    for (const auto& row : rows) {
-        text += std::to_string(row.no);
-        for (const auto& v : row.values) text += "\t" + v;
-        text += "\r\n";
-    }
+    const std::string text = JournalText(rows, "\r\n");
     std::error_code ec;
     const std::string folder = FileInFolder(programDir_, "Export");
     std::filesystem::create_directories(folder, ec);

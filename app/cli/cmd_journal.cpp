@@ -60,14 +60,7 @@ int CmdJournal(int argc, char** argv) {
         Print(written + "\n");
         return 0;
     }
-    std::string out;
-    for (const char* h : JournalHeaders()) out += std::string(h) + "\t";
-    out += "\n";
-    for (const auto& row : rows) {
-        out += std::to_string(row.no);
-        for (const auto& v : row.values) out += "\t" + v;
-        out += "\n";
-    }
+    std::string out = JournalText(rows, "\n");
     if (!memo.empty()) out += "\n" + PlainLines(memo) + "\n";
     Print(out);
     return 0;
