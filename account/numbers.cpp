@@ -36,7 +36,9 @@ std::string Fixed2(double v) {
     char buf[400]; // room for the largest double written out in full
     int n = std::snprintf(buf, sizeof buf, "%.2f", v);
     if (n < 0 || n >= static_cast<int>(sizeof buf)) return "0.00";
-    return std::string(buf, static_cast<std::size_t>(n));
+    std::string text(buf, static_cast<std::size_t>(n));
+    if (text == "-0.00") return "0.00"; // a result that rounds to nothing has no sign
+    return text;
 }
 
 std::string ShortestDecimal(double v) {

@@ -13,7 +13,8 @@ bool ParseNumber(std::string_view text, double& value);
 // The number of `text`, or `fallback` when the text is not a number.
 double NumberOr(std::string_view text, double fallback);
 
-// "%.2f": the two-decimal form used for every number shown or stored as text.
+// "%.2f": the two-decimal form used for every number shown or stored as text ("0.00" for
+// small negative numbers, never "-0.00").
 std::string Fixed2(double v);
 
 // The shortest decimal text that reads back as the same double ("300", "0.5", "12.25").

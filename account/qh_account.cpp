@@ -88,7 +88,7 @@ bool TqhAcount::Close(double cjj, double q, double p, double& lots, double& avg,
     }
     const double n = sxf.nhycs;
     const double fee = Fee(sxf.fMcf, q, p);
-    Ffdyk = q * n * (p - avg) * side;
+    Ffdyk = side > 0 ? q * n * (p - avg) : q * n * (avg - p);
     const double back = q * p * n * sxf.fBzjbl - fee;
     Fkyzj += back;
     if (q < lots - LotTolerance(lots)) {

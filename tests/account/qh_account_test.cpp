@@ -117,12 +117,20 @@ TEST(TqhAcount, FractionalLotsCloseToZero) {
     EXPECT_EQ(acc.ddcc, 0.0);
     EXPECT_EQ(acc.ddccj, 0.0);
 
+    ASSERT_TRUE(acc.buyopen(100, 0.7));
+    for (int i = 0; i < 7; ++i) ASSERT_TRUE(acc.buyClose(100, 0.1)) << i; // last: 0.0999...87
+    EXPECT_EQ(acc.ddcc, 0.0);
+
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(acc.sellopen(100, 0.1));
     ASSERT_TRUE(acc.sellClose(100, 0.1));
     ASSERT_TRUE(acc.sellClose(100, 0.1));
     ASSERT_TRUE(acc.sellClose(100, 0.1));
     EXPECT_EQ(acc.kdcc, 0.0);
     EXPECT_EQ(acc.zcc(), 0.0);
+
+    ASSERT_TRUE(acc.buyopen(100, 1));
+    EXPECT_FALSE(acc.buyClose(100, 1.000001)); // a real excess is still refused
+    EXPECT_EQ(acc.sError, "买卖数量不对！");
 }
 
 // Every trade with bad input fails with its message and leaves the account as it was.

@@ -119,6 +119,14 @@ TEST_F(JournalTest, ExportFileNameIsSafe) {
     }
 }
 
+TEST_F(JournalTest, ExportUsesExistingFolderOfAnyCase) {
+    std::filesystem::create_directories(dir.path() + "/export");
+    journal.clock = LocalTime(2026, 3, 10, 14, 35, 1);
+    std::string written;
+    ASSERT_TRUE(journal.ExportJournal("demo", {}, written));
+    EXPECT_EQ(written, dir.path() + "/export/demo 20260310 143501.xls");
+}
+
 TEST_F(JournalTest, ScreenshotFileBelowProgramFolder) {
     std::filesystem::create_directories(dir.path() + "/LOG");
     std::ofstream(dir.path() + "/LOG/ABC.jpg") << "x";
