@@ -6,5 +6,6 @@ namespace vantor::cli {
 int CmdBars(int argc, char** argv);
 int CmdImport(int argc, char** argv);
 int CmdDownload(int argc, char** argv);
+int CmdJournal(int argc, char** argv);
 
 } // namespace vantor::cli

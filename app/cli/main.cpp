@@ -21,6 +21,8 @@ const Command kCommands[] = {
      "      convert a TDX installation's day or minute files into DIR's data folders"},
     {"download", vantor::cli::CmdDownload,
      "download --host HOST [--port 19995] REMOTE LOCAL [--catalog NAME]   fetch a remote file"},
+    {"journal", vantor::cli::CmdJournal,
+     "journal DIR --account NAME [--equity | --export]  print an account's trade journal"},
 };
 
 int Usage() {
