@@ -289,6 +289,15 @@ Tbian* TGS::ResolveReference(const std::string& lowerName) {
 
 bool TGS::RunReference(const CompiledStatement& st, int index) {
     const std::string key = WithoutQuotes(st.func);
+    size_t dot = key.find('.');
+    std::string formula = key.substr(0, dot);
+    std::string line = dot == std::string::npos ? std::string() : key.substr(dot + 1);
+    std::string text;
+    // A name that is no formula is reported as such before its arguments are read.
+    if (formula.empty() || !formulaSource || !formulaSource(formula, text)) {
+        FErrorString = "不存在函数:" + key + " !";
+        return false;
+    }
     std::string params;
     for (const std::string& a : SplitArgs(st.argText)) {
         double v = 0;
@@ -300,14 +309,6 @@ bool TGS::RunReference(const CompiledStatement& st, int index) {
         char buf[400];
         std::snprintf(buf, sizeof buf, "%.0f,", v);
         params += buf;
-    }
-    size_t dot = key.find('.');
-    std::string formula = key.substr(0, dot);
-    std::string line = dot == std::string::npos ? std::string() : key.substr(dot + 1);
-    std::string text;
-    if (formula.empty() || !formulaSource || !formulaSource(formula, text)) {
-        FErrorString = "不存在函数:" + key + " !";
-        return false;
     }
     TGS* sub = SubProgram(formula, params);
     if (!sub) return false;
