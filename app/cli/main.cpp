@@ -16,6 +16,9 @@ struct Command {
 const Command kCommands[] = {
     {"bars", vantor::cli::CmdBars,
      "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+    {"eval", vantor::cli::CmdEval,
+     "eval FILE (--formula TEXT | --file PATH | --builtin NAME) [--period P] [--start ROW]\n"
+     "       [--last ROW] [--param NAME=VALUE]...   run a formula and print its lines as CSV"},
 };
 
 int Usage() {
