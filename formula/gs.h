@@ -167,6 +167,7 @@ private:
     Tbian* ResolveReference(const std::string& lowerName);
     TGS* SubProgram(const std::string& formula, const std::string& params);
     Tbian* DerivedSeries(const std::string& word);
+    Tbian* TurningPointWord(const std::string& name);
     void LoadIndexSeries();
     bool ApplyQuan(TQuanStyle Value);
     const std::string& NextDefaultColor();
