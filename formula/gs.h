@@ -162,6 +162,7 @@ private:
                           struct CompilerState& st);
     void Install(std::vector<std::string> source, std::vector<std::string> compiled);
     void Prepare();
+    void ForgetResults();
     bool RunStatement(const CompiledStatement& st, int index);
     bool RunReference(const CompiledStatement& st, int index);
     Tbian* ResolveReference(const std::string& lowerName);

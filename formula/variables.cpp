@@ -88,18 +88,8 @@ void TGS::ClearData() {
         mainbian->clear();
         ++mainbian->version;
     }
-    namebian.clear();
     quanCopies_.clear();
-    refResults_.clear();
-    derivedVersion_.clear();
-    indexStamp_ = {};
-    LineName.clear();
-    showk = -1;
-    Ftechname.clear();
-    Ftechtitle.clear();
-    StkName.clear();
-    StkLabel.clear();
-    Week.clear();
+    ForgetResults();
     FStockInfo.reset();
     FDYNAINFO.reset();
     FFINANCE.reset();
@@ -107,17 +97,22 @@ void TGS::ClearData() {
 }
 
 void TGS::Clear() {
-    LineName.clear();
-    namebian.clear();
-    refResults_.clear();
+    ForgetResults();
     subPrograms_.clear();
-    derivedVersion_.clear();
-    indexStamp_ = {};
     ls.clear();
     FFileName.clear();
     pg.clear();
     pg1.clear();
     prog_.clear();
+}
+
+// What both ClearData and Clear forget: computed series, records and captions.
+void TGS::ForgetResults() {
+    LineName.clear();
+    namebian.clear();
+    refResults_.clear();
+    derivedVersion_.clear();
+    indexStamp_ = {};
     showk = -1;
     Ftechname.clear();
     Ftechtitle.clear();
