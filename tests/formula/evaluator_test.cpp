@@ -356,6 +356,11 @@ TEST(PriceAdjustment, AppliesOnceWithinTheRun) {
     ASSERT_TRUE(gs.SetQuanStyle(qsNone));
     ExpectSeries(Values(gs, "close"), {10, 10, 10, 10}, "restored");
     EXPECT_EQ(gs.LineName.size(), 1u);
+    // A bar handed in while adjusted survives the next change of style.
+    for (const char* name : {"date", "open", "high", "low", "close"})
+        gs.AddOne(name, std::string(name) == "date" ? 20240105 : 12, true);
+    ASSERT_TRUE(gs.SetQuanStyle(qsBack));
+    ExpectSeries(Values(gs, "close"), {10, 10, 20, 20, 24}, "new bar adjusted after");
 }
 
 } // namespace
