@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
+
+#include "cli_support.h"
 
 namespace {
 
@@ -17,19 +18,11 @@ struct Result {
     std::string out;
 };
 
-// Runs vantor-cli with the words given (already quoted for the shell).
+// Runs vantor-cli with the words given (already quoted for the shell); with `withStderr`
+// the messages follow what went to stdout.
 Result RunCli(const std::string& words, bool withStderr = false) {
-    std::string cmd =
-        std::string(VANTOR_CLI) + " " + words + (withStderr ? " 2>&1" : " 2>/dev/null");
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, got);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    auto r = vantor::test::RunCli(words);
+    return {r.exitCode, withStderr ? r.out + r.err : r.out};
 }
 
 std::vector<std::vector<std::string>> Csv(const std::string& text) {
