@@ -11,7 +11,10 @@
 #include <limits>
 #include <vector>
 
+#include "formula/front_end.h"
 #include "formula/function_kernels.h"
+#include "formula/function_table.h"
+#include "formula/functions_common.h"
 
 namespace vantor::kernels {
 
@@ -281,3 +284,71 @@ void SumBars(std::span<const double> x, double a, std::span<double> out) {
 }
 
 } // namespace vantor::kernels
+
+namespace vantor {
+
+namespace {
+
+using fn::Kernel;
+using fn::Operand;
+using fn::Span;
+
+// BARSLAST, BARSSINCE, BARSNEXT, BARSCOUNT, TOPRANGE, LOWRANGE: members of the one-operand
+// family. A constant X stands for a series holding it on every bar.
+bool Distance(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const std::string f = LowerAscii(func);
+    Operand x;
+    if (!fn::EitherArg(gs, xx, 0, n, x, UpperName(func) + "(X)参数X:", "不存在!")) return false;
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    if (f == "barscount") return kernels::BarsCount(Kernel(x), out), true;
+    if (f == "toprange" || f == "lowrange")
+        return kernels::TopLowRange(Kernel(x), f == "toprange", out), true;
+    std::span<const double> xs;
+    if (x.IsSeries()) {
+        xs = Span(x, n);
+    } else {
+        double* filled = gs.Scratch(7, n);
+        std::fill_n(filled, n, x.value);
+        xs = {filled, static_cast<size_t>(n)};
+    }
+    if (f == "barslast")
+        kernels::BarsLast(xs, out);
+    else if (f == "barssince")
+        kernels::BarsSince(xs, out);
+    else
+        kernels::BarsNext(xs, out);
+    return true;
+}
+
+// BARSSINCEN, HOD, LOD, HHVBARS, LLVBARS, SUMBARS: members of the moving-window family.
+bool DistanceWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    fn::Window w;
+    if (!fn::WindowArgs(gs, func, xx, w)) return false;
+    if (w.Unchanged()) return fn::StoreCopy(gs, name, w.len, w.x);
+    const std::string f = LowerAscii(func);
+    auto out = fn::Output(gs, name, w.len, {&w.x, &w.n});
+    if (out.data() == nullptr) return false;
+    const auto x = Span(w.x, w.len);
+    if (f == "barssincen")
+        kernels::BarsSinceN(x, Kernel(w.n), out);
+    else if (f == "hod" || f == "lod")
+        kernels::HighLowOrder(x, Kernel(w.n), f == "hod", out);
+    else if (f == "hhvbars" || f == "llvbars")
+        kernels::ExtremeBars(x, Kernel(w.n), f == "hhvbars", out);
+    else
+        kernels::SumBars(x, fn::ValueOf(w.n, w.len), out);
+    return true;
+}
+
+} // namespace
+
+void RegisterBarDistanceFunctions(HandlerRegistry& r) {
+    for (const char* f : {"barslast", "barssince", "barsnext", "barscount", "toprange", "lowrange"})
+        r[f] = Distance;
+    for (const char* f : {"barssincen", "hod", "lod", "hhvbars", "llvbars", "sumbars"})
+        r[f] = DistanceWindow;
+}
+
+} // namespace vantor

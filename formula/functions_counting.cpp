@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "formula/front_end.h"
 #include "formula/function_kernels.h"
+#include "formula/function_table.h"
+#include "formula/functions_common.h"
 
 namespace vantor::kernels {
 
@@ -148,3 +151,123 @@ void BackSet(std::span<const double> x, Operand n, std::span<double> out) {
 }
 
 } // namespace vantor::kernels
+
+namespace vantor {
+
+namespace {
+
+using fn::Kernel;
+using fn::Operand;
+using fn::Span;
+
+// COUNT, FILTER, FILTERX, BACKSET: members of the moving-window family.
+bool CountingWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    fn::Window w;
+    if (!fn::WindowArgs(gs, func, xx, w)) return false;
+    const std::string f = LowerAscii(func);
+    const int n = w.len;
+    if (w.Unchanged()) {
+        if (!fn::StoreCopy(gs, name, n, w.x)) return false;
+        if (f == "filter") {
+            double* out = gs.GetBian(name)->value.data();
+            for (int i = 0; i < n; ++i)
+                if (!IsValid(out[i])) out[i] = 0;
+        }
+        return true;
+    }
+    auto out = fn::Output(gs, name, n, {&w.x, &w.n});
+    if (out.data() == nullptr) return false;
+    const auto x = Span(w.x, n);
+    if (f == "count")
+        kernels::Count(x, Kernel(w.n), out);
+    else if (f == "filter")
+        kernels::Filter(x, Kernel(w.n), out);
+    else if (f == "filterx")
+        kernels::FilterX(x, fn::Bars(fn::ValueOf(w.n, n)), out);
+    else
+        kernels::BackSet(x, Kernel(w.n), out);
+    return true;
+}
+
+bool Exist(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    Operand x;
+    double k = 0;
+    if (!fn::SeriesArg(gs, xx, 0, n, x, "EXIST(X,N)参数X:", " 未定义!") ||
+        !fn::ConstArg(gs, xx, 1, k, "EXIST(X,N)参数N:", "未定义!"))
+        return false;
+    if (fn::Bars(k) < 1) return fn::Fail(gs, "EXIST(X,N)参数N不能小于1!");
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    kernels::Exist(Span(x, n), fn::Bars(k), out);
+    return true;
+}
+
+// EVERY(X,N), UPNDAY(X,N), DOWNNDAY(X,N): X a series, N a constant.
+bool Runs(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const std::string member = UpperName(func);
+    Operand x;
+    double k = 0;
+    if (!fn::SeriesArg(gs, xx, 0, n, x, member + "(X,N)参数X:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 1, k, member + "(X,N)参数N:", "未定义!"))
+        return false;
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    if (member == "EVERY")
+        kernels::Every(Span(x, n), fn::Bars(k), out);
+    else
+        kernels::UpDownNDay(Span(x, n), fn::Bars(k), member == "UPNDAY", out);
+    return true;
+}
+
+bool Last(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    Operand x;
+    double a = 0, b = 0;
+    if (!fn::SeriesArg(gs, xx, 0, n, x, "LAST(X,A,B)参数X:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 1, a, "LAST(X,A,B)参数A:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, b, "LAST(X,A,B)参数B:", "未定义!"))
+        return false;
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    kernels::Last(Span(x, n), fn::Bars(a), fn::Bars(b), out);
+    return true;
+}
+
+bool BarsLastCount(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    Operand x;
+    if (!fn::SeriesArg(gs, xx, 0, n, x, "BARSLASTCOUNT(X)参数X:", "未定义!")) return false;
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    kernels::BarsLastCount(Span(x, n), out);
+    return true;
+}
+
+bool NDay(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    Operand x1, x2;
+    double k = 0;
+    if (!fn::SeriesArg(gs, xx, 0, n, x1, "NDAY(X1,X2,N)参数X1:", "未定义!") ||
+        !fn::SeriesArg(gs, xx, 1, n, x2, "NDAY(X1,X2,N)参数X2:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, k, "NDAY(X1,X2,N)参数N:", "未定义!"))
+        return false;
+    auto out = fn::Output(gs, name, n, {&x1, &x2});
+    if (out.data() == nullptr) return false;
+    kernels::NDay(Span(x1, n), Span(x2, n), fn::Bars(k), out);
+    return true;
+}
+
+} // namespace
+
+void RegisterCountingFunctions(HandlerRegistry& r) {
+    for (const char* f : {"count", "filter", "filterx", "backset"}) r[f] = CountingWindow;
+    r["exist"] = Exist;
+    for (const char* f : {"every", "upnday", "downnday"}) r[f] = Runs;
+    r["last"] = Last;
+    r["barslastcount"] = BarsLastCount;
+    r["nday"] = NDay;
+}
+
+} // namespace vantor

@@ -6,7 +6,10 @@
 #include <deque>
 #include <vector>
 
+#include "formula/front_end.h"
 #include "formula/function_kernels.h"
+#include "formula/function_table.h"
+#include "formula/functions_common.h"
 
 namespace vantor::kernels {
 
@@ -376,3 +379,117 @@ void CostWinner(std::span<const double> high, std::span<const double> low,
 }
 
 } // namespace vantor::kernels
+
+namespace vantor {
+
+namespace {
+
+using fn::Kernel;
+using fn::Operand;
+using fn::Span;
+
+// The raw series a source number K chooses: 0 open, 1 high, 2 low, 3 close, 4 vol.
+// `prefix` is the function's signature in its messages.
+bool Source(TGS& gs, const TXX& xx, const std::string& prefix, int n, const double*& src) {
+    double k = 0;
+    if (!fn::ConstArg(gs, xx, 0, k, prefix + "参数K:", "未定义!")) return false;
+    const std::int64_t which = fn::Bars(k);
+    if (which < 0 || which > 4)
+        return fn::Fail(gs, prefix + "参数K:" + fn::Arg(xx, 0) + "在0到3之间!");
+    static const char* const kNames[] = {"open", "high", "low", "close", "vol"};
+    Tbian* b = gs.GetBian(kNames[which]);
+    if (!b) return fn::Fail(gs, prefix + "需要开盘价,最高价,最低价,收盘价原始数据!");
+    b->Reserve(n);
+    src = b->value.data();
+    return true;
+}
+
+bool Zig(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const double* src = nullptr;
+    double x = 0;
+    if (!Source(gs, xx, "ZIG(K,N)", n, src) ||
+        !fn::ConstArg(gs, xx, 1, x, "ZIG(K,N)参数N:", "未定义!"))
+        return false;
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    kernels::Zig({src, static_cast<size_t>(n)}, x, out);
+    return true;
+}
+
+// PEAK, PEAKBARS, TROUGH, TROUGHBARS.
+bool PeakTrough(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const std::string f = LowerAscii(func);
+    const std::string prefix = UpperName(func) + "(K,N,M)";
+    const double* src = nullptr;
+    double x = 0, m = 0;
+    if (!Source(gs, xx, prefix, n, src) ||
+        !fn::ConstArg(gs, xx, 1, x, prefix + "参数N:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, m, prefix + "参数M:", "未定义!"))
+        return false;
+    if (fn::Bars(m) < 1) return fn::Fail(gs, prefix + "参数M:" + fn::Arg(xx, 2) + "必须大于等于1!");
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    kernels::PeakTrough({src, static_cast<size_t>(n)}, x, fn::Bars(m), f.starts_with("peak"),
+                        f.ends_with("bars"), out);
+    return true;
+}
+
+// SAR and SARTURN; the turn variant names itself SARTRUN in its messages.
+bool Sar(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const bool turn = LowerAscii(func) == "sarturn";
+    Tbian* high = gs.GetBian("high");
+    Tbian* low = gs.GetBian("low");
+    if (!high || !low)
+        return fn::Fail(gs, turn ? "没最高价或最低价原始数据!" : "没最高价或最低价数据!");
+    const std::string prefix = turn ? "SARTRUN(N,S,M)参数" : "SAR(N,S,M)参数";
+    double w = 0, step = 0, limit = 0;
+    if (!fn::ConstArg(gs, xx, 0, w, prefix + "N:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 1, step, prefix + "S:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, limit, prefix + "M:", "未定义!"))
+        return false;
+    high->Reserve(n);
+    low->Reserve(n);
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    if (!kernels::Sar({high->value.data(), static_cast<size_t>(n)},
+                      {low->value.data(), static_cast<size_t>(n)}, fn::Bars(w), step, limit, turn,
+                      out))
+        return fn::Fail(gs, turn ? "SARTRUN 参数N小于1 或 数据长度小于N!"
+                                 : "SAR 参数N小于1 或 数据长度小于N!");
+    return true;
+}
+
+bool CostWinner(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const bool winner = LowerAscii(func) == "winner";
+    const std::string prefix = winner ? "WINNER(N)" : "COST(N)";
+    Tbian* high = gs.GetBian("high");
+    Tbian* low = gs.GetBian("low");
+    Tbian* vol = gs.GetBian("vol");
+    if (!high || !low || !vol) return fn::Fail(gs, prefix + "需要最高，最低，成交量三种原始数据!");
+    Operand want;
+    if (!fn::EitherArg(gs, xx, 0, n, want, prefix + "参数N:", "未定义!")) return false;
+    for (Tbian* b : {high, low, vol}) b->Reserve(n);
+    auto out = fn::Output(gs, name, n, {&want});
+    if (out.data() == nullptr) return false;
+    kernels::CostWinner({high->value.data(), static_cast<size_t>(n)},
+                        {low->value.data(), static_cast<size_t>(n)},
+                        {vol->value.data(), static_cast<size_t>(n)}, Kernel(want), winner, out);
+    return true;
+}
+
+} // namespace
+
+void RegisterPatternFunctions(HandlerRegistry& r) {
+    r["zig"] = Zig;
+    for (const char* f : {"peak", "peakbars", "trough", "troughbars"}) r[f] = PeakTrough;
+    r["sar"] = Sar;
+    r["sarturn"] = Sar;
+    r["cost"] = CostWinner;
+    r["winner"] = CostWinner;
+}
+
+} // namespace vantor

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "formula/front_end.h"
 #include "formula/function_kernels.h"
+#include "formula/function_table.h"
+#include "formula/functions_common.h"
 
 namespace vantor::kernels {
 
@@ -41,3 +44,32 @@ void Regression(std::span<const double> x, std::int64_t n, bool slope, std::span
 }
 
 } // namespace vantor::kernels
+
+namespace vantor {
+
+namespace {
+
+bool Regression(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const bool slope = LowerAscii(func) == "slope";
+    const std::string prefix = slope ? "SLOPE(X,N)参数" : "FORCAST(X,N)参数";
+    fn::Operand x;
+    double w = 0;
+    if (!fn::SeriesArg(gs, xx, 0, n, x, prefix + "X:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 1, w, prefix + "N:", "未定义!"))
+        return false;
+    if (fn::Bars(w) <= 1) return fn::Fail(gs, prefix + "N必须大于1!");
+    auto out = fn::Output(gs, name, n, {&x});
+    if (out.data() == nullptr) return false;
+    kernels::Regression(fn::Span(x, n), fn::Bars(w), slope, out);
+    return true;
+}
+
+} // namespace
+
+void RegisterRegressionFunctions(HandlerRegistry& r) {
+    r["forcast"] = Regression;
+    r["slope"] = Regression;
+}
+
+} // namespace vantor
