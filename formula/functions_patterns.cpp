@@ -167,16 +167,16 @@ bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t
 namespace {
 
 // Visits the prices at which a bar spreads its volume: low, low + step, ... while below
-// high, with the step (high - low) / q. The visit counts its steps, so a step too small to
-// move the price cannot make it endless; q + 1 visits allow for a last step that rounding
-// leaves just below high.
+// high, with the step (high - low) / q. The steps are counted, each price computed from its
+// step number, so the bar spreads exactly its volume over at most q prices, and a step too
+// small to move the price cannot make the walk endless.
 template <class F> void ForEachStep(double lowPrice, double highPrice, int q, F&& visit) {
     if (!(highPrice > lowPrice)) return;
     const double step = (highPrice - lowPrice) / q;
-    double p = lowPrice;
-    for (int k = 0; k <= q && p < highPrice; ++k) {
+    for (int k = 0; k < q; ++k) {
+        const double p = lowPrice + k * step;
+        if (!(p < highPrice)) break;
         visit(p);
-        p += step;
     }
 }
 

@@ -334,9 +334,9 @@ TEST(PatternKernels, CostAndWinner) {
     Series cost(2), winner(2);
     CostWinner(high, low, vol, 50.0, false, cost);
     EXPECT_DOUBLE_EQ(cost[0], 10.6); // above half of the volume
-    EXPECT_DOUBLE_EQ(cost[1], 12.0);
+    EXPECT_DOUBLE_EQ(cost[1], 12.1);
     CostWinner(high, low, vol, Operand(Series{10.45, 12.2}), true, winner);
-    EXPECT_DOUBLE_EQ(winner[0], 0.46); // 10.0 holds 6 steps, 10.1 .. 10.4 ten each
+    EXPECT_DOUBLE_EQ(winner[0], 0.46); // 10.0 .. 10.4 hold 46 of the 100 steps
     EXPECT_DOUBLE_EQ(winner[1], 0.755);
     // No volume at all gives no value; a price above every level leaves the bar as it was.
     Series none = {5, 5};

@@ -145,9 +145,9 @@ inline void CostWinner(const Series& high, const Series& low, const Series& vol,
         total += vol[t];
         if (high[t] > low[t]) {
             const double step = (high[t] - low[t]) / q;
-            double p = low[t];
-            for (int k = 0; k <= q && p < high[t]; ++k, p += step)
-                table[static_cast<long long>(std::nearbyint(p * 10))] += vol[t] / q;
+            for (int k = 0; k < q && low[t] + k * step < high[t]; ++k)
+                table[static_cast<long long>(std::nearbyint((low[t] + k * step) * 10))] +=
+                    vol[t] / q;
         }
         const double want = n[static_cast<int>(t)];
         if (!Valid(want) || total == 0) {
