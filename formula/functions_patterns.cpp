@@ -397,7 +397,7 @@ bool Source(TGS& gs, const TXX& xx, const std::string& prefix, int n, const doub
     if (which < 0 || which > 4)
         return fn::Fail(gs, prefix + "参数K:" + fn::Arg(xx, 0) + "在0到3之间!");
     static const char* const kNames[] = {"open", "high", "low", "close", "vol"};
-    Tbian* b = gs.GetBian(kNames[which]);
+    Tbian* b = gs.check(kNames[which]); // open, high and low fall back to close
     if (!b) return fn::Fail(gs, prefix + "需要开盘价,最高价,最低价,收盘价原始数据!");
     b->Reserve(n);
     src = b->value.data();

@@ -19,7 +19,7 @@ namespace {
 using Series = std::vector<double>;
 constexpr double I = kInvalidValue;
 
-class Functions : public ::testing::Test {
+class FamilyFunctions : public ::testing::Test {
 protected:
     // Six bars: rising on bars 0, 1 and 5.
     void SetUp() override {
@@ -58,7 +58,7 @@ void ExpectSeries(const Series& want, const Series& got, const std::string& what
         EXPECT_NEAR(want[i], got[i], 1e-9) << what << " bar " << i;
 }
 
-TEST_F(Functions, ExamplesAsSeries) {
+TEST_F(FamilyFunctions, ExamplesAsSeries) {
     const struct {
         const char* formula;
         Series want;
@@ -87,7 +87,7 @@ TEST_F(Functions, ExamplesAsSeries) {
     }
 }
 
-TEST_F(Functions, ZigOverTheExampleCloses) {
+TEST_F(FamilyFunctions, ZigOverTheExampleCloses) {
     gs.ClearData();
     Feed({1, 2, 3, 4, 5, 6}, {10, 11, 12, 10, 9, 12}, {10, 11, 12, 10, 9, 12},
          {10, 11, 12, 10, 9, 12}, {10, 11, 12, 10, 9, 12}, {1, 1, 1, 1, 1, 1});
@@ -97,7 +97,7 @@ TEST_F(Functions, ZigOverTheExampleCloses) {
     ExpectSeries({I, I, I, I, 0, 1}, Get("t"), "TROUGHBARS(3,5,1)");
 }
 
-TEST_F(Functions, DrawLineExamples) {
+TEST_F(FamilyFunctions, DrawLineExamples) {
     gs.ClearData();
     // Rising, falling, falling, rising, falling.
     Feed({1, 2, 3, 4, 5}, {1, 3, 3, 1, 3}, {10, 20, 30, 40, 50}, {1, 2, 3, 4, 5}, {2, 2, 2, 2, 2},
@@ -112,7 +112,7 @@ TEST_F(Functions, DrawLineExamples) {
     ExpectSeries({1, 20, I, I}, Get("y"), "DRAWLINE EX 0");
 }
 
-TEST_F(Functions, ConstantsAndTexts) {
+TEST_F(FamilyFunctions, ConstantsAndTexts) {
     gs.FFINANCE = std::make_shared<TFINANCE>();
     gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
     gs.FStockInfo = std::make_shared<TStockinfo>();
@@ -137,14 +137,14 @@ TEST_F(Functions, ConstantsAndTexts) {
     EXPECT_EQ(Const("r"), "2.000000");
 }
 
-TEST_F(Functions, Con2StrOfAnInexactClose) {
+TEST_F(FamilyFunctions, Con2StrOfAnInexactClose) {
     gs.ClearData();
     Feed({1}, {3}, {4}, {3}, {3.14159}, {1});
     ASSERT_TRUE(Eval("T:CON2STR(C,2);")) << gs.FErrorString;
     EXPECT_EQ(Const("t"), "3.14");
 }
 
-TEST_F(Functions, DrawingCallsRecordThemselves) {
+TEST_F(FamilyFunctions, DrawingCallsRecordThemselves) {
     ASSERT_TRUE(Eval("STICKLINE(C>O,O,C,2,0),COLORRED;S:STICKLINE(C>O,O,C,2,0);"
                      "DRAWTEXT(ISLASTBAR,L,'top');"))
         << gs.FErrorString;
@@ -163,7 +163,7 @@ TEST_F(Functions, DrawingCallsRecordThemselves) {
     EXPECT_TRUE(gs.LineName[0].ends_with(",l,'a)b',::")) << gs.LineName[0];
 }
 
-TEST_F(Functions, Messages) {
+TEST_F(FamilyFunctions, Messages) {
     const struct {
         const char* formula;
         const char* message;
@@ -214,7 +214,7 @@ TEST_F(Functions, Messages) {
     }
 }
 
-TEST_F(Functions, MessagesOfMissingData) {
+TEST_F(FamilyFunctions, MessagesOfMissingData) {
     gs.ClearData();
     const Series close = {1, 2, 3};
     gs.AddAll("close", close.data(), 3);
