@@ -12,11 +12,13 @@
 #include <span>
 #include <vector>
 
+#include "formula/bian.h"
+
 namespace vantor::kernels {
 
-constexpr double kInvalid = -10000000.0;
+constexpr double kInvalid = kInvalidValue;
 inline bool Valid(double v) {
-    return v != kInvalid;
+    return IsValid(v);
 }
 
 // A series argument, or a constant standing in for one on every bar.

@@ -167,14 +167,18 @@ void BarsSinceN(std::span<const double> x, Operand n, std::span<double> out) {
 void HighLowOrder(std::span<const double> x, Operand n, bool high, std::span<double> out) {
     const int len = Len(out);
     if (len == 0) return;
-    std::vector<double> sorted(x.begin(), x.begin() + len);
+    // NaN has no place in an order; it is ranked as the invalid value.
+    auto ordered = [](double v) { return v == v ? v : kInvalid; };
+    std::vector<double> sorted(static_cast<size_t>(len));
+    for (int i = 0; i < len; ++i)
+        sorted[static_cast<size_t>(i)] = ordered(x[static_cast<size_t>(i)]);
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     auto rank = [&](double v) {
         return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), v) - sorted.begin());
     };
     std::vector<int> ranks(static_cast<size_t>(len));
-    for (int i = 0; i < len; ++i) ranks[static_cast<size_t>(i)] = rank(x[i]);
+    for (int i = 0; i < len; ++i) ranks[static_cast<size_t>(i)] = rank(ordered(x[i]));
 
     // counted(i, p): bars before p with X beyond X[i] (below for HOD, above for LOD).
     // Queries are bucketed by p: the window lo .. i-1 gives counted(i, i) - counted(i, lo).

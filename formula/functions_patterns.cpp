@@ -81,7 +81,7 @@ void Zig(std::span<const double> s, double x, std::span<double> out) {
         const int a = points[k - 1], b = points[k];
         const double sa = s[static_cast<size_t>(a)], sb = s[static_cast<size_t>(b)];
         for (int j = a; j <= b; ++j)
-            out[static_cast<size_t>(j)] = sa + (sb - sa) / (b - a) * (j - a);
+            out[static_cast<size_t>(j)] = Finite(sa + (sb - sa) / (b - a) * (j - a));
     }
 }
 
@@ -151,7 +151,7 @@ bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t
         if (turn)
             out[i] = turns ? (rising ? -1 : 1) : 0;
         else
-            out[i] = sar;
+            out[i] = Finite(sar);
         if (turns) {
             rising = !rising;
             k = 0;
@@ -229,23 +229,24 @@ private:
 class Levels {
 public:
     Levels(std::span<const double> high, std::span<const double> low, int n, int q) {
-        std::int64_t lo = 0, hi = -1;
-        std::vector<std::int64_t> all;
-        for (int t = 0; t < n; ++t)
-            ForEachStep(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q,
-                        [&](double p) {
-                            std::int64_t key;
-                            if (!LevelKey(p, key)) return;
-                            if (hi < lo) lo = hi = key;
-                            lo = std::min(lo, key);
-                            hi = std::max(hi, key);
-                        });
-        if (hi < lo) return;
-        if (hi - lo < kDenseLimit) {
+        // Every step price lies in [low, high) of its bar and rounding keeps the order, so
+        // the keys lie between the keys of the lowest low and the highest high.
+        double least = 0, most = -1;
+        for (int t = 0; t < n; ++t) {
+            const double l = low[static_cast<size_t>(t)], h = high[static_cast<size_t>(t)];
+            if (!(h > l)) continue;
+            if (most < least) least = l, most = h;
+            least = std::min(least, l);
+            most = std::max(most, h);
+        }
+        if (most < least) return;
+        std::int64_t lo = 0, hi = 0;
+        if (LevelKey(least, lo) && LevelKey(most, hi) && hi - lo < kDenseLimit) {
             base_ = lo;
             size_ = static_cast<int>(hi - lo + 1);
             return;
         }
+        std::vector<std::int64_t> all;
         for (int t = 0; t < n; ++t)
             ForEachStep(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q,
                         [&](double p) {

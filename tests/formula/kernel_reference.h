@@ -3,7 +3,9 @@
 // the fast kernels are compared bar for bar.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <vector>
 
