@@ -80,6 +80,11 @@ TEST_F(FamilyFunctions, ExamplesAsSeries) {
         {"X:COUNT(C>O,0);", {1, 1, 0, 0, 0, 1}}, // the constant N = 0 returns X
         {"X:SLOPE(C,2);", {I, 1, -1, 0, -1, 2}},
         {"X:LONGCROSS(C,11.5,2);", {0, 0, 0, 0, 0, 1}},
+        // Windows reaching past the data, or of no bars, read nothing outside it.
+        {"X:AVEDEV(C,0);", {I, I, I, I, I, I}},
+        {"X:AVEDEV(C,100);", {I, I, I, I, I, I}},
+        {"X:EVERY(C>O,100);", {0, 0, 0, 0, 0, 0}},
+        {"X:FINDLOWBARS(C,2,100,100);", {I, I, 2, 2, 3, 4}},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(Eval(c.formula)) << c.formula << ": " << gs.FErrorString;
