@@ -140,6 +140,11 @@ TEST_F(FamilyFunctions, ConstantsAndTexts) {
     EXPECT_EQ(Const("p"), "1234.500");
     EXPECT_EQ(Const("q"), "  2.500");
     EXPECT_EQ(Const("r"), "2.000000");
+    // Entries outside 1 .. 64 fail without a message of their own.
+    for (const char* f : {"X:DYNAINFO(65);", "X:FINANCE(0);"}) {
+        EXPECT_FALSE(Eval(f)) << f;
+        EXPECT_EQ(Message(), "") << f;
+    }
 }
 
 TEST_F(FamilyFunctions, Con2StrOfAnInexactClose) {
