@@ -3,6 +3,7 @@
 // Hands the bars of period P to a formula window as the chart does, runs the formula and
 // prints its output lines as CSV: date,time, then one column per output line.
 
+#include <memory>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,12 @@ int CmdEval(int argc, char** argv) {
 
     TGS gs;
     gs.ZhouQi = period;
+    // Zeroed instrument, quote, financial and index blocks, as the chart hands in, so the
+    // information functions have something to read.
+    gs.FStockInfo = std::make_shared<TStockinfo>();
+    gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
+    gs.FFINANCE = std::make_shared<TFINANCE>();
+    gs.FIndex = std::make_shared<TIndex>();
     std::vector<double> column(static_cast<size_t>(n));
     auto hand = [&](const char* name, auto field) {
         for (int i = 0; i < n; ++i)
