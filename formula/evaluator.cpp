@@ -363,8 +363,13 @@ void TGS::AddConst(const std::string& name, double value) {
 }
 
 void TGS::AddConstText(const std::string& name, const std::string& text) {
+    // A stored number may carry the blanks of a fixed-width format ("%7.3f"); it still reads
+    // as that number.
+    std::string_view digits = text;
+    while (!digits.empty() && digits.front() == ' ') digits.remove_prefix(1);
+    while (!digits.empty() && digits.back() == ' ') digits.remove_suffix(1);
     double v = 0;
-    bool numeric = ReadsAsNumber(text, &v);
+    bool numeric = ReadsAsNumber(digits, &v);
     ls.add(LowerAscii(name), text, v, numeric);
 }
 

@@ -140,6 +140,9 @@ TEST_F(FamilyFunctions, ConstantsAndTexts) {
     EXPECT_EQ(Const("p"), "1234.500");
     EXPECT_EQ(Const("q"), "  2.500");
     EXPECT_EQ(Const("r"), "2.000000");
+    // The padded text of a fixed-width constant still reads as its number in arithmetic.
+    ASSERT_TRUE(Eval("S:DYNAINFO(3)+1;")) << gs.FErrorString;
+    EXPECT_EQ(Const("s"), "3.500000");
     // Entries outside 1 .. 64 fail without a message of their own.
     for (const char* f : {"X:DYNAINFO(65);", "X:FINANCE(0);"}) {
         EXPECT_FALSE(Eval(f)) << f;
