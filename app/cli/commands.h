@@ -4,5 +4,6 @@
 namespace vantor::cli {
 
 int CmdBars(int argc, char** argv);
+int CmdRender(int argc, char** argv);
 
 } // namespace vantor::cli

@@ -16,6 +16,9 @@ struct Command {
 const Command kCommands[] = {
     {"bars", vantor::cli::CmdBars,
      "bars FILE [--period P] [--start ROW] [--last ROW]   print the bars of a period"},
+    {"render", vantor::cli::CmdRender,
+     "render FILE --out IMAGE [--period P] [--start ROW] [--last ROW] [--width W] [--height H]\n"
+     "         [--windows N] [--open-only]   draw the chart as the practice shows it"},
 };
 
 int Usage() {

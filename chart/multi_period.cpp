@@ -1,0 +1,55 @@
+#include "chart/multi_period.h"
+
+namespace vantor {
+
+TWeekStyle MultiPeriodOf(int k, bool minuteBase, TWeekStyle created) {
+    if (minuteBase) return static_cast<TWeekStyle>(k);
+    return k < 8 ? static_cast<TWeekStyle>(k + 7) : created;
+}
+
+QRect MultiPeriodCell(int layoutCount, int c, int r, int w, int h) {
+    int cw = w / 2, ch = h / 2;
+    if (layoutCount == 6) cw = w / 3;
+    if (layoutCount == 9) {
+        cw = w / 3;
+        ch = h / 3;
+    }
+    return QRect(c * cw, r * ch, cw, ch);
+}
+
+TfrmDzq::TfrmDzq(TGP::ProgramFactory factory, int techWindows) {
+    for (auto& chart : charts) {
+        chart = std::make_unique<TGP>(factory);
+        chart->BeginUpdate();
+        chart->SetShowBoard(false);
+        chart->SetShowLeft(true);
+        chart->SetShowRight(true);
+        chart->SetShowTab(false);
+        chart->SetShowHighLow(false);
+        chart->SetTechWindows(techWindows);
+        chart->ClearData();
+        chart->FLock = false;
+    }
+}
+
+void TfrmDzq::AssignPeriods(bool minuteBase) {
+    for (int k = 0; k < 9; ++k) {
+        TGP& chart = *charts[static_cast<size_t>(k)];
+        chart.SetZhouQi(MultiPeriodOf(k, minuteBase, chart.ZhouQi()));
+    }
+}
+
+void TfrmDzq::RePosition(int w, int h) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            QRect cell = MultiPeriodCell(layoutCount, c, r, w, h);
+            charts[static_cast<size_t>(3 * r + c)]->SetSize(cell.width(), cell.height());
+        }
+}
+
+void TfrmDzq::drawdzq(const Tstock& store, bool openOnly) {
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r) ShowPeriodBars(*charts[static_cast<size_t>(3 * r + c)], store, openOnly);
+}
+
+} // namespace vantor

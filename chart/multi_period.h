@@ -1,0 +1,36 @@
+#pragma once
+// The multi-period side window's logic: nine charts of the same instrument in a 3 x 3 grid,
+// each showing another period, and which of them a layout of 4, 6 or 9 shows.
+
+#include <QRect>
+#include <array>
+#include <memory>
+
+#include "chart/tgp.h"
+
+namespace vantor {
+
+// The period of chart k (0..8, row by row) for a one-minute or a daily base period;
+// `created` is kept by the ninth chart of the daily base.
+TWeekStyle MultiPeriodOf(int k, bool minuteBase, TWeekStyle created = wsDay);
+
+// Where chart (column c, row r) goes in a client area of w x h with a layout count of
+// 4, 6 or 9 (any other count is taken as 4).
+QRect MultiPeriodCell(int layoutCount, int c, int r, int w, int h);
+
+class TfrmDzq {
+public:
+    explicit TfrmDzq(TGP::ProgramFactory factory = {}, int techWindows = 3);
+
+    std::array<std::unique_ptr<TGP>, 9> charts;
+    int layoutCount = 4;
+
+    // Gives every chart its period for the base period.
+    void AssignPeriods(bool minuteBase);
+    // Sizes the charts for a client area of w x h.
+    void RePosition(int w, int h);
+    // Hands every chart the bars of its own period, column by column.
+    void drawdzq(const Tstock& store, bool openOnly);
+};
+
+} // namespace vantor
