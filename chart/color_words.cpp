@@ -103,7 +103,8 @@ void ApplyLineAttrs(Canvas& c, const std::vector<std::string>& words, const Cons
     c.SetPen(kWhite, 1, PenStyle::Solid);
     c.SetBrushClear();
     auto starts = [](const std::string& w, std::string_view p) { return w.compare(0, p.size(), p) == 0; };
-    for (const std::string& w : words) {
+    for (const std::string& word : words) {
+        const std::string w = Lower(word);
         if (starts(w, "linedashdotdot"))
             c.SetPenStyle(PenStyle::DashDotDot);
         else if (starts(w, "linedashdot"))

@@ -1,0 +1,245 @@
+// Pixel tests of one window's painting: K-lines, outputs and their styles, readouts, and
+// painting steps that must never read a series outside its length.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "chart/chart_window.h"
+#include "chart/raw_program.h"
+
+namespace vantor {
+namespace {
+
+struct TestWindow {
+    ChartWindow w;
+    RawProgram* raw;
+    int H = 200, W = 300;
+
+    TestWindow() {
+        auto p = std::make_unique<RawProgram>();
+        raw = p.get();
+        w.prog = std::move(p);
+        w.ShowTop = true;
+        w.ShowLeft = true;
+        w.ShowRight = false;
+        w.ShowBottom = false;
+        w.ShowFs = false;
+        w.KBar3d = false;
+    }
+    void Series(const std::string& name, const std::vector<double>& v) {
+        raw->AddAll(name, v.data(), static_cast<int>(v.size()));
+    }
+    void Bars(const std::vector<double>& o, const std::vector<double>& h, const std::vector<double>& l,
+              const std::vector<double>& c) {
+        Series("open", o);
+        Series("high", h);
+        Series("low", l);
+        Series("close", c);
+    }
+    QImage Paint(int left = 0, double scale = 10, int curX = -1, int curY = -1) {
+        QImage img = MakeImage(W, H, kBlack);
+        w.FRect = {};
+        DrawLine(w, img, left, scale, curX, curY, kBlack);
+        return img;
+    }
+    // The mapping the painting used, rebuilt from the fields it wrote.
+    ValueMap Map(double scale = 10, int left = 0) const {
+        ValueMap m;
+        int T = w.FRect.Top, B = H - w.FRect.Bottom + 1;
+        m.H = H;
+        m.B = B;
+        m.SetRange(w.MinValue, w.MAXValue, H - T - B);
+        m.scale = scale;
+        m.leftBar = left;
+        m.Lm = w.ShowLeft ? 50 : 0;
+        m.bw = BarWidth(scale);
+        return m;
+    }
+    int Top() const { return w.FRect.Top; }
+};
+
+TColor At(const QImage& img, int x, int y) { return FromQRgb(img.pixel(x, y)); }
+
+int Count(const QImage& img, int x1, int y1, int x2, int y2, TColor c) {
+    int n = 0;
+    for (int y = std::max(y1, 0); y < std::min(y2, img.height()); ++y)
+        for (int x = std::max(x1, 0); x < std::min(x2, img.width()); ++x) n += At(img, x, y) == c;
+    return n;
+}
+
+TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
+    TestWindow t;
+    t.w.Main = true;
+    t.Bars({10, 20}, {22, 21}, {8, 10}, {20, 12});
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    // Rising bar 0: red outline, background inside, red wick above the body.
+    int x0 = m.X(0), mid0 = (m.Y(10) + m.Y(20)) / 2;
+    EXPECT_EQ(At(img, x0, mid0), kRed);
+    EXPECT_EQ(At(img, x0 + m.bw - 1, mid0), kRed);
+    EXPECT_EQ(At(img, x0 + 2, mid0), kBlack);
+    EXPECT_EQ(At(img, m.CX(0), m.Y(22) + 1), kRed);
+    // Falling bar 1: filled cyan, cyan wick above the body.
+    int x1 = m.X(1), mid1 = (m.Y(20) + m.Y(12)) / 2;
+    EXPECT_EQ(At(img, x1 + 2, mid1), kCyan);
+    EXPECT_EQ(At(img, m.CX(1), m.Y(21) + 1), kCyan);
+    // The K-line record went in front of the outputs and stays.
+    ASSERT_FALSE(t.raw->Records().empty());
+    EXPECT_EQ(t.raw->Records()[0], "drawkline=high,open,low,close");
+    t.Paint();
+    EXPECT_EQ(t.raw->Records().size(), 1u);
+}
+
+TEST(KLines, FlatBarShowsOnePixelHollowBodyAndAmericanTicks) {
+    TestWindow t;
+    t.w.Main = true;
+    t.Bars({10, 15}, {20, 18}, {5, 12}, {10, 16});
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    EXPECT_EQ(At(img, m.X(0), m.Y(10)), kRed);
+    EXPECT_EQ(At(img, m.X(0) + 2, m.Y(10)), kRed); // top edge of the 1-pixel body
+    t.w.KStype = ksAmericia;
+    img = t.Paint();
+    m = t.Map();
+    EXPECT_EQ(At(img, m.X(1) + 1, m.Y(16)), kRed); // close tick to the left
+    EXPECT_EQ(At(img, m.X(1) + m.bw - 2, m.Y(15)), kRed);
+}
+
+class OutputTest : public ::testing::Test {
+protected:
+    TestWindow t;
+    void SetUp() override {
+        std::vector<double> c(10, 15.0);
+        t.Bars(c, c, c, c);
+    }
+};
+
+TEST_F(OutputTest, ConstantDrawnOnlyUpToTheLastBar) {
+    t.raw->Records() = {"syline=20::colorwhite", "syline=10::colorwhite"};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    int y = m.Y(20), last = m.CX(9);
+    EXPECT_EQ(At(img, 51, y), kWhite);
+    EXPECT_EQ(At(img, last - 1, y), kWhite);
+    EXPECT_EQ(At(img, last + 3, y), kBlack);
+    EXPECT_NE(At(img, t.W - 3, y), kWhite);
+}
+
+TEST_F(OutputTest, ColorWordDrawsRedAndLinethickThreePixels) {
+    t.Series("ma", std::vector<double>(10, 15.0));
+    t.Series("mb", std::vector<double>(10, 16.0));
+    t.raw->Records() = {"syline=ma::COLOR0000FF", "syline=mb::colorwhite,linethick3"};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    int x = (m.CX(2) + m.CX(3)) / 2;
+    EXPECT_EQ(At(img, x, m.Y(15)), kRed);
+    int y = m.Y(16);
+    EXPECT_EQ(At(img, x, y - 1), kWhite);
+    EXPECT_EQ(At(img, x, y), kWhite);
+    EXPECT_EQ(At(img, x, y + 1), kWhite);
+    EXPECT_NE(At(img, x, y - 2), kWhite);
+    EXPECT_NE(At(img, x, y + 2), kWhite);
+}
+
+TEST_F(OutputTest, NodrawDrawsNothingButItsReadout) {
+    t.Series("ma", std::vector<double>(10, 15.0));
+    t.raw->Records() = {"syline=ma::color0000ff,nodraw"};
+    QImage img = t.Paint();
+    EXPECT_EQ(Count(img, 56, t.Top(), t.W, t.H, kRed), 0);
+    EXPECT_GT(Count(img, 56, 0, t.W, t.Top(), kRed), 0); // "MA:15.000" in the title line
+    // Without the title line there is no readout either.
+    t.w.ShowTop = false;
+    img = t.Paint();
+    EXPECT_EQ(Count(img, 56, 0, t.W, t.H, kRed), 0);
+}
+
+TEST_F(OutputTest, InvalidValuesBreakTheLine) {
+    std::vector<double> v = {kNoValue, kNoValue, 14, 15, 16, kNoValue, 15, 14, 15, 16};
+    t.Series("ma", v);
+    t.raw->Records() = {"syline=ma::colorred"};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    EXPECT_EQ(Count(img, m.X(1), t.Top(), m.CX(2), t.H, kRed), 0); // nothing before bar 2
+    EXPECT_EQ(Count(img, m.CX(4) + 1, t.Top(), m.CX(6), t.H, kRed), 0); // the gap at bar 5
+    EXPECT_GT(Count(img, m.CX(2), t.Top(), m.CX(4), t.H, kRed), 0);
+}
+
+TEST_F(OutputTest, ColorstickFromZeroWhenTheRangeIsNegative) {
+    std::vector<double> v = {-2, 0, 3, 0, 0, 0, 0, 0, 0, 0};
+    t.Series("x", v);
+    t.raw->Records() = {"syline=x::colorstick"};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    EXPECT_EQ(At(img, m.CX(0), m.Y(-1)), kCyan);
+    EXPECT_EQ(At(img, m.CX(2), m.Y(1)), kRed);
+    EXPECT_EQ(At(img, m.CX(2), m.Y(-1)), kBlack); // starts at y(0)
+}
+
+TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
+    t.Series("short", {15, 16, 17});
+    t.raw->Records() = {"syline=short::colorred", "twr=short::", "btx=short::", "syline=short::fsstick",
+                        "syline=short::volstick", "syline=short::linestick", "syline=unknown::colorred"};
+    QImage img = t.Paint();
+    EXPECT_GT(Count(img, 56, t.Top(), t.W, t.H, kRed), 0);
+    // A bar pitch wider than the plot leaves no visible bar: the last-close marker and the
+    // readouts read bar -1, which is outside every series.
+    t.w.Main = true;
+    img = t.Paint(0, 1000);
+    EXPECT_EQ(t.w.FLeftBar, 0);
+    // A first bar past the data: nothing visible, nothing read.
+    t.Paint(500, 10);
+    t.w.KBar3d = true;
+    t.w.High = true;
+    t.Paint(0, 12);
+    t.Paint(0, 1e300);
+    t.Paint(0, -5);
+}
+
+TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
+    TestWindow v;
+    v.Series("close", {1, 2, 3});
+    v.Series("vv", {1, 2, 3});
+    v.raw->Records() = {"syline=vv::volstick,colorred"};
+    QImage img = v.Paint();
+    EXPECT_EQ(Count(img, 56, v.Top(), v.W, v.H, kRed), 0);
+    EXPECT_NE(v.raw->ErrorString().find("vv:volstick输出需要开盘,收盘原始数据!"), std::string::npos);
+}
+
+TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
+    TestWindow t;
+    t.Bars({1}, {2}, {0.5}, {1.5});
+    for (auto [w, h] : {std::pair{1, 1}, {10, 10}, {60, 30}, {2000, 3}}) {
+        t.W = w;
+        t.H = h;
+        t.Paint();
+    }
+    TestWindow empty;
+    empty.w.MAXValue = 7;
+    empty.Paint();
+    EXPECT_EQ(empty.w.MAXValue, 7); // no data: the range keeps its old value
+}
+
+TEST(WindowPainting, FlatSeriesSpreadsTheRange) {
+    TestWindow t;
+    std::vector<double> c(5, 5.0);
+    t.Bars(c, c, c, c);
+    t.w.Main = true;
+    t.Paint();
+    EXPECT_DOUBLE_EQ(t.w.MAXValue, 5.001);
+    EXPECT_DOUBLE_EQ(t.w.MinValue, 4.999);
+}
+
+TEST(WindowPainting, GradientFillsCornerToCorner) {
+    QImage img(10, 10, QImage::Format_RGB32);
+    FillGradient(img, kRed, kBlack, wLeft);
+    EXPECT_EQ(FromQRgb(img.pixel(0, 5)), kRed);
+    EXPECT_LT(qRed(img.pixel(9, 5)), 40);
+    FillGradient(img, kWhite, kBlack, wCenter);
+    EXPECT_GT(qRed(img.pixel(5, 5)), 200);
+    QImage none(0, 0, QImage::Format_RGB32);
+    FillGradient(none, kRed, kBlack, wTop); // an empty image is left alone
+}
+
+} // namespace
+} // namespace vantor
