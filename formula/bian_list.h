@@ -1,0 +1,78 @@
+#pragma once
+// Named lists of series and of constants, as a formula program keeps them.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "formula/bian.h"
+
+namespace vantor {
+
+// Series in creation order with lookup by lower-case name. A series keeps its address for
+// as long as it is in the list.
+class BianList {
+public:
+    Tbian* find(const std::string& name) const {
+        auto it = index_.find(name);
+        return it == index_.end() ? nullptr : it->second;
+    }
+    Tbian* add(const std::string& name, int len) {
+        items_.push_back(std::make_unique<Tbian>(name, len));
+        Tbian* b = items_.back().get();
+        index_.emplace(name, b);
+        return b;
+    }
+    void clear() {
+        items_.clear();
+        index_.clear();
+    }
+    bool empty() const { return items_.empty(); }
+    size_t size() const { return items_.size(); }
+    Tbian& operator[](size_t i) const { return *items_[i]; }
+    Tbian* back() const { return items_.empty() ? nullptr : items_.back().get(); }
+
+    // Raised whenever the raw bars change, so derived series know to rebuild.
+    std::uint64_t version = 0;
+
+private:
+    std::vector<std::unique_ptr<Tbian>> items_;
+    std::unordered_map<std::string, Tbian*> index_;
+};
+
+// The constants of a program: entries name=text in order. A lookup finds the first entry
+// of a name, as a name=value list does.
+class ConstList {
+public:
+    struct Entry {
+        std::string name;
+        std::string text;
+        double value; // the text read back as a number
+        bool numeric; // false when the text reads as no number
+    };
+    void add(const std::string& name, std::string text, double value, bool numeric) {
+        index_.emplace(name, entries_.size()); // keeps the first entry of a name
+        entries_.push_back({name, std::move(text), value, numeric});
+    }
+    const Entry* find(const std::string& name) const {
+        auto it = index_.find(name);
+        return it == index_.end() ? nullptr : &entries_[it->second];
+    }
+    void clear() {
+        entries_.clear();
+        index_.clear();
+    }
+    size_t size() const { return entries_.size(); }
+    const Entry& operator[](size_t i) const { return entries_[i]; }
+    // "name=text" of entry i.
+    std::string line(size_t i) const { return entries_[i].name + "=" + entries_[i].text; }
+
+private:
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, size_t> index_;
+};
+
+} // namespace vantor

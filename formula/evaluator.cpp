@@ -1,0 +1,359 @@
+// The run loop: each compiled statement, read once when the program is installed, is
+// bound to its series and constants by name at run time and handed to its handler.
+
+#include <cstdio>
+#include <cstring>
+
+#include "formula/builtin_formulas.h"
+#include "formula/front_end.h"
+#include "formula/function_args.h"
+#include "formula/function_table.h"
+#include "formula/gs.h"
+
+namespace vantor {
+
+namespace {
+
+const std::string kDefaultColors[] = {"colorwhite", "coloryellow", "colormagenta",
+                                      "colorgreen", "colorgray",   "colorblue"};
+
+// Formula references may name other formulas; a chain this deep is a loop.
+constexpr int kMaxReferenceLevel = 8;
+
+int IntOrZero(const std::string& text) {
+    std::string t = Trim(text);
+    if (t.empty()) return 0;
+    size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    if (i == t.size()) return 0;
+    for (size_t k = i; k < t.size(); ++k)
+        if (t[k] < '0' || t[k] > '9') return 0;
+    long long v = 0;
+    for (size_t k = i; k < t.size() && v < 10000000000LL; ++k) v = v * 10 + (t[k] - '0');
+    if (v > 2147483647LL) return 0;
+    return static_cast<int>(t[0] == '-' ? -v : v);
+}
+
+std::string WithoutQuotes(const std::string& s) {
+    std::string r;
+    for (char c : s)
+        if (c != '"') r += c;
+    return r;
+}
+
+// The name of a program's first output record (between "=" and "::").
+std::string FirstRecordName(const TGS& gs) {
+    if (gs.LineName.empty()) return {};
+    const std::string& rec = gs.LineName.front();
+    size_t eq = rec.find('=');
+    size_t colons = rec.find("::", eq == std::string::npos ? 0 : eq);
+    if (eq == std::string::npos) return {};
+    return rec.substr(eq + 1, colons == std::string::npos ? std::string::npos : colons - eq - 1);
+}
+
+} // namespace
+
+TGS::TGS(TGS* gs) {
+    FUNC.onMessage = [this](const std::string& m) {
+        if (onMessage) onMessage(m);
+    };
+    FillFunctionTable(FUNC);
+    if (gs) {
+        mainbian = gs->mainbian;
+        FStockInfo = gs->FStockInfo;
+        FDYNAINFO = gs->FDYNAINFO;
+        FFINANCE = gs->FFINANCE;
+        FIndex = gs->FIndex;
+        FQuan = gs->FQuan;
+        FComm = true;
+        ZhouQi = gs->ZhouQi;
+        StkLabel = gs->StkLabel;
+        programDir = gs->programDir;
+        formulaSource = gs->formulaSource;
+        onMessage = gs->onMessage;
+    } else {
+        mainbian = std::make_shared<BianList>();
+    }
+    if (!formulaSource) formulaSource = FindBuiltinFormula;
+}
+
+TGS::~TGS() = default;
+
+void TGS::Prepare() {
+    prog_.clear();
+    prog_.reserve(pg1.size());
+    for (const std::string& line : pg1) {
+        CompiledStatement cs;
+        cs.text = line;
+        StatementParts p = ReadCompiledStatement(line);
+        if (p.skip) {
+            prog_.push_back(std::move(cs));
+            continue;
+        }
+        cs.name = std::move(p.name);
+        cs.output = p.output;
+        cs.expr = std::move(p.expr);
+        cs.attrs = std::move(p.attrs);
+        cs.hasColor = cs.attrs.find("color") != std::string::npos;
+        if (cs.name == "techtitle" || cs.name == "drawk" || cs.name == "techname") {
+            cs.kind = CompiledStatement::kHeader;
+        } else {
+            size_t open = cs.expr.find('(');
+            size_t close = cs.expr.find(')');
+            if (open != std::string::npos && close != std::string::npos && open < close) {
+                std::string func = cs.expr.substr(0, open);
+                std::string argText = cs.expr.substr(open + 1, close - open - 1);
+                if (FUNC.has(func)) {
+                    cs.kind = CompiledStatement::kCall;
+                    cs.handler = FUNC.getfunc(func);
+                    cs.drawing = IsDrawingCall(func);
+                    std::vector<std::string> args = SplitArgs(argText);
+                    if (args.size() > static_cast<size_t>(kMaxCallArgs))
+                        cs.handler = nullptr; // reported when run
+                    cs.args.count = static_cast<int>(std::min<size_t>(args.size(), kMaxCallArgs));
+                    for (int i = 0; i < cs.args.count; ++i)
+                        cs.args.item[static_cast<size_t>(i)] =
+                            std::move(args[static_cast<size_t>(i)]);
+                    cs.args.item[static_cast<size_t>(cs.args.count)] = "::" + cs.attrs;
+                } else {
+                    cs.kind = CompiledStatement::kReference;
+                    cs.argText = argText;
+                }
+                cs.func = std::move(func);
+            } else {
+                cs.kind = CompiledStatement::kPlain;
+            }
+        }
+        prog_.push_back(std::move(cs));
+    }
+}
+
+const std::string& TGS::NextDefaultColor() {
+    const std::string& c = kDefaultColors[colorCycle_];
+    colorCycle_ = (colorCycle_ + 1) % 6;
+    return c;
+}
+
+bool TGS::Run(const std::string& FParamStr) {
+    if (prog_.empty() || getdatalen() == 0) {
+        FErrorString = "公式长度为零或原始数据为零!";
+        return false;
+    }
+    ++runSerial_;
+    lastParams_ = FParamStr;
+    LineName.clear();
+    ls.clear();
+    std::vector<std::string> params;
+    if (!FParamStr.empty()) params = SplitArgs(FParamStr);
+    for (size_t k = 0; k < 40; ++k) {
+        ParamStr[k].Name.clear();
+        ParamStr[k].val1 = k < params.size() ? IntOrZero(params[k]) : 0;
+    }
+    if (QuanStyle != qsNone && !ShowFs && !quanCopies_.find("q_close")) ApplyQuan(QuanStyle);
+    FErrorString.clear();
+    colorCycle_ = 0;
+    abortRun_ = false;
+    for (size_t s = 0; s < prog_.size(); ++s) {
+        if (RunStatement(prog_[s], static_cast<int>(s))) continue;
+        if (abortRun_) return false;
+        FErrorString += "\r\n" + StkName + ":" + FFileName + "\r\n" + "第" + std::to_string(s + 1) +
+                        "行发现错误:" + prog_[s].text;
+        return false;
+    }
+    return true;
+}
+
+bool TGS::RunStatement(const CompiledStatement& st, int index) {
+    switch (st.kind) {
+    case CompiledStatement::kSkip:
+        return true;
+    case CompiledStatement::kHeader:
+        if (st.name == "techtitle")
+            Ftechtitle = st.expr;
+        else if (st.name == "drawk")
+            showk = st.expr == "true" ? 1 : 0;
+        else
+            Ftechname = st.expr;
+        return true;
+    default:
+        break;
+    }
+    if (!st.name.empty() && IsRawName(st.name)) {
+        FErrorString = "变量名:" + st.name + " 与原始数据重名,不能赋值!";
+        return false;
+    }
+    if (st.output && !st.name.empty())
+        LineName.push_back("syline=" + st.name +
+                           "::" + (st.hasColor ? st.attrs : NextDefaultColor() + "," + st.attrs));
+    switch (st.kind) {
+    case CompiledStatement::kCall: {
+        if (!st.handler) {
+            FErrorString = st.args.count >= kMaxCallArgs ? "函数:" + st.func + " 参数个数超过" +
+                                                               std::to_string(kMaxCallArgs) + "个!"
+                                                         : "不存在函数:" + st.func + " !";
+            return false;
+        }
+        std::string name = st.name;
+        if (name.empty() && !st.drawing) {
+            name = "@TT_" + std::to_string(index);
+            LineName.push_back("syline=" + name + "::" + st.attrs);
+        }
+        return st.handler(*this, name, st.func, st.args);
+    }
+    case CompiledStatement::kReference:
+        return RunReference(st, index);
+    default:
+        break;
+    }
+    double v = 0;
+    if (st.name.empty()) {
+        if (teststr(st.expr, v))
+            LineName.push_back("syline=" + st.expr + "::" +
+                               (st.hasColor ? st.attrs : NextDefaultColor() + "," + st.attrs));
+        return true;
+    }
+    if (Tbian* src = check(st.expr)) {
+        const int n = fn::DataLen(*this);
+        src->Reserve(n);
+        Tbian* dst = AddBian(st.name, n);
+        if (!dst) return false;
+        if (dst != src) std::memcpy(dst->value.data(), src->value.data(), sizeof(double) * n);
+        return true;
+    }
+    if (teststr(st.expr, v)) {
+        AddConst(st.name, v);
+        return true;
+    }
+    return false;
+}
+
+bool TGS::Current(const Cached& c) const {
+    return c.serial == runSerial_ && c.version == mainbian->version;
+}
+
+void TGS::Stamp(Cached& c, bool ok) const {
+    c.serial = runSerial_;
+    c.version = mainbian->version;
+    c.ok = ok;
+}
+
+TGS* TGS::SubProgram(const std::string& formula, const std::string& params) {
+    if (refLevel_ >= kMaxReferenceLevel || formula.empty()) return nullptr;
+    const std::string key = formula + "|" + params;
+    auto it = subPrograms_.find(key);
+    if (it != subPrograms_.end()) {
+        SubProgramEntry& e = it->second;
+        if (!Current(e.stamp)) {
+            e.gs->ZhouQi = ZhouQi;
+            e.gs->StkLabel = StkLabel;
+            Stamp(e.stamp, e.gs->Run(params));
+        }
+        return e.stamp.ok ? e.gs.get() : nullptr;
+    }
+    std::string text;
+    if (!formulaSource || !formulaSource(formula, text)) return nullptr;
+    SubProgramEntry e;
+    e.gs = std::make_unique<TGS>(this);
+    e.gs->refLevel_ = refLevel_ + 1;
+    bool ok = e.gs->SetProgText(text, params) && !e.gs->prog_.empty();
+    if (!ok) FErrorString = e.gs->FErrorString;
+    Stamp(e.stamp, ok);
+    TGS* sub = e.gs.get();
+    subPrograms_.emplace(key, std::move(e));
+    return ok ? sub : nullptr;
+}
+
+Tbian* TGS::ResolveReference(const std::string& lowerName) {
+    const std::string key = WithoutQuotes(lowerName);
+    auto cached = refResults_.find(key);
+    if (cached != refResults_.end() && Current(cached->second.stamp))
+        return cached->second.stamp.ok ? cached->second.bian.get() : nullptr;
+    size_t dot = key.find('.');
+    std::string formula = key.substr(0, dot);
+    std::string line = dot == std::string::npos ? std::string() : key.substr(dot + 1);
+    std::string text;
+    // Names that are no formula at all are answered without building anything.
+    if (formula.empty() || !formulaSource || !formulaSource(formula, text)) return nullptr;
+    RefResult& slot = refResults_[key];
+    Tbian* found = nullptr;
+    if (TGS* sub = SubProgram(formula, "")) {
+        if (line.empty()) line = FirstRecordName(*sub);
+        found = line.empty() ? nullptr : sub->check(line);
+    }
+    Stamp(slot.stamp, found != nullptr);
+    if (!found) return nullptr;
+    if (!slot.bian) slot.bian = std::make_unique<Tbian>();
+    slot.bian->SetBian(*found);
+    slot.bian->name = key;
+    return slot.bian.get();
+}
+
+bool TGS::RunReference(const CompiledStatement& st, int index) {
+    const std::string key = WithoutQuotes(st.func);
+    size_t dot = key.find('.');
+    std::string formula = key.substr(0, dot);
+    std::string line = dot == std::string::npos ? std::string() : key.substr(dot + 1);
+    std::string text;
+    // A name that is no formula is reported as such before its arguments are read.
+    if (formula.empty() || !formulaSource || !formulaSource(formula, text)) {
+        FErrorString = "不存在函数:" + key + " !";
+        return false;
+    }
+    std::string params;
+    for (const std::string& a : SplitArgs(st.argText)) {
+        double v = 0;
+        if (!teststr(a, v)) {
+            FErrorString = key + "(" + st.argText + ")中的变量未定义!";
+            abortRun_ = true;
+            return false;
+        }
+        char buf[400];
+        std::snprintf(buf, sizeof buf, "%.0f,", v);
+        params += buf;
+    }
+    TGS* sub = SubProgram(formula, params);
+    if (!sub) return false;
+    if (line.empty()) line = FirstRecordName(*sub);
+    Tbian* src = line.empty() ? nullptr : sub->check(line);
+    if (!src) return false;
+    const int n = fn::DataLen(*this);
+    src->Reserve(n);
+    Tbian* dst = AddBian(st.name.empty() ? "@tt_" + std::to_string(index) : st.name, n);
+    if (!dst) return false;
+    std::memcpy(dst->value.data(), src->value.data(), sizeof(double) * n);
+    return true;
+}
+
+std::unique_ptr<Tbian> TGS::Get(const std::string& FUNC1, const std::string& BStr) {
+    std::string text;
+    if (!formulaSource || !formulaSource(LowerAscii(FUNC1), text)) return nullptr;
+    TGS sub(this);
+    sub.refLevel_ = refLevel_ + 1;
+    if (!sub.SetProgText(text, "")) return nullptr;
+    std::string line = BStr.empty() ? FirstRecordName(sub) : BStr;
+    Tbian* b = line.empty() ? nullptr : sub.check(line);
+    if (!b) return nullptr;
+    auto copy = std::make_unique<Tbian>();
+    copy->SetBian(*b);
+    return copy;
+}
+
+double* TGS::Scratch(int slot, int n) {
+    std::vector<double>& v = scratch_[static_cast<size_t>(slot)];
+    if (static_cast<int>(v.size()) < n) v.resize(static_cast<size_t>(n));
+    return v.data();
+}
+
+void TGS::AddConst(const std::string& name, double value) {
+    std::string text = FormatFixed(value);
+    double back = 0;
+    bool numeric = ReadsAsNumber(text, &back);
+    ls.add(LowerAscii(name), std::move(text), back, numeric);
+}
+
+void TGS::AddConstText(const std::string& name, const std::string& text) {
+    double v = 0;
+    bool numeric = ReadsAsNumber(text, &v);
+    ls.add(LowerAscii(name), text, v, numeric);
+}
+
+} // namespace vantor

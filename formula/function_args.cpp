@@ -1,0 +1,105 @@
+#include "formula/function_args.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "formula/front_end.h"
+
+namespace vantor {
+
+std::string UpperName(std::string_view name) {
+    return UpperAscii(name);
+}
+
+std::string FormatFixed(double v) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%f", v);
+    return buf;
+}
+
+namespace fn {
+
+int DataLen(const TGS& gs) {
+    int n = gs.getdatalen();
+    return n < 0 ? 0 : (n >= kMaxBars ? kMaxBars - 1 : n);
+}
+
+bool Fail(TGS& gs, const std::string& message) {
+    gs.FErrorString = message;
+    return false;
+}
+
+bool AsSeries(TGS& gs, const std::string& text, int n, Operand& out) {
+    Tbian* b = gs.check(text);
+    if (!b) return false;
+    b->Reserve(n);
+    out.series = b;
+    out.data = b->value.data();
+    out.value = 0;
+    return true;
+}
+
+bool AsConstant(TGS& gs, const std::string& text, double& out) {
+    return gs.teststr(text, out);
+}
+
+bool AsEither(TGS& gs, const std::string& text, int n, Operand& out) {
+    if (AsSeries(gs, text, n, out)) return true;
+    out = Operand{};
+    return gs.teststr(text, out.value);
+}
+
+double* BeginSeries(TGS& gs, const std::string& name, int n,
+                    std::initializer_list<Operand*> inputs) {
+    Tbian* result = gs.AddBian(name, n);
+    if (!result) return nullptr;
+    int slot = 0;
+    for (Operand* in : inputs) {
+        if (in && in->series == result) {
+            double* copy = gs.Scratch(slot++, n);
+            std::memcpy(copy, in->data, sizeof(double) * static_cast<size_t>(n));
+            in->data = copy;
+            in->series = nullptr;
+        }
+    }
+    // Inputs were grown to n when they were resolved, so AddBian did not move the storage
+    // of an input that is the result itself before it was copied.
+    return result->value.data();
+}
+
+void StoreConst(TGS& gs, const std::string& name, double v) {
+    gs.AddConst(name, Finite(v));
+}
+
+bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
+    double* out = BeginSeries(gs, name, n, {&x});
+    if (!out) return false;
+    if (out != x.data) std::memcpy(out, x.data, sizeof(double) * static_cast<size_t>(n));
+    return true;
+}
+
+void MovingMean(const double* x, int n, std::int64_t k, double* out) {
+    double s = 0;
+    for (int i = 0; i < n; ++i) {
+        const bool valid = IsValid(x[i]);
+        if (valid) s += x[i];
+        if (k < 0) {
+            out[i] = kInvalidValue;
+        } else if (k == 0) {
+            out[i] = valid ? Finite(s / (i + 1)) : kInvalidValue;
+        } else if (i >= k - 1) {
+            const double first = x[i - k + 1];
+            if (IsValid(first)) {
+                out[i] = valid ? Finite(s / static_cast<double>(k)) : kInvalidValue;
+                s -= first;
+            } else {
+                out[i] = kInvalidValue;
+            }
+        } else {
+            out[i] = kInvalidValue;
+        }
+    }
+}
+
+} // namespace fn
+} // namespace vantor

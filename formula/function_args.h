@@ -1,0 +1,85 @@
+#pragma once
+// Shared rules of the function handlers: resolving an argument text as a series, a
+// constant or either, storing a series or constant result, and reporting a failure.
+// Every family of functions (functions_<family>.cpp) builds on these.
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "formula/bian.h"
+#include "formula/gs.h"
+
+namespace vantor {
+
+// Upper-case form of a function name, for messages.
+std::string UpperName(std::string_view name);
+// A number as "%f" (six decimals), the text form of every stored constant.
+std::string FormatFixed(double v);
+
+namespace fn {
+
+// NaN and infinities become the invalid value.
+inline double Finite(double v) {
+    return std::isfinite(v) ? v : kInvalidValue;
+}
+
+// Truncates a count of bars toward zero, bounded so that it always fits an int64 and
+// stays far beyond any series length. The invalid value stays the invalid value.
+inline std::int64_t Bars(double v) {
+    if (!(v == v)) return 0;
+    if (v > 1e12) return 1000000000000LL;
+    if (v < -1e12) return -1000000000000LL;
+    return static_cast<std::int64_t>(v);
+}
+
+// Truncates to a 64-bit integer; false when the value does not fit (or is NaN).
+inline bool ToInt64(double v, std::int64_t& out) {
+    if (!(v > -9.2e18 && v < 9.2e18)) return false;
+    out = static_cast<std::int64_t>(v);
+    return true;
+}
+
+// One resolved argument: a series (data holds at least the data length) or a constant.
+struct Operand {
+    Tbian* series = nullptr;
+    const double* data = nullptr;
+    double value = 0;
+    bool IsSeries() const { return data != nullptr; }
+    double operator[](int i) const { return data ? data[i] : value; }
+};
+
+// The data length of the program (the length of close), within the series capacity.
+int DataLen(const TGS& gs);
+
+// Puts `message` into FErrorString and returns false.
+bool Fail(TGS& gs, const std::string& message);
+
+// Resolves `text` as a series (full name resolution); its storage is grown to n.
+bool AsSeries(TGS& gs, const std::string& text, int n, Operand& out);
+// Resolves `text` as a constant.
+bool AsConstant(TGS& gs, const std::string& text, double& out);
+// Resolves `text` as a series, failing that as a constant.
+bool AsEither(TGS& gs, const std::string& text, int n, Operand& out);
+
+// The series result `name` of length n (found or created through AddBian). An input that
+// is the result series itself is first copied aside, so the handler may read it while
+// writing the result. Returns nullptr (with FErrorString set) when the name is refused.
+double* BeginSeries(TGS& gs, const std::string& name, int n,
+                    std::initializer_list<Operand*> inputs);
+
+// Stores a constant result name=value ("%f"); NaN and infinities store the invalid value.
+void StoreConst(TGS& gs, const std::string& name, double v);
+
+// Copies X (first n values) into the result, for the members that return X unchanged.
+bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x);
+
+// Moving mean of x over k bars, as MA computes it with a constant window: a running sum,
+// invalid until the window holds only valid values; k = 0 gives the running mean of all
+// bars so far; a negative k gives no value.
+void MovingMean(const double* x, int n, std::int64_t k, double* out);
+
+} // namespace fn
+} // namespace vantor

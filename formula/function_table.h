@@ -1,0 +1,28 @@
+#pragma once
+// The function catalogue of every formula program: the names in their fixed order, and
+// the handlers, which each family of functions registers from its own file.
+
+#include <string>
+#include <unordered_map>
+
+#include "formula/func_list.h"
+
+namespace vantor {
+
+// Handlers by lower-case function name, filled by the families.
+using HandlerRegistry = std::unordered_map<std::string, SubFunc>;
+
+// One registration function per family (functions_<family>.cpp).
+void RegisterOperatorFunctions(HandlerRegistry& r);   // BIAO, INPUT
+void RegisterArithmeticFunctions(HandlerRegistry& r); // one- and two-operand, integer parts
+void RegisterAverageFunctions(HandlerRegistry& r);    // moving windows and smoothing
+void RegisterStatisticsFunctions(HandlerRegistry& r); // STD, VAR, DEVSQ, AVEDEV ...
+
+// Fills an empty catalogue: every data word (no handler) and every function, in order.
+// A function whose family is not built yet gets a handler that reports it.
+void FillFunctionTable(TFunclist& list);
+
+// True for the drawing calls, whose statements record themselves.
+bool IsDrawingCall(const std::string& lowerName);
+
+} // namespace vantor

@@ -1,0 +1,343 @@
+// Moving-window functions (MA, EMA, MEMA, EXPMEMA, WMA, XMA, DMA, SUM, HHV, LLV, REF,
+// FORECAST) and the smoothing SMA. X is a series; N a series or a constant, truncated to
+// whole bars where it counts bars.
+
+#include <cstdint>
+#include <deque>
+
+#include "formula/front_end.h"
+#include "formula/function_args.h"
+#include "formula/function_table.h"
+
+namespace vantor {
+
+namespace {
+
+using fn::Bars;
+using fn::Finite;
+using fn::Operand;
+
+constexpr double kInvalid = kInvalidValue;
+
+// The arguments of a moving-window member. `member` names it in messages.
+struct Window {
+    Operand x, n;
+    int len = 0;
+};
+
+bool WindowArgs(TGS& gs, const std::string& member, const TXX& xx, Window& w) {
+    w.len = fn::DataLen(gs);
+    if (!fn::AsSeries(gs, xx[0], w.len, w.x))
+        return fn::Fail(gs, member + "(X,N)参数X:" + xx[0] + "不存在!");
+    const std::string nText = xx.count > 1 ? xx[1] : std::string();
+    if (!fn::AsEither(gs, nText, w.len, w.n))
+        return fn::Fail(gs, member + "(X,N)参数N:" + nText + "不存在!");
+    return true;
+}
+
+// Prefix sums of x (invalid values as numbers): p[i] is the sum of x[0..i-1].
+double* PrefixSums(TGS& gs, const double* x, int n) {
+    double* p = gs.Scratch(4, n + 1);
+    p[0] = 0;
+    for (int i = 0; i < n; ++i) p[i + 1] = p[i] + x[i];
+    return p;
+}
+
+void Ma(const Window& w, double* out) {
+    if (!w.n.IsSeries()) return fn::MovingMean(w.x.data, w.len, Bars(w.n.value), out);
+    double s = 0;
+    for (int i = 0; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        const bool valid = IsValid(xi);
+        if (valid) s += xi;
+        const std::int64_t k = Bars(w.n.data[i]);
+        if (!IsValid(w.n.data[i]) || k < 0) {
+            out[i] = kInvalid;
+        } else if (k == 0) {
+            out[i] = valid ? Finite(s / (i + 1)) : kInvalid;
+        } else if (i >= k - 1) {
+            const double first = w.x.data[i - k + 1];
+            if (IsValid(first)) {
+                out[i] = valid ? Finite(s / static_cast<double>(k)) : kInvalid;
+                s -= first;
+            } else {
+                out[i] = kInvalid;
+            }
+        } else {
+            out[i] = kInvalid;
+        }
+    }
+}
+
+// The EMA step from bar `from` on; weights from N (per bar for a series N).
+void EmaFrom(const Window& w, std::int64_t constN, int from, double* out) {
+    for (int i = from; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        const double nv = w.n.IsSeries() ? w.n.data[i] : static_cast<double>(constN);
+        const double k = w.n.IsSeries() ? static_cast<double>(Bars(nv)) : nv;
+        if (!IsValid(xi) || !IsValid(nv))
+            out[i] = kInvalid;
+        else if (!IsValid(out[i - 1]))
+            out[i] = xi;
+        else
+            out[i] = k + 1 == 0 ? kInvalid : Finite(((k - 1) * out[i - 1] + 2 * xi) / (k + 1));
+    }
+}
+
+void Ema(const Window& w, double* out) {
+    if (w.len == 0) return;
+    std::int64_t k = Bars(w.n.value);
+    if (!w.n.IsSeries() && k > w.len - 1) k = w.len - 1;
+    out[0] = w.x.data[0];
+    EmaFrom(w, k, 1, out);
+}
+
+void Mema(const Window& w, double* out) {
+    std::int64_t k = Bars(w.n.value);
+    if (k > w.len - 1) k = w.len - 1;
+    if (w.n.IsSeries() || k <= 0) { // a window clipped to nothing has no mean
+        for (int i = 0; i < w.len; ++i) out[i] = kInvalid;
+        return;
+    }
+    double sum = 0;
+    for (int i = 0; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        if (i < k) {
+            sum += xi;
+            out[i] = Finite(sum / (i + 1));
+        } else if (!IsValid(xi)) {
+            out[i] = kInvalid;
+        } else if (!IsValid(out[i - 1])) {
+            out[i] = xi;
+        } else {
+            out[i] = Finite(((k - 1) * out[i - 1] + xi) / static_cast<double>(k));
+        }
+    }
+}
+
+void ExpMema(const Window& w, double* out) {
+    const std::int64_t k = Bars(w.n.value);
+    if (w.len == 0) return;
+    if (w.n.IsSeries() || k <= 0) {
+        for (int i = 0; i < w.len; ++i) out[i] = kInvalid;
+        return;
+    }
+    out[0] = w.x.data[0];
+    double sum = w.x.data[0];
+    int i = 1;
+    for (; i < w.len && i < k; ++i) {
+        sum += w.x.data[i];
+        out[i] = Finite(sum / (i + 1));
+    }
+    Window c = w;
+    c.n = Operand{};
+    c.n.value = static_cast<double>(k);
+    EmaFrom(c, k, i, out);
+}
+
+// Weighted mean of one bar: newer bars weigh more.
+double WmaAt(const double* x, int i, std::int64_t k, double& prefixWeighted) {
+    if (i < k) return Finite(prefixWeighted / ((i + 1.0) * (i + 2.0) / 2.0));
+    double s = 0;
+    for (std::int64_t m = 0; m < k; ++m) s += static_cast<double>(k - m) * x[i - m];
+    return Finite(s / (static_cast<double>(k) * (k + 1.0) / 2.0));
+}
+
+void Wma(const Window& w, double* out) {
+    double prefix = 0; // sum of (j+1) * x[j] for j = 0..i
+    for (int i = 0; i < w.len; ++i) {
+        prefix += (i + 1.0) * w.x.data[i];
+        const double nv = w.n.IsSeries() ? w.n.data[i] : w.n.value;
+        const std::int64_t k = Bars(nv);
+        out[i] = (!IsValid(nv) || k <= 0) ? kInvalid : WmaAt(w.x.data, i, k, prefix);
+    }
+}
+
+void Xma(TGS& gs, const Window& w, double* out) {
+    const double* p = PrefixSums(gs, w.x.data, w.len);
+    const std::int64_t constHalf = Bars(w.n.value) - (Bars(w.n.value) / 2 + 1);
+    for (int i = 0; i < w.len; ++i) {
+        std::int64_t half = constHalf;
+        if (w.n.IsSeries()) half = IsValid(w.n.data[i]) ? Bars(w.n.data[i]) - 1 : -1;
+        if (half < 0) {
+            out[i] = kInvalid;
+            continue;
+        }
+        const std::int64_t a = std::max<std::int64_t>(0, i - half);
+        const std::int64_t b = std::min<std::int64_t>(w.len - 1, i + half);
+        out[i] = Finite((p[b + 1] - p[a]) / static_cast<double>(b - a + 1));
+    }
+}
+
+void Dma(const Window& w, double* out) {
+    for (int i = 0; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        const double a = w.n[i];
+        if (!IsValid(xi) || !IsValid(a))
+            out[i] = kInvalid;
+        else if (i == 0 || !IsValid(out[i - 1]) || a >= 1)
+            out[i] = xi;
+        else
+            out[i] = Finite(a * xi + (1 - a) * out[i - 1]);
+    }
+}
+
+void Sum(TGS& gs, const Window& w, double* out) {
+    if (!w.n.IsSeries()) {
+        const std::int64_t k = Bars(w.n.value);
+        double s = 0;
+        for (int i = 0; i < w.len; ++i) {
+            s += w.x.data[i];
+            if (k > 0 && i >= k) s -= w.x.data[i - k];
+            out[i] = k < 0 ? kInvalid : Finite(s);
+        }
+        return;
+    }
+    const double* p = PrefixSums(gs, w.x.data, w.len);
+    for (int i = 0; i < w.len; ++i) {
+        const double nv = w.n.data[i];
+        const std::int64_t k = Bars(nv);
+        const std::int64_t a = (!IsValid(nv) || k <= 0) ? 0 : std::max<std::int64_t>(0, i - k + 1);
+        out[i] = Finite(p[i + 1] - p[a]);
+    }
+}
+
+// HHV (highest) and LLV (lowest): the extreme of the window, invalid values as numbers.
+// A window of 0 or fewer bars reaches back to bar 0.
+void Extreme(const Window& w, bool highest, double* out) {
+    auto better = [highest](double a, double b) { return highest ? a > b : a < b; };
+    const double* x = w.x.data;
+    if (!w.n.IsSeries()) {
+        const std::int64_t k = Bars(w.n.value);
+        std::deque<int> q; // bars of the window whose values may still be the extreme
+        for (int i = 0; i < w.len; ++i) {
+            while (!q.empty() && !better(x[q.back()], x[i])) q.pop_back();
+            q.push_back(i);
+            if (k > 0)
+                while (q.front() < i - k + 1) q.pop_front();
+            out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : x[q.front()];
+        }
+        return;
+    }
+    for (int i = 0; i < w.len; ++i) {
+        const double nv = w.n.data[i];
+        if (i == 0 || !IsValid(x[i])) {
+            out[i] = x[i];
+            continue;
+        }
+        if (!IsValid(nv)) {
+            out[i] = x[0];
+            continue;
+        }
+        const std::int64_t k = Bars(nv);
+        const std::int64_t a = k <= 0 ? 0 : std::max<std::int64_t>(0, i - k + 1);
+        double best = x[a];
+        for (std::int64_t j = a + 1; j <= i; ++j)
+            if (better(x[j], best)) best = x[j];
+        out[i] = best;
+    }
+}
+
+void Ref(const Window& w, double* out) {
+    for (int i = 0; i < w.len; ++i) {
+        const double nv = w.n[i];
+        if (!IsValid(nv)) {
+            out[i] = kInvalid;
+            continue;
+        }
+        const std::int64_t k = Bars(nv);
+        const std::int64_t j = i - k;
+        // Bars past the data read as the zero-filled storage beyond the series.
+        out[i] = i < k ? w.x.data[0] : (j < w.len ? w.x.data[j] : 0.0);
+    }
+}
+
+void Forecast(TGS& gs, const Window& w, double* out) {
+    Wma(w, out);
+    const double* p = PrefixSums(gs, w.x.data, w.len);
+    for (int i = 0; i < w.len; ++i) {
+        const double nv = w.n[i];
+        const std::int64_t k = Bars(nv);
+        if (!IsValid(out[i]) || !IsValid(nv) || k <= 0) {
+            out[i] = kInvalid;
+            continue;
+        }
+        const std::int64_t cnt = std::min<std::int64_t>(i + 1, k);
+        const double mean = (p[i + 1] - p[i + 1 - cnt]) / static_cast<double>(cnt);
+        out[i] = Finite(3 * out[i] - 2 * mean);
+    }
+}
+
+bool MovingWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const std::string f = LowerAscii(func);
+    Window w;
+    if (!WindowArgs(gs, UpperName(f == "expma" ? "ema" : f), xx, w)) return false;
+    if (!w.n.IsSeries() && Bars(w.n.value) == 0 && f != "sum" && f != "dma")
+        return fn::StoreCopy(gs, name, w.len, w.x);
+    if (f == "dma" && !w.n.IsSeries() && w.n.value >= 1) return fn::StoreCopy(gs, name, w.len, w.x);
+    double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
+    if (!out) return false;
+    if (f == "ma")
+        Ma(w, out);
+    else if (f == "ema" || f == "expma")
+        Ema(w, out);
+    else if (f == "mema")
+        Mema(w, out);
+    else if (f == "expmema")
+        ExpMema(w, out);
+    else if (f == "wma")
+        Wma(w, out);
+    else if (f == "xma")
+        Xma(gs, w, out);
+    else if (f == "dma")
+        Dma(w, out);
+    else if (f == "sum")
+        Sum(gs, w, out);
+    else if (f == "hhv")
+        Extreme(w, true, out);
+    else if (f == "llv")
+        Extreme(w, false, out);
+    else if (f == "ref")
+        Ref(w, out);
+    else if (f == "forecast")
+        Forecast(gs, w, out);
+    return true;
+}
+
+bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    Operand x, nArg;
+    double m = 0;
+    auto arg = [&](int i) { return i < xx.count ? xx[i] : std::string(); };
+    if (!fn::AsSeries(gs, arg(0), n, x))
+        return fn::Fail(gs, "SMA(X,N,M)参数X:" + arg(0) + "没有定义!");
+    if (!fn::AsEither(gs, arg(1), n, nArg))
+        return fn::Fail(gs, "SMA(X,N,M)参数N:" + arg(1) + "没有定义!");
+    if (!fn::AsConstant(gs, arg(2), m))
+        return fn::Fail(gs, "SMA(X,N,M)参数M:" + arg(2) + "没有定义!");
+    double* out = fn::BeginSeries(gs, name, n, {&x, &nArg});
+    if (!out) return false;
+    for (int i = 0; i < n; ++i) {
+        const double xi = x.data[i];
+        const double nv = nArg[i];
+        const double k = static_cast<double>(Bars(nv));
+        if (!IsValid(xi) || !IsValid(nv) || k == 0)
+            out[i] = kInvalid;
+        else if (i == 0 || !IsValid(out[i - 1]))
+            out[i] = xi;
+        else
+            out[i] = Finite(((k - m) * out[i - 1] + m * xi) / k);
+    }
+    return true;
+}
+
+} // namespace
+
+void RegisterAverageFunctions(HandlerRegistry& r) {
+    for (const char* f : {"ma", "ema", "expma", "mema", "expmema", "wma", "xma", "dma", "sum",
+                          "hhv", "llv", "ref", "forecast"})
+        r[f] = MovingWindow;
+    r["sma"] = Sma;
+}
+
+} // namespace vantor

@@ -1,0 +1,208 @@
+#pragma once
+// TGS: one formula program bound to one bar series and one chart window. It compiles
+// formula text, runs the compiled program over the raw series, keeps every computed
+// series and constant, and records the outputs the chart draws.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "formula/bian.h"
+#include "formula/bian_list.h"
+#include "formula/func_list.h"
+#include "formula/stock_info.h"
+#include "market/price.h"
+
+namespace vantor {
+
+enum TKStyple { ksBar, ksAmericia, ksClose };
+
+// A user-drawn object of a window; the chart fills in its meaning.
+struct XXLine {
+    int kind = 0;
+    std::uint32_t color = 0;
+    int pen = 0;
+    std::array<int, 3> bar{};
+    std::array<double, 3> value{};
+    bool selected = false;
+};
+
+struct TRect {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+// One statement of the compiled program, read once when the program is installed so that
+// a run never parses text. Names are bound at run time.
+struct CompiledStatement {
+    enum Kind { kSkip, kHeader, kCall, kReference, kPlain };
+    Kind kind = kSkip;
+    std::string text; // the line of pg1
+    std::string name; // lower case, empty when unnamed
+    bool output = false;
+    std::string expr;  // lower case
+    std::string attrs; // attribute list without its leading comma
+    bool hasColor = false;
+    std::string func; // call: function name; reference: the reference text
+    SubFunc handler = nullptr;
+    bool drawing = false; // a drawing call: records itself, never named @TT_
+    TXX args;             // call arguments, with "::" + attributes after the last
+    std::string argText;  // reference: the argument text
+};
+
+class TGS {
+public:
+    using MessageFn = std::function<void(const std::string&)>;
+    // Finds the source text of a built-in formula by name (case-insensitive).
+    using FormulaSourceFn = std::function<bool(const std::string& name, std::string& text)>;
+
+    // A program of its own, or one that borrows the raw series and information blocks
+    // of `gs`.
+    explicit TGS(TGS* gs = nullptr);
+    ~TGS();
+    TGS(const TGS&) = delete;
+    TGS& operator=(const TGS&) = delete;
+
+    // --- compiler ---
+    bool SetProgText(const std::string& Text, const std::string& FParamStr);
+    bool loadprogram(const std::string& FileName, const std::string& FParamStr);
+    bool Compile(const std::vector<std::string>& src, std::vector<std::string>& dst);
+    std::string GetProgText() const;
+    TFunclist& Getfunc() { return FUNC; }
+
+    // --- data ---
+    Tbian* AddAll(const std::string& Name, const double* f1, int len);
+    Tbian* AddOne(const std::string& Name, double f1, bool append);
+    void ClearData();
+    void Clear();
+    int getdatalen() const;
+    Tbian* AddBian(const std::string& Name, int len1);
+    Tbian* GetBian(const std::string& Name);
+    Tbian* check(const std::string& Name1);
+    bool teststr(const std::string& s1, double& f1);
+
+    // --- running and queries ---
+    bool Run(const std::string& FParamStr);
+    double GetLast(const std::string& Name);
+    float GetBianLast() const;
+    bool GetBianList(std::vector<std::string>& SL) const;
+    std::unique_ptr<Tbian> Get(const std::string& FUNC1, const std::string& BStr);
+    std::string getlastdate();
+    void SetType(bool STop, bool SBottom, bool SLeft, bool SRight);
+    bool SetQuanStyle(TQuanStyle Value);
+    void ClearLine() { FLine.clear(); }
+    void delLastline() {
+        if (!FLine.empty()) FLine.pop_back();
+    }
+
+    // Appends a constant entry name=text to `ls`, formatted by "%f".
+    void AddConst(const std::string& name, double value);
+    // Appends a constant entry name=text to `ls` with the text as given.
+    void AddConstText(const std::string& name, const std::string& text);
+    // A reusable buffer of at least n doubles; slot 0..7. Handlers use it for aliased
+    // inputs and intermediate series.
+    double* Scratch(int slot, int n);
+    bool IsRawName(const std::string& lowerName) const {
+        return mainbian->find(lowerName) != nullptr;
+    }
+    const std::vector<CompiledStatement>& Program() const { return prog_; }
+
+    // --- fields ---
+    TFunclist FUNC;
+    std::shared_ptr<BianList> mainbian; // raw series, possibly shared with the main window
+    BianList namebian;                  // computed series
+    std::vector<std::string> LineName;  // output records
+    ConstList ls;                       // constants
+    std::vector<std::string> pg, pg1;
+    std::array<Param, 51> ParamStr{};
+
+    int FfsCount = 10;
+    std::shared_ptr<TStockinfo> FStockInfo;
+    std::shared_ptr<TDYNAINFO> FDYNAINFO;
+    std::shared_ptr<TFINANCE> FFINANCE;
+    std::shared_ptr<TIndex> FIndex;
+    std::vector<TStockQuan> FQuan;
+    std::string StkName, StkLabel, Week;
+    std::string FFileName, Ftechname, Ftechtitle;
+    TKStyple KStype = ksBar;
+    bool KBar3d = true;
+    TQuanStyle QuanStyle = qsNone;
+    std::uint32_t LineColor = 0x000080;
+    double MAXValue = 0, MinValue = 0;
+    bool Focus = false, Main = false, Debug1 = false, Cursor = false, High = false, CurGS = false;
+    bool FComm = false;
+    bool FPercent10 = false, FHighLow = true, FsAll = true, FsFull = false;
+    bool ShowFs = true, ShowTop = true, ShowLeft = true, ShowRight = false, ShowBottom = false,
+         ShowCurWindow = true;
+    double Prevclose = kInvalidValue;
+    TWeekStyle ZhouQi = wsNone;
+    double FSCALE = -1.0;
+    int FLeftBar = -1, FCurLeft = 0;
+    double FCurValue = 0;
+    int FsCol = 14, FsRow = 8;
+    TRect FRect;
+    std::vector<XXLine> FLine;
+    XXLine* FXXLine = nullptr;
+    bool FShowLine = true;
+    std::string FErrorString;
+    Tbian FBB{"", 1000};
+    int showk = -1;
+
+    // Folder where the index data files are looked up (without regard to letter case).
+    std::string programDir = ".";
+    MessageFn onMessage;
+    FormulaSourceFn formulaSource;
+
+private:
+    friend struct CompilerState;
+    bool CompileStatement(const std::string& s, int n, std::vector<std::string>& dst,
+                          struct CompilerState& st);
+    void Install(std::vector<std::string> source, std::vector<std::string> compiled);
+    void Prepare();
+    bool RunStatement(const CompiledStatement& st, int index);
+    bool RunReference(const CompiledStatement& st, int index);
+    Tbian* ResolveReference(const std::string& lowerName);
+    TGS* SubProgram(const std::string& formula, const std::string& params);
+    Tbian* DerivedSeries(const std::string& word);
+    void LoadIndexSeries();
+    bool ApplyQuan(TQuanStyle Value);
+    const std::string& NextDefaultColor();
+
+    std::vector<CompiledStatement> prog_;
+    int colorCycle_ = 0;
+    std::uint64_t runSerial_ = 0;
+    struct Cached {
+        std::uint64_t serial = 0, version = 0;
+        bool ok = false;
+    };
+    struct SubProgramEntry {
+        std::unique_ptr<TGS> gs;
+        Cached stamp;
+    };
+    struct RefResult {
+        Cached stamp;
+        std::unique_ptr<Tbian> bian;
+    };
+    bool Current(const Cached& c) const;
+    void Stamp(Cached& c, bool ok) const;
+    std::unordered_map<std::string, SubProgramEntry> subPrograms_;
+    std::unordered_map<std::string, RefResult> refResults_;
+    int refLevel_ = 0; // how deep this program sits in a chain of formula references
+    bool abortRun_ = false;
+    std::string lastParams_;
+    struct IndexStamp {
+        std::string path;
+        std::uintmax_t size = 0;
+        long long mtime = 0;
+        int n = 0;
+        std::uint64_t version = 0;
+    } indexStamp_;
+    std::unordered_map<std::string, std::uint64_t> derivedVersion_;
+    BianList quanCopies_; // unadjusted prices while an adjustment is in force
+    std::array<std::vector<double>, 8> scratch_;
+};
+
+} // namespace vantor
