@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "chart/canvas.h"
-#include "chart/raw_program.h"
+#include "chart/tgs_program.h"
 
 namespace vantor {
 
@@ -18,7 +18,7 @@ std::string Trim(const std::string& s) {
 
 std::unique_ptr<WindowProgram> TGP::NewProgram(WindowProgram* parent) {
     if (factory_) return factory_(parent);
-    return std::make_unique<RawProgram>(static_cast<RawProgram*>(parent));
+    return std::make_unique<TgsProgram>(static_cast<TgsProgram*>(parent));
 }
 
 std::unique_ptr<ChartWindow> TGP::MakeWindow(WindowProgram* parent) {
@@ -89,7 +89,6 @@ TGP::~TGP() = default;
 void TGP::UseMainWindowSettings() {
     bool lock = FLock;
     FLock = true;
-    SetQuanStyle(qsNone);
     SetScale(5);
     SetTechWindows(3);
     SetPrevClose(kNoValue);
@@ -166,6 +165,8 @@ void TGP::PushContext() {
 }
 
 void TGP::RunWindow(ChartWindow* w) {
+    // A window without bars has nothing to compute; that is not a failure to report.
+    if (w->prog->DataLen() == 0) return;
     if (!w->prog->Run()) Error(w);
 }
 

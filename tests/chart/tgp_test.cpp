@@ -40,9 +40,17 @@ void FeedBars(TGP& chart, int n) {
     chart.AddALL("vol", v.data(), n, true);
 }
 
+// Windows whose programs compute nothing: the control's own behaviour, and a count of
+// the runs each window got.
+TGP::ProgramFactory RawPrograms() {
+    return [](WindowProgram* parent) {
+        return std::make_unique<RawProgram>(static_cast<RawProgram*>(parent));
+    };
+}
+
 class ChartTest : public ::testing::Test {
 protected:
-    TGP chart;
+    TGP chart{RawPrograms()};
     void SetUp() override {
         chart.SetSize(600, 400);
         chart.UseMainWindowSettings();
@@ -217,6 +225,28 @@ TEST_F(ChartTest, ControlsTooSmallToDrawInNeverBreak) {
     chart.SetSize(300, 200);
     chart.ReDraw();
     EXPECT_GT(chart.FSH, 0);
+}
+
+TEST(ChartFormulas, DefaultWindowsRunTheirFormulasOnTheFedBars) {
+    TGP chart;
+    std::string error;
+    chart.OnError = [&error](const std::string& e) { error = e; };
+    chart.SetSize(600, 400);
+    chart.UseMainWindowSettings();
+    chart.ClearData();
+    chart.SetStkName("训练");
+    FeedBars(chart, 120);
+    EXPECT_EQ(error, "");
+    auto& main = chart.K_Main->prog->Records();
+    ASSERT_GE(main.size(), 2u);
+    EXPECT_EQ(main[0], "drawkline=high,open,low,close");
+    EXPECT_EQ(main[1].rfind("syline=ma1::", 0), 0u) << main[1];
+    EXPECT_EQ(UpperAscii(chart.GS[1]->TechName()), "VOL");
+    // The readouts follow the title in the main window: the first MA's colour is there.
+    SeriesView ma1;
+    ASSERT_TRUE(chart.K_Main->prog->Series("ma1", ma1));
+    EXPECT_EQ(ma1.at(0), kNoValue);
+    EXPECT_NE(ma1.last(), kNoValue);
 }
 
 } // namespace
