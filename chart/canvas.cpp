@@ -9,9 +9,13 @@
 
 namespace vantor {
 
-QColor ToQColor(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+QColor ToQColor(TColor c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
-TColor FromQRgb(QRgb rgb) { return RGBColor(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+TColor FromQRgb(QRgb rgb) {
+    return RGBColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
 
 namespace {
 
@@ -20,9 +24,12 @@ namespace {
 QStringList FamiliesFor(const std::string& name) {
     QStringList families;
     if (name == "宋体" || name == "SimSun" || name == "黑体")
-        families << "Noto Sans CJK SC" << "Noto Serif CJK SC" << "DejaVu Sans";
+        families << "Noto Sans CJK SC"
+                 << "Noto Serif CJK SC"
+                 << "DejaVu Sans";
     else
-        families << QString::fromStdString(name) << "Liberation Sans" << "DejaVu Sans"
+        families << QString::fromStdString(name) << "Liberation Sans"
+                 << "DejaVu Sans"
                  << "Noto Sans CJK SC";
     return families;
 }
@@ -76,7 +83,9 @@ Canvas::Canvas(QImage& image) : image_(image) {
     ApplyQtFont();
 }
 
-Canvas::~Canvas() { painter_.end(); }
+Canvas::~Canvas() {
+    painter_.end();
+}
 
 void Canvas::SetPen(TColor color, int width, PenStyle style) {
     pen_ = color;
@@ -85,8 +94,8 @@ void Canvas::SetPen(TColor color, int width, PenStyle style) {
 }
 
 void Canvas::SetFont(const FontSpec& font) {
-    bool same = font.name == font_.name && font.height == font_.height &&
-                font.underline == font_.underline;
+    bool same =
+        font.name == font_.name && font.height == font_.height && font.underline == font_.underline;
     font_ = font;
     if (!same) ApplyQtFont();
 }
@@ -112,8 +121,10 @@ void Canvas::ApplyQtFont() {
 bool Canvas::PatternOn(int step) const {
     // Cosmetic pen patterns in pixels: on, off, on, off ...
     switch (penStyle_) {
-    case PenStyle::Dash: return step % 24 < 18;
-    case PenStyle::Dot: return step % 2 == 0;
+    case PenStyle::Dash:
+        return step % 24 < 18;
+    case PenStyle::Dot:
+        return step % 2 == 0;
     case PenStyle::DashDot: {
         int s = step % 24;
         return s < 12 || (s >= 16 && s < 20);
@@ -122,8 +133,10 @@ bool Canvas::PatternOn(int step) const {
         int s = step % 24;
         return s < 12 || (s >= 15 && s < 18) || (s >= 21);
     }
-    case PenStyle::Clear: return false;
-    case PenStyle::Solid: break;
+    case PenStyle::Clear:
+        return false;
+    case PenStyle::Solid:
+        break;
     }
     return true;
 }
@@ -161,7 +174,9 @@ namespace {
 // Pixel coordinates outside this range are brought back to its edge so a line walk stays
 // short and no integer arithmetic overflows.
 constexpr int kPixelLimit = 1 << 15;
-int Sat(int v) { return std::clamp(v, -kPixelLimit, kPixelLimit); }
+int Sat(int v) {
+    return std::clamp(v, -kPixelLimit, kPixelLimit);
+}
 } // namespace
 
 void Canvas::LineTo(int x, int y) {
@@ -265,7 +280,8 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
     QString s = QString::fromStdString(text);
     x = Sat(x);
     y = Sat(y);
-    if (textOpaque_) FillRect(x, y, x + metrics_->horizontalAdvance(s), y + metrics_->height(), textGround_);
+    if (textOpaque_)
+        FillRect(x, y, x + metrics_->horizontalAdvance(s), y + metrics_->height(), textGround_);
     painter_.setPen(ToQColor(font_.color));
     painter_.drawText(x, y + metrics_->ascent(), s);
 }
@@ -274,7 +290,9 @@ int Canvas::TextWidth(const std::string& text) const {
     return metrics_->horizontalAdvance(QString::fromStdString(text));
 }
 
-int Canvas::TextHeight(const std::string&) const { return metrics_->height(); }
+int Canvas::TextHeight(const std::string&) const {
+    return metrics_->height();
+}
 
 void Canvas::DrawTransparent(int x, int y, const QImage& bmp) {
     if (bmp.isNull()) return;
@@ -306,6 +324,8 @@ TColor Canvas::Pixel(int x, int y) const {
     return FromQRgb(bits_[y * stride_ + x]);
 }
 
-void Canvas::SetPixel(int x, int y, TColor color) { Plot(x, y, color); }
+void Canvas::SetPixel(int x, int y, TColor color) {
+    Plot(x, y, color);
+}
 
 } // namespace vantor

@@ -21,9 +21,15 @@ using TColor = std::uint32_t;
 constexpr TColor RGBColor(int r, int g, int b) {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int RedOf(TColor c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(TColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(TColor c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(TColor c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 QColor ToQColor(TColor c);
 TColor FromQRgb(QRgb rgb);
@@ -142,7 +148,8 @@ private:
     }
     static std::uint32_t rgb(TColor c) {
         return (static_cast<std::uint32_t>(RedOf(c)) << 16) |
-               (static_cast<std::uint32_t>(GreenOf(c)) << 8) | static_cast<std::uint32_t>(BlueOf(c));
+               (static_cast<std::uint32_t>(GreenOf(c)) << 8) |
+               static_cast<std::uint32_t>(BlueOf(c));
     }
     bool PatternOn(int step) const;
     void ThinLine(int x1, int y1, int x2, int y2);

@@ -23,10 +23,10 @@ struct ChartWindow {
 
     // --- set by the chart ---
     bool ShowTop = true, ShowBottom = false, ShowLeft = true, ShowRight = false;
-    bool ShowFs = false;  // belongs to the tick view
-    bool Main = false;    // price window of its view
-    bool Focus = false;   // the chart has the keyboard focus
-    bool CurGS = false;   // current window
+    bool ShowFs = false; // belongs to the tick view
+    bool Main = false;   // price window of its view
+    bool Focus = false;  // the chart has the keyboard focus
+    bool CurGS = false;  // current window
     bool ShowCurWindow = true;
     TKStyple KStype = ksBar;
     bool KBar3d = true;
@@ -62,7 +62,18 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
 
 // Fills the whole image with a gradient from c1 to c2 of the given kind (0 plain c1,
 // 1 left ... 9 centre).
-enum BackStyle { wNone, wLeft, wRight, wTop, wBottom, wLeftTop, wLeftBottom, wRightTop, wRightBottom, wCenter };
+enum BackStyle {
+    wNone,
+    wLeft,
+    wRight,
+    wTop,
+    wBottom,
+    wLeftTop,
+    wLeftBottom,
+    wRightTop,
+    wRightBottom,
+    wCenter
+};
 void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind);
 
 // A scale number with its decimals underlined, starting one point-width right of x.

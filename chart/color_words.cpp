@@ -63,11 +63,11 @@ struct NamedColor {
     TColor color;
 };
 constexpr NamedColor kNamed[] = {
-    {"COLORBLACK", 0x000000},   {"COLORBLUE", 0xFF0000},     {"COLORGREEN", 0x00FF00},
-    {"COLORCYAN", 0xFFFF00},    {"COLORRED", 0x0000FF},      {"COLORMAGENTA", 0xFF00FF},
-    {"COLORBROWN", 0x008080},   {"COLORYELLOW", 0x00FFFF},   {"COLORLIGRAY", 0xC0C0C0},
-    {"COLORGRAY", 0x808080},    {"COLORLIBLUE", 0xC0C000},   {"COLORLIGREEN", 0x40C040},
-    {"COLORLICYAN", 0x808000},  {"COLORLIRED", 0x8080FF},    {"COLORLIMAGENTA", 0xFF00FF},
+    {"COLORBLACK", 0x000000},  {"COLORBLUE", 0xFF0000},   {"COLORGREEN", 0x00FF00},
+    {"COLORCYAN", 0xFFFF00},   {"COLORRED", 0x0000FF},    {"COLORMAGENTA", 0xFF00FF},
+    {"COLORBROWN", 0x008080},  {"COLORYELLOW", 0x00FFFF}, {"COLORLIGRAY", 0xC0C0C0},
+    {"COLORGRAY", 0x808080},   {"COLORLIBLUE", 0xC0C000}, {"COLORLIGREEN", 0x40C040},
+    {"COLORLICYAN", 0x808000}, {"COLORLIRED", 0x8080FF},  {"COLORLIMAGENTA", 0xFF00FF},
     {"COLORWHITE", 0xFFFFFF},
 };
 
@@ -99,10 +99,13 @@ TColor ColorOfWord(std::string_view word, const ConstTextFn& constText) {
     return kWhite;
 }
 
-void ApplyLineAttrs(Canvas& c, const std::vector<std::string>& words, const ConstTextFn& constText) {
+void ApplyLineAttrs(Canvas& c, const std::vector<std::string>& words,
+                    const ConstTextFn& constText) {
     c.SetPen(kWhite, 1, PenStyle::Solid);
     c.SetBrushClear();
-    auto starts = [](const std::string& w, std::string_view p) { return w.compare(0, p.size(), p) == 0; };
+    auto starts = [](const std::string& w, std::string_view p) {
+        return w.compare(0, p.size(), p) == 0;
+    };
     for (const std::string& word : words) {
         const std::string w = Lower(word);
         if (starts(w, "linedashdotdot"))

@@ -143,7 +143,8 @@ namespace {
 double BucketEnd(TWeekStyle period, double time, double date) {
     if (!std::isfinite(time) || !std::isfinite(date) || time == kNoValue) time = 0;
     if (!std::isfinite(date) || date < 0 || date > 99991231) return 0;
-    auto s = GetPeriodStamp(period, static_cast<int>(std::trunc(time)), static_cast<int>(std::trunc(date)));
+    auto s = GetPeriodStamp(period, static_cast<int>(std::trunc(time)),
+                            static_cast<int>(std::trunc(date)));
     return s ? *s : 0;
 }
 } // namespace
@@ -183,8 +184,8 @@ void TGP::SMartAddCandle(double ndate, double nTime, double open, double high, d
     AddONE("vol", vol, append, true);
 }
 
-void TGP::ReaddCandle(double ndate, double nTime, double open, double high, double low, double close,
-                      double amount, double vol, double adv, double dec) {
+void TGP::ReaddCandle(double ndate, double nTime, double open, double high, double low,
+                      double close, double amount, double vol, double adv, double dec) {
     AddONE("date", ndate, false, false);
     AddONE("time", nTime, false, false);
     AddONE("high", high, false, false);

@@ -65,7 +65,9 @@ int TabAt(const TabStrip& strip, int x) {
 }
 
 namespace {
-bool In(int x, int y, int l, int t, int r, int b) { return x >= l && x < r && y >= t && y < b; }
+bool In(int x, int y, int l, int t, int r, int b) {
+    return x >= l && x < r && y >= t && y < b;
+}
 } // namespace
 
 HitResult HitTest(const HitLayout& lay, int x, int y) {
@@ -145,7 +147,9 @@ int SettleVisibleRange(VisibleRange& r, int width, int margins, int len) {
         n = P / r.scale;
     }
     if (r.oldWidth != width) {
-        if (r.oldScale >= 1) r.leftBar = std::max(r.oldWidth - margins, 0) / r.oldScale + r.oldLeftBar - n;
+        // A chart never painted before has no right edge to keep.
+        if (r.oldWidth > 0 && r.oldScale >= 1)
+            r.leftBar = std::max(r.oldWidth - margins, 0) / r.oldScale + r.oldLeftBar - n;
         r.oldWidth = width;
     }
     if (r.oldScale != r.scale) {

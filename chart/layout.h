@@ -66,7 +66,7 @@ struct HitLayout {
     int boardWidth = 200;
     int jHeight = 0; // top of the board's lower panel
     bool tickView = false;
-    int fsh = 0;     // tick price window height
+    int fsh = 0; // tick price window height
     bool fsRightScale = false;
     int windows = 1; // visible bar-view windows
     WindowHeights gsh{};
@@ -74,8 +74,8 @@ struct HitLayout {
 };
 struct HitResult {
     TWeiStyle region = TWeiStyle::wsNone;
-    int window = -1;    // bar-view window index for wsGS1..wsGS10; -1 for FS/VOL/none
-    int boundary = -1;  // window above a wsKSize boundary
+    int window = -1;   // bar-view window index for wsGS1..wsGS10; -1 for FS/VOL/none
+    int boundary = -1; // window above a wsKSize boundary
     bool clearCursor = false;
 };
 HitResult HitTest(const HitLayout& lay, int x, int y);
@@ -84,7 +84,7 @@ HitResult HitTest(const HitLayout& lay, int x, int y);
 struct VisibleRange {
     int leftBar = 0, oldLeftBar = 0;
     int scale = 5, oldScale = 5;
-    int oldWidth = 0; // chart width at the last paint
+    int oldWidth = 0; // chart width at the last paint, 0 before the first
 };
 // Settles the range for a chart `width` wide with `margins` pixels of scales and `len`
 // bars: halves a bar width that leaves fewer than 4 bars, anchors the right edge when the

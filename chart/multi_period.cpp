@@ -49,7 +49,8 @@ void TfrmDzq::RePosition(int w, int h) {
 
 void TfrmDzq::drawdzq(const Tstock& store, bool openOnly) {
     for (int c = 0; c < 3; ++c)
-        for (int r = 0; r < 3; ++r) ShowPeriodBars(*charts[static_cast<size_t>(3 * r + c)], store, openOnly);
+        for (int r = 0; r < 3; ++r)
+            ShowPeriodBars(*charts[static_cast<size_t>(3 * r + c)], store, openOnly);
 }
 
 } // namespace vantor

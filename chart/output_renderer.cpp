@@ -11,7 +11,9 @@ namespace vantor {
 
 namespace {
 
-bool Valid(double v) { return v != kNoValue && IsFinite(v); }
+bool Valid(double v) {
+    return v != kNoValue && IsFinite(v);
+}
 
 void StickTo(PaintContext& p, int cx, int y, int base) {
     if (y == base) y -= 1;
@@ -213,7 +215,8 @@ void BtxBars(PaintContext& p, const SeriesView& s) {
         if (!Valid(s0)) continue;
         double s1 = s.at(l - 1), s2 = s.at(l - 2), s3 = s.at(l - 3), s4 = s.at(l - 4);
         double hi = std::max({s0, s1, s2, s3}), lo = std::min({s0, s1, s2, s3});
-        if ((s0 == hi && (s1 >= s2 || s1 >= s3)) || (s1 == hi && (s2 == lo || s3 == lo) && s0 >= s2) ||
+        if ((s0 == hi && (s1 >= s2 || s1 >= s3)) ||
+            (s1 == hi && (s2 == lo || s3 == lo) && s0 >= s2) ||
             (s2 == hi && s3 == lo && s0 >= s1) || (s3 == hi && s0 >= s1 && s0 >= s2))
             bar(l, s1, s0, 0x0221F7);
         if (s1 == hi && s0 == lo) bar(l, s2, s0, 0x009900);
@@ -277,9 +280,9 @@ void Readout(PaintContext& p, const OutputRecord& r, TColor color) {
 }
 
 bool NoReadout(const std::string& k) {
-    static const char* kinds[] = {"drawband",    "drawnumber",     "drawbmp",      "drawgbk",
-                                  "drawrectrel", "drawicon",       "drawnumber_fix", "drawtext_fix",
-                                  "drawtext",    "stickline",      "drawkline"};
+    static const char* kinds[] = {"drawband",    "drawnumber", "drawbmp",        "drawgbk",
+                                  "drawrectrel", "drawicon",   "drawnumber_fix", "drawtext_fix",
+                                  "drawtext",    "stickline",  "drawkline"};
     for (const char* n : kinds)
         if (k == n) return true;
     return false;
@@ -311,9 +314,12 @@ void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color) {
     }
     auto blend = [&](int x, int y, double wc, double wo) {
         TColor old = c.Pixel(x, y);
-        auto ch = [&](int o, int n) { return std::min(255, static_cast<int>(std::trunc(o * wo + n * wc + 0.5))); };
-        c.SetPixel(x, y, RGBColor(ch(RedOf(old), RedOf(color)), ch(GreenOf(old), GreenOf(color)),
-                                  ch(BlueOf(old), BlueOf(color))));
+        auto ch = [&](int o, int n) {
+            return std::min(255, static_cast<int>(std::trunc(o * wo + n * wc + 0.5)));
+        };
+        c.SetPixel(x, y,
+                   RGBColor(ch(RedOf(old), RedOf(color)), ch(GreenOf(old), GreenOf(color)),
+                            ch(BlueOf(old), BlueOf(color))));
     };
     auto plot = [&](double px, double py) {
         double fx = std::floor(px), cx = std::ceil(px), fy = std::floor(py), cy = std::ceil(py);
@@ -321,13 +327,17 @@ void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color) {
             c.SetPixel(static_cast<int>(px), static_cast<int>(py), color);
             return;
         }
-        blend(static_cast<int>(fx), static_cast<int>(fy), (cx - px) + (cy - py), (px - fx) + (py - fy));
+        blend(static_cast<int>(fx), static_cast<int>(fy), (cx - px) + (cy - py),
+              (px - fx) + (py - fy));
         if (fy != cy)
-            blend(static_cast<int>(fx), static_cast<int>(cy), (cx - px) + (py - fy), (cy - py) + (px - fx));
+            blend(static_cast<int>(fx), static_cast<int>(cy), (cx - px) + (py - fy),
+                  (cy - py) + (px - fx));
         if (fx != cx)
-            blend(static_cast<int>(cx), static_cast<int>(fy), (cy - py) + (px - fx), (cx - px) + (py - fy));
+            blend(static_cast<int>(cx), static_cast<int>(fy), (cy - py) + (px - fx),
+                  (cx - px) + (py - fy));
         if (fx != cx && fy != cy)
-            blend(static_cast<int>(cx), static_cast<int>(cy), (px - fx) + (py - fy), (cx - px) + (cy - py));
+            blend(static_cast<int>(cx), static_cast<int>(cy), (px - fx) + (py - fy),
+                  (cx - px) + (cy - py));
     };
     // Ends are saturated pixels, so the walk is bounded.
     if (std::abs(y2 - y1) < std::abs(x2 - x1)) {

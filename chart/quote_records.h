@@ -10,14 +10,14 @@ namespace vantor {
 // A quote snapshot: five levels of bids and asks, the day's prices and totals.
 struct TTDX_PKBASE {
     std::int32_t time = 0;
-    std::array<float, 5> buy{}, sell{};      // bid and ask prices, level 1 first
+    std::array<float, 5> buy{}, sell{};       // bid and ask prices, level 1 first
     std::array<float, 5> buyQTY{}, sellQTY{}; // their quantities
-    float last = 0;                            // previous close
+    float last = 0;                           // previous close
     float open = 0, highest = 0, lowest = 0;
-    float prize = 0;                           // current price
+    float prize = 0; // current price
     float volume = 0, amount = 0;
-    float tradeQTY = 0;                        // volume of the last trade
-    float b = 0, s = 0;                        // inside and outside volume
+    float tradeQTY = 0; // volume of the last trade
+    float b = 0, s = 0; // inside and outside volume
     std::string code;
 };
 

@@ -93,7 +93,9 @@ int ValueMap::Y(double v) const {
     return SatPixel(static_cast<double>(H) - SatPixel((v - minValue) * K) - B);
 }
 
-int ValueMap::X(int bar) const { return SatPixel(scale * (bar - leftBar)) + Lm; }
+int ValueMap::X(int bar) const {
+    return SatPixel(scale * (bar - leftBar)) + Lm;
+}
 
 double BarWidth(double scale) {
     if (scale > 8) return scale - 2;

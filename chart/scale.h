@@ -10,7 +10,9 @@ namespace vantor {
 // The value a bar without a value holds in every series.
 constexpr double kNoValue = -10000000.0;
 
-inline bool IsFinite(double v) { return std::isfinite(v); }
+inline bool IsFinite(double v) {
+    return std::isfinite(v);
+}
 
 struct WindowGeometry {
     int W = 0, H = 0; // bitmap size

@@ -78,7 +78,8 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
     LoadWfc(K_Main, "MA");
     LoadWfc(GS[1], "vol");
     for (int i = 2; i < kMaxWindows; ++i)
-        if (static_cast<size_t>(i + 1) < FTabList.size()) LoadWfc(GS[static_cast<size_t>(i)], FTabList[static_cast<size_t>(i + 1)]);
+        if (static_cast<size_t>(i + 1) < FTabList.size())
+            LoadWfc(GS[static_cast<size_t>(i)], FTabList[static_cast<size_t>(i + 1)]);
     GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = true;
     FCurWindow = K_Main;
     for (auto& w : owned_) w->LineColor = FLineColor;
@@ -145,7 +146,9 @@ ChartWindow* TGP::CurrentWindow() const {
     return GS[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
 }
 
-int TGP::BarCount() const { return K_Main->prog->DataLen(); }
+int TGP::BarCount() const {
+    return K_Main->prog->DataLen();
+}
 
 void TGP::Error(ChartWindow* w) {
     if (OnError) OnError(w->prog->ErrorString());
@@ -170,7 +173,9 @@ void TGP::RunWindow(ChartWindow* w) {
     if (!w->prog->Run()) Error(w);
 }
 
-int TGP::AvailHeight() const { return height_ - (FShowTab ? FTABH : 0); }
+int TGP::AvailHeight() const {
+    return height_ - (FShowTab ? FTABH : 0);
+}
 
 void TGP::ApplyDefaultDivision() {
     DefaultDivision(GSH, FTechWindows, AvailHeight());
@@ -433,7 +438,8 @@ void TGP::PaintTabStrip(int W) {
     int th = c.TextHeight("88");
     for (size_t i = 0; i < tabs_.x.size(); ++i) {
         int x = tabs_.x[i], tw = tabs_.width[i];
-        if (static_cast<int>(i) == FTabType) c.FillRect(x, y0, x + tw + 1, height_, RGBColor(80, 80, 80));
+        if (static_cast<int>(i) == FTabType)
+            c.FillRect(x, y0, x + tw + 1, height_, RGBColor(80, 80, 80));
         c.SetFontColor(FTabList[i] == cur ? RGBColor(0, 255, 255) : kWhite);
         c.TextOut(x + 4, y0 + (18 - th) / 2, FTabList[i]);
         c.SetPen(FLineColor);
@@ -445,7 +451,8 @@ void TGP::PaintTabStrip(int W) {
 
 QImage TGP::CurrentWindowImage() {
     ChartWindow* w = CurrentWindow();
-    int h = FShowFs ? (w == FS_Main ? FSH : VOLH) : GSH[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
+    int h = FShowFs ? (w == FS_Main ? FSH : VOLH)
+                    : GSH[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
     QImage img = MakeImage(width_, h, FColor); // never a side below 1
     TRectI keep = w->FRect;
     w->FRect = {0, 0, 0, 0};
@@ -455,7 +462,9 @@ QImage TGP::CurrentWindowImage() {
 }
 
 bool TGP::SaveToBmp(const std::string& name) {
-    return CurrentWindowImage().convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(name), "BMP");
+    return CurrentWindowImage()
+        .convertToFormat(QImage::Format_RGB888)
+        .save(QString::fromStdString(name), "BMP");
 }
 
 bool TGP::SaveToBmpAll(const std::string& name) {
@@ -475,9 +484,15 @@ bool TGP::BmpSaveToFile(const std::string& name) {
 
 // --- queries ---
 
-double TGP::GetLast(const std::string& name) const { return K_Main->prog->GetLast(name); }
-double TGP::FS_GetLast(const std::string& name) const { return FS_Main->prog->GetLast(name); }
-std::string TGP::GetLastDate() const { return K_Main->prog->LastDate(); }
+double TGP::GetLast(const std::string& name) const {
+    return K_Main->prog->GetLast(name);
+}
+double TGP::FS_GetLast(const std::string& name) const {
+    return FS_Main->prog->GetLast(name);
+}
+std::string TGP::GetLastDate() const {
+    return K_Main->prog->LastDate();
+}
 
 // --- regions and mouse ---
 
@@ -493,7 +508,8 @@ HitResult TGP::HitTest(int x, int y) {
     lay.fsRightScale = FS_Main->ShowRight;
     lay.windows = FTechWindows;
     lay.gsh = GSH;
-    for (int i = 0; i < kMaxWindows; ++i) lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
+    for (int i = 0; i < kMaxWindows; ++i)
+        lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
     HitResult r = vantor::HitTest(lay, x, y);
     FWeiStyle = r.region;
     FCurWindow = nullptr;
@@ -552,7 +568,8 @@ void TGP::MouseMove(int x, int y) {
         lay.height = height_;
         lay.windows = FTechWindows;
         lay.gsh = GSH;
-        for (int i = 0; i < kMaxWindows; ++i) lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
+        for (int i = 0; i < kMaxWindows; ++i)
+            lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
         HitResult b = vantor::HitTest(lay, MPress.x(), MPress.y());
         if (b.region != TWeiStyle::wsKSize) return;
         int k = b.boundary, dy = y - MPress.y();

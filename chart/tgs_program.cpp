@@ -37,7 +37,9 @@ bool TgsProgram::Series(const std::string& name, SeriesView& out) {
     return true;
 }
 
-bool TgsProgram::Constant(const std::string& text, double& value) { return gs_->teststr(text, value); }
+bool TgsProgram::Constant(const std::string& text, double& value) {
+    return gs_->teststr(text, value);
+}
 
 std::string TgsProgram::ConstText(const std::string& name) {
     const auto* e = gs_->ls.find(name);
@@ -49,7 +51,9 @@ bool TgsProgram::Installed(bool ok) {
                   gs_->FErrorString.find(kNoData) != std::string::npos);
 }
 
-bool TgsProgram::SetProgText(const std::string& text) { return Installed(gs_->SetProgText(text, "")); }
+bool TgsProgram::SetProgText(const std::string& text) {
+    return Installed(gs_->SetProgText(text, ""));
+}
 
 bool TgsProgram::LoadProgram(const std::string& fileName) {
     return Installed(gs_->loadprogram(fileName, ""));

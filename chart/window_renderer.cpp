@@ -106,8 +106,8 @@ void FrameAndGrid(PaintContext& p) {
             int t = IsFinite(tv) ? static_cast<int>(std::trunc(tv)) : 0;
             char buf[32];
             std::snprintf(buf, sizeof buf, "%.02d:%.02d", t / 100, t % 100);
-            c.TextOut(static_cast<int>(std::trunc(l * D - c.TextWidth(buf) / 2.0)) + g.Lm, g.H + g.h - g.B + 1,
-                      buf);
+            c.TextOut(static_cast<int>(std::trunc(l * D - c.TextWidth(buf) / 2.0)) + g.Lm,
+                      g.H + g.h - g.B + 1, buf);
         }
     }
 }
@@ -144,7 +144,8 @@ void ValueRange(PaintContext& p, const std::vector<OutputRecord>& recs, int show
         const std::string& k = r.kind;
         if (k == "syline" || k == "btx" || k == "twr")
             take(r.arg(1));
-        else if (k == "drawnumber" || k == "drawbmp" || k == "ployline" || k == "drawicon" || k == "drawtext")
+        else if (k == "drawnumber" || k == "drawbmp" || k == "ployline" || k == "drawicon" ||
+                 k == "drawtext")
             take(r.arg(2));
         else if (k == "drawband") {
             take(r.arg(1));
@@ -359,14 +360,19 @@ void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind) {
     if (w <= 0 || h <= 0) return;
     auto mix = [&](double t) -> QRgb {
         t = std::clamp(t, 0.0, 1.0);
-        auto ch = [&](int a, int b) { return static_cast<int>(std::lround(static_cast<float>(a + (b - a) * t))); };
-        return qRgb(ch(RedOf(c1), RedOf(c2)), ch(GreenOf(c1), GreenOf(c2)), ch(BlueOf(c1), BlueOf(c2)));
+        auto ch = [&](int a, int b) {
+            return static_cast<int>(std::lround(static_cast<float>(a + (b - a) * t)));
+        };
+        return qRgb(ch(RedOf(c1), RedOf(c2)), ch(GreenOf(c1), GreenOf(c2)),
+                    ch(BlueOf(c1), BlueOf(c2)));
     };
     auto set = [&](int x, int y, QRgb v) {
         if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bmp.scanLine(y))[x] = v;
     };
     switch (kind) {
-    case wNone: bmp.fill(ToQColor(c1)); return;
+    case wNone:
+        bmp.fill(ToQColor(c1));
+        return;
     case wLeft:
     case wRight:
         for (int x = 0; x < w; ++x) {
@@ -487,7 +493,8 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
     }
 }
 
-void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY, TColor bg) {
+void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
+              TColor bg) {
     if (!win.prog || bmp.isNull()) return;
     WindowProgram& prog = *win.prog;
     Canvas c(bmp);
@@ -581,7 +588,8 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     if (WantsKLines(win, showk)) {
         if (win.ZhouQi == wsFenBi) HourLines(p);
         SeriesView s;
-        if (p.Series("high", s) && p.Series("low", s) && p.Series("open", s) && p.Series("close", s)) {
+        if (p.Series("high", s) && p.Series("low", s) && p.Series("open", s) &&
+            p.Series("close", s)) {
             static const std::string kRecord = "drawkline=high,open,low,close";
             if (lines.empty() || lines.front() != kRecord) {
                 lines.insert(lines.begin(), kRecord);

@@ -27,9 +27,9 @@ void EnsureGuiApp() {
 } // namespace
 
 int CmdRender(int argc, char** argv) {
-    Args args = ParseArgs(argc, argv, 0,
-                          {"period", "start", "last", "width", "height", "windows", "out"},
-                          {"open-only"});
+    Args args =
+        ParseArgs(argc, argv, 0, {"period", "start", "last", "width", "height", "windows", "out"},
+                  {"open-only"});
     if (!args.error.empty()) return UsageError(args.error);
     if (args.positional.size() > 1) return UsageError("render takes one FILE");
     auto out = args.get("out");
@@ -70,7 +70,8 @@ int CmdRender(int argc, char** argv) {
     chart.EndUpdate();
 
     QString name = QString::fromStdString(*out);
-    bool jpeg = name.endsWith(".jpg", Qt::CaseInsensitive) || name.endsWith(".jpeg", Qt::CaseInsensitive);
+    bool jpeg =
+        name.endsWith(".jpg", Qt::CaseInsensitive) || name.endsWith(".jpeg", Qt::CaseInsensitive);
     if (!chart.Image().save(name, jpeg ? "JPG" : "PNG", jpeg ? 95 : -1))
         return Failure("无法写入图像文件: " + *out);
     return 0;

@@ -9,14 +9,16 @@ namespace vantor {
 namespace {
 
 TEST(ColorOfWord, NamedHexAndConstantWords) {
-    auto consts = [](const std::string& n) { return n == "mc" ? std::string("colorred") : std::string(); };
+    auto consts = [](const std::string& n) {
+        return n == "mc" ? std::string("colorred") : std::string();
+    };
     struct Case {
         const char* word;
         TColor want;
     } cases[] = {
-        {"COLOR0000FF", 0x0000FF}, {"colorff0000", 0xFF0000}, {"COLORFF", 0xFFFFFF},
+        {"COLOR0000FF", 0x0000FF}, {"colorff0000", 0xFF0000},  {"COLORFF", 0xFFFFFF},
         {"colorred", 0x0000FF},    {"COLORLIGREEN", 0x40C040}, {"COLORXYZ123", 0xFFFFFF},
-        {"mc", 0x0000FF},     {"nocolorword", 0xFFFFFF},  {"unknown", 0xFFFFFF},
+        {"mc", 0x0000FF},          {"nocolorword", 0xFFFFFF},  {"unknown", 0xFFFFFF},
     };
     for (const auto& c : cases) EXPECT_EQ(ColorOfWord(c.word, consts), c.want) << c.word;
 }

@@ -11,15 +11,14 @@ TEST(DefaultDivision, MainWindowTwiceAsHighAndBottomTakesRemainder) {
         std::vector<int> want;
     } cases[] = {
         {3, 382, {190, 95, 97}}, // a 600x400 control with the tab strip
-        {1, 382, {382}},
-        {2, 100, {66, 34}},
-        {5, 10, {2, 1, 1, 1, 5}},
+        {1, 382, {382}},         {2, 100, {66, 34}}, {5, 10, {2, 1, 1, 1, 5}},
         {3, -30, {0, 0, 0}}, // a control lower than the tab strip: no negative heights
     };
     for (const auto& c : cases) {
         WindowHeights h{};
         DefaultDivision(h, c.n, c.avail);
-        for (int i = 0; i < c.n; ++i) EXPECT_EQ(h[i], c.want[i]) << "n=" << c.n << " avail=" << c.avail;
+        for (int i = 0; i < c.n; ++i)
+            EXPECT_EQ(h[i], c.want[i]) << "n=" << c.n << " avail=" << c.avail;
     }
 }
 
@@ -79,22 +78,14 @@ TEST(HitTest, RegionsOfBarAndTickViews) {
         TWeiStyle want;
         int window;
     } cases[] = {
-        {&bar, 100, 100, TWeiStyle::wsGS1, 0},
-        {&bar, 100, 250, TWeiStyle::wsGS2, 1},
-        {&bar, 100, 300, TWeiStyle::wsGS3, 2},
-        {&bar, 100, 190, TWeiStyle::wsKSize, -1},
-        {&bar, 100, 189, TWeiStyle::wsKSize, -1},
-        {&bar, 100, 385, TWeiStyle::wsTab, -1},
-        {&one, 100, 385, TWeiStyle::wsTab, -1},
-        {&one, 100, 10, TWeiStyle::wsGS1, 0},
-        {&board, 450, 100, TWeiStyle::wsInfo, -1},
-        {&board, 450, 300, TWeiStyle::wsFenJia, -1},
-        {&board, 450, 395, TWeiStyle::wsBTab, -1},
-        {&board, 399, 100, TWeiStyle::wsBSize, -1},
-        {&board, 100, 100, TWeiStyle::wsGS1, 0},
-        {&tick, 100, 100, TWeiStyle::wsFS, -1},
-        {&tick, 100, 300, TWeiStyle::wsVol, -1},
-        {&tick, 100, 266, TWeiStyle::wsFSize, -1},
+        {&bar, 100, 100, TWeiStyle::wsGS1, 0},     {&bar, 100, 250, TWeiStyle::wsGS2, 1},
+        {&bar, 100, 300, TWeiStyle::wsGS3, 2},     {&bar, 100, 190, TWeiStyle::wsKSize, -1},
+        {&bar, 100, 189, TWeiStyle::wsKSize, -1},  {&bar, 100, 385, TWeiStyle::wsTab, -1},
+        {&one, 100, 385, TWeiStyle::wsTab, -1},    {&one, 100, 10, TWeiStyle::wsGS1, 0},
+        {&board, 450, 100, TWeiStyle::wsInfo, -1}, {&board, 450, 300, TWeiStyle::wsFenJia, -1},
+        {&board, 450, 395, TWeiStyle::wsBTab, -1}, {&board, 399, 100, TWeiStyle::wsBSize, -1},
+        {&board, 100, 100, TWeiStyle::wsGS1, 0},   {&tick, 100, 100, TWeiStyle::wsFS, -1},
+        {&tick, 100, 300, TWeiStyle::wsVol, -1},   {&tick, 100, 266, TWeiStyle::wsFSize, -1},
         {&tick, 580, 100, TWeiStyle::wsNone, -1}, // the right scale of the tick view
     };
     for (const auto& c : cases) {

@@ -30,8 +30,8 @@ struct TestWindow {
     void Series(const std::string& name, const std::vector<double>& v) {
         raw->AddAll(name, v.data(), static_cast<int>(v.size()));
     }
-    void Bars(const std::vector<double>& o, const std::vector<double>& h, const std::vector<double>& l,
-              const std::vector<double>& c) {
+    void Bars(const std::vector<double>& o, const std::vector<double>& h,
+              const std::vector<double>& l, const std::vector<double>& c) {
         Series("open", o);
         Series("high", h);
         Series("low", l);
@@ -59,7 +59,9 @@ struct TestWindow {
     int Top() const { return w.FRect.Top; }
 };
 
-TColor At(const QImage& img, int x, int y) { return FromQRgb(img.pixel(x, y)); }
+TColor At(const QImage& img, int x, int y) {
+    return FromQRgb(img.pixel(x, y));
+}
 
 int Count(const QImage& img, int x1, int y1, int x2, int y2, TColor c) {
     int n = 0;
@@ -160,7 +162,7 @@ TEST_F(OutputTest, InvalidValuesBreakTheLine) {
     t.raw->Records() = {"syline=ma::colorred"};
     QImage img = t.Paint();
     ValueMap m = t.Map();
-    EXPECT_EQ(Count(img, m.X(1), t.Top(), m.CX(2), t.H, kRed), 0); // nothing before bar 2
+    EXPECT_EQ(Count(img, m.X(1), t.Top(), m.CX(2), t.H, kRed), 0);      // nothing before bar 2
     EXPECT_EQ(Count(img, m.CX(4) + 1, t.Top(), m.CX(6), t.H, kRed), 0); // the gap at bar 5
     EXPECT_GT(Count(img, m.CX(2), t.Top(), m.CX(4), t.H, kRed), 0);
 }
@@ -178,8 +180,13 @@ TEST_F(OutputTest, ColorstickFromZeroWhenTheRangeIsNegative) {
 
 TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
     t.Series("short", {15, 16, 17});
-    t.raw->Records() = {"syline=short::colorred", "twr=short::", "btx=short::", "syline=short::fsstick",
-                        "syline=short::volstick", "syline=short::linestick", "syline=unknown::colorred"};
+    t.raw->Records() = {"syline=short::colorred",
+                        "twr=short::",
+                        "btx=short::",
+                        "syline=short::fsstick",
+                        "syline=short::volstick",
+                        "syline=short::linestick",
+                        "syline=unknown::colorred"};
     QImage img = t.Paint();
     EXPECT_GT(Count(img, 56, t.Top(), t.W, t.H, kRed), 0);
     // A bar pitch wider than the plot leaves no visible bar: the last-close marker and the
@@ -203,7 +210,8 @@ TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
     v.raw->Records() = {"syline=vv::volstick,colorred"};
     QImage img = v.Paint();
     EXPECT_EQ(Count(img, 56, v.Top(), v.W, v.H, kRed), 0);
-    EXPECT_NE(v.raw->ErrorString().find("vv:volstick输出需要开盘,收盘原始数据!"), std::string::npos);
+    EXPECT_NE(v.raw->ErrorString().find("vv:volstick输出需要开盘,收盘原始数据!"),
+              std::string::npos);
 }
 
 TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {

@@ -15,12 +15,8 @@ TEST(ScaleFormat, DigitsThatFitFiftyPixels) {
         double divisor;
         const char* badge;
     } cases[] = {
-        {123456.7, 7, 6, 0, 1, ""},
-        {98765432, 7, 6, 0, 100, "×100"},
-        {1.2345, 7, 1, 3, 1, ""},
-        {3859.0, 7, 4, 2, 1, ""},
-        {2e9, 7, 6, 0, 10000, "×1万"},
-        {1e14, 7, 8, 2, 1, ""},
+        {123456.7, 7, 6, 0, 1, ""}, {98765432, 7, 6, 0, 100, "×100"}, {1.2345, 7, 1, 3, 1, ""},
+        {3859.0, 7, 4, 2, 1, ""},   {2e9, 7, 6, 0, 10000, "×1万"},    {1e14, 7, 8, 2, 1, ""},
         {100, 0, 3, 3, 1, ""}, // a zero digit width never divides
     };
     for (const auto& c : cases) {
@@ -61,7 +57,7 @@ TEST(ValueMap, PixelsSaturateInsteadOfOverflowing) {
     EXPECT_LT(m.Y(1e300), -1000);
     EXPECT_GT(m.Y(-1e300), 1000);
     EXPECT_GT(m.Y(-1e300), 0); // no wrap-around
-    m.SetRange(5, 5, 180);      // an empty range: no division by zero
+    m.SetRange(5, 5, 180);     // an empty range: no division by zero
     EXPECT_EQ(m.K, 0);
     EXPECT_EQ(m.Y(5), 190);
     m.scale = 1e9;

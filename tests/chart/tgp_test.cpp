@@ -12,7 +12,9 @@
 namespace vantor {
 namespace {
 
-TColor At(const QImage& img, int x, int y) { return FromQRgb(img.pixel(x, y)); }
+TColor At(const QImage& img, int x, int y) {
+    return FromQRgb(img.pixel(x, y));
+}
 
 int Count(const QImage& img, int x1, int y1, int x2, int y2, TColor c) {
     int n = 0;
@@ -80,13 +82,14 @@ TEST_F(ChartTest, TabStripWithSelectedCategoryCurrentFormulaAndFiller) {
     int y = 400 - 18 + 1;
     EXPECT_EQ(At(img, tabs.x[0] + 1, y), RGBColor(80, 80, 80)); // "指标", the selected category
     EXPECT_EQ(At(img, tabs.x[1] + 1, y), RGBColor(28, 28, 28)); // chart colour + 28
-    EXPECT_EQ(At(img, tabs.x[0] + tabs.width[0], y), kMaroon);   // separator
-    EXPECT_GE(tabs.fillFrom, 0);                                 // 600 pixels do not hold every tab
+    EXPECT_EQ(At(img, tabs.x[0] + tabs.width[0], y), kMaroon);  // separator
+    EXPECT_GE(tabs.fillFrom, 0);                                // 600 pixels do not hold every tab
     EXPECT_EQ(At(img, 599, y), RGBColor(0, 128, 0));
     // The current window's formula (VOL after ClearData) is written in cyan.
     size_t vol = 4;
     ASSERT_EQ(chart.FTabList[vol], "VOL");
-    EXPECT_GT(Count(img, tabs.x[vol], 382, tabs.x[vol] + tabs.width[vol], 400, RGBColor(0, 255, 255)), 0);
+    EXPECT_GT(
+        Count(img, tabs.x[vol], 382, tabs.x[vol] + tabs.width[vol], 400, RGBColor(0, 255, 255)), 0);
     EXPECT_EQ(Count(img, tabs.x[3], 382, tabs.x[3] + tabs.width[3], 400, RGBColor(0, 255, 255)), 0);
 }
 
@@ -192,7 +195,8 @@ TEST_F(ChartTest, BoardPressSelectsNoWindowAndSplitterDragStopsAt20) {
 
 TEST_F(ChartTest, ImagesOfWindowAndWholeControl) {
     QTemporaryDir dir;
-    std::string bmp = dir.filePath("w.bmp").toStdString(), all = dir.filePath("all.BMP").toStdString();
+    std::string bmp = dir.filePath("w.bmp").toStdString(),
+                all = dir.filePath("all.BMP").toStdString();
     ASSERT_TRUE(chart.SaveToBmp(bmp));
     ASSERT_TRUE(chart.SaveToBmpAll(all));
     auto head = [](const std::string& f) {
