@@ -339,13 +339,15 @@ void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color) {
             blend(static_cast<int>(cx), static_cast<int>(cy), (px - fx) + (py - fy),
                   (cx - px) + (cy - py));
     };
-    // Ends are saturated pixels, so the walk is bounded.
+    // Only the part of the walk that can touch the image is plotted.
     if (std::abs(y2 - y1) < std::abs(x2 - x1)) {
         double s = static_cast<double>(y2 - y1) / (x2 - x1);
-        for (int x = std::min(x1, x2); x <= std::max(x1, x2); ++x) plot(x, y1 + (x - x1) * s);
+        int from = std::max(std::min(x1, x2), -1), to = std::min(std::max(x1, x2), c.Width());
+        for (int x = from; x <= to; ++x) plot(x, y1 + (x - x1) * s);
     } else {
         double s = static_cast<double>(x2 - x1) / (y2 - y1);
-        for (int y = std::min(y1, y2); y <= std::max(y1, y2); ++y) plot(x1 + (y - y1) * s, y);
+        int from = std::max(std::min(y1, y2), -1), to = std::min(std::max(y1, y2), c.Height());
+        for (int y = from; y <= to; ++y) plot(x1 + (y - y1) * s, y);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "chart/tgp.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <algorithm>
 #include <fstream>
 
@@ -321,10 +323,13 @@ void TGP::ReStoreWfc() {
     LoadWfc(FS_VOL, "FSVOL");
     LoadWfc(K_Main, "MA");
     LoadWfc(GS[1], "VOL");
-    // Windows 2..9 get the formulas they were created with.
+    // Windows 2..9 get the formulas they were created with: the indicator list's entries
+    // after MA and VOL, whatever category the tab strip shows.
+    std::vector<std::string> names;
+    FGsList.GetList(1, names);
     for (int i = 2; i < kMaxWindows; ++i)
-        if (static_cast<size_t>(i + 1) < FTabList.size() && FTabType == 0)
-            LoadWfc(GS[static_cast<size_t>(i)], FTabList[static_cast<size_t>(i + 1)]);
+        if (static_cast<size_t>(i - 2) < names.size())
+            LoadWfc(GS[static_cast<size_t>(i)], names[static_cast<size_t>(i - 2)]);
     ReDraw();
 }
 
@@ -476,6 +481,12 @@ bool TGP::SaveToBmpAll(const std::string& name) {
     CopyInto(img, FCache, 0);
     FShowTab = tab;
     return img.save(QString::fromStdString(name), "JPG", 100);
+}
+
+bool TGP::BmpSaveToclipboard() {
+    if (!QGuiApplication::instance() || !QGuiApplication::clipboard()) return false;
+    QGuiApplication::clipboard()->setImage(FCache.convertToFormat(QImage::Format_RGB888));
+    return true;
 }
 
 bool TGP::BmpSaveToFile(const std::string& name) {

@@ -95,6 +95,8 @@ public:
     bool SaveToBmpAll(const std::string& name);
     // The control's current image as a BMP file.
     bool BmpSaveToFile(const std::string& name);
+    // The control's current image on the clipboard.
+    bool BmpSaveToclipboard();
     // The current window's image (what SaveToBmp writes).
     QImage CurrentWindowImage();
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "chart/chart_window.h"
+#include "chart/paint_context.h"
 #include "chart/raw_program.h"
 
 namespace vantor {
@@ -247,6 +248,22 @@ TEST(WindowPainting, GradientFillsCornerToCorner) {
     EXPECT_GT(qRed(img.pixel(5, 5)), 200);
     QImage none(0, 0, QImage::Format_RGB32);
     FillGradient(none, kRed, kBlack, wTop); // an empty image is left alone
+}
+
+TEST(WindowPainting, AntiAliasedLineBlendsNeighbours) {
+    QImage img = MakeImage(20, 20, kBlack);
+    Canvas c(img);
+    DrawLineAA(c, 0, 0, 10, 5, kWhite);
+    EXPECT_EQ(c.Pixel(0, 0), kWhite);
+    EXPECT_EQ(c.Pixel(10, 5), kWhite);
+    // At x = 1 the line passes y = 0.5: both rows take half the colour.
+    EXPECT_EQ(RedOf(c.Pixel(1, 0)), 128);
+    EXPECT_EQ(RedOf(c.Pixel(1, 1)), 128);
+    EXPECT_EQ(c.Pixel(1, 2), kBlack);
+    DrawLineAA(c, 5, -100000, 5, 100000, kRed); // vertical: an ordinary line
+    EXPECT_EQ(c.Pixel(5, 19), kRed);
+    DrawLineAA(c, -1000000, 3, 1000000, 4, kBlue); // far ends: only the visible part walks
+    EXPECT_NE(c.Pixel(15, 3), kBlack);
 }
 
 } // namespace

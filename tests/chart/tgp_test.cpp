@@ -253,5 +253,28 @@ TEST(ChartFormulas, DefaultWindowsRunTheirFormulasOnTheFedBars) {
     EXPECT_NE(ma1.last(), kNoValue);
 }
 
+TEST(ChartFormulas, TickViewDrawsPriceAndVolumeWindows) {
+    TGP chart;
+    chart.SetSize(600, 400);
+    chart.UseMainWindowSettings();
+    chart.ClearData();
+    chart.SetPrevClose(3500);
+    chart.SetFsCount(240);
+    for (int i = 0; i < 120; ++i)
+        chart.AddTick(930 + i % 30 + 100 * (i / 30), 100 + i % 7, 0, 3500 + (i % 20) - 8);
+    ASSERT_TRUE(
+        chart.SetWFCString(-1, "PRICE:CLOSE,COLORWHITE;\nAVERAGE:MA(CLOSE,5),COLORYELLOW;"));
+    chart.SetShowFs(true);
+    EXPECT_EQ(chart.FSH, 266);
+    EXPECT_EQ(chart.VOLH, 134);
+    EXPECT_EQ(chart.FS_GetLast("close"), 3500 + 119 % 20 - 8);
+    const QImage& img = chart.Image();
+    EXPECT_GT(Count(img, 56, 30, 540, 250, kWhite), 50);  // the price line
+    EXPECT_GT(Count(img, 56, 30, 540, 250, kYellow), 20); // the average line
+    EXPECT_GT(Count(img, 50, 266, 550, 400, kRed) + Count(img, 50, 266, 550, 400, kCyan), 20);
+    EXPECT_EQ(chart.HitTest(100, 300).region, TWeiStyle::wsVol);
+    EXPECT_EQ(chart.FCurWindow, chart.FS_VOL);
+}
+
 } // namespace
 } // namespace vantor
