@@ -418,7 +418,7 @@ void TGP::PaintTickView(int W) {
         DrawLine(*FS_VOL, img, 0, range.scale, curx, cy, FColor);
         CopyInto(FCache, img, FSH);
     }
-    OLDWD = W;
+    OLDWD = range.oldWidth = W;
 }
 
 void TGP::PaintTabStrip(int W) {

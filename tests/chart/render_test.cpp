@@ -250,6 +250,39 @@ TEST(WindowPainting, GradientFillsCornerToCorner) {
     FillGradient(none, kRed, kBlack, wTop); // an empty image is left alone
 }
 
+TEST(WindowPainting, NegativeScaleValuesInBlueWithoutSign) {
+    TestWindow t;
+    std::vector<double> c = {-20, -10, -5, -30};
+    t.Bars(c, c, c, c);
+    t.w.Main = true;
+    QImage img = t.Paint();
+    EXPECT_GT(Count(img, 0, 0, 50, t.H, kBlue), 20);
+    EXPECT_EQ(Count(img, 0, 0, 50, t.H, kRed),
+              Count(img, 1, 0, 49, t.H, kRed)); // only the marker's frame
+}
+
+TEST(WindowPainting, LastCloseMarkerAndExRightsIcon) {
+    TestWindow t;
+    t.w.Main = true;
+    std::vector<double> c = {10, 11, 12, 13, 14, 15}, o = {11, 12, 13, 14, 15, 16};
+    t.Bars(o, o, c, c); // falling bars, cyan: the icon is the only red at the bottom
+    t.Series("date", {20200101, 20200102, 20200103, 20200106, 20200107, 20200108});
+    TStockQuan q;
+    q.Mode = 1;
+    q.date = 20200104; // a weekend: the marker goes under the next bar
+    t.w.FQuan = {q, TStockQuan{}};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    EXPECT_GT(Count(img, 1, 0, 49, t.H, kGray), 100); // the grey box of the last close
+    int cx = m.CX(3);
+    EXPECT_GT(Count(img, cx - 8, t.H - 16, cx + 8, t.H, kRed), 10);
+    EXPECT_EQ(Count(img, m.CX(1) - 8, t.H - 16, m.CX(1) + 2, t.H, kRed), 0);
+    // An event outside the series draws nothing.
+    t.w.FQuan[0].date = 20300101;
+    img = t.Paint();
+    EXPECT_EQ(Count(img, 60, t.H - 16, t.W, t.H, kRed), 0);
+}
+
 TEST(WindowPainting, AntiAliasedLineBlendsNeighbours) {
     QImage img = MakeImage(20, 20, kBlack);
     Canvas c(img);
