@@ -60,31 +60,43 @@ bool VolStick(PaintContext& p, const std::string& name, const SeriesView* s, dou
     return true;
 }
 
+// pointdot, circledot and crossdot: a mark at every visible bar whose height `yOf` gives.
+// False when the record asks for none of them.
+template <class YOf> bool Dots(PaintContext& p, const OutputRecord& r, YOf yOf) {
+    bool point = r.HasWord("pointdot"), circle = !point && r.HasWord("circledot");
+    if (!point && !circle && !r.HasWord("crossdot")) return false;
+    Canvas& c = p.c;
+    int rr = static_cast<int>(p.bw / 2);
+    if (!point && !circle && rr > 4) rr -= 2;
+    if (circle) c.SetBrush(c.PenColor());
+    for (int l = p.leftBar; l < p.end; ++l) {
+        int y;
+        if (!yOf(l, y)) continue;
+        int cx = p.CX(l);
+        if (point)
+            c.Line(cx, y, cx + 1, y);
+        else if (circle)
+            c.Ellipse(cx - rr, y - rr, cx + rr, y + rr);
+        else {
+            c.Line(cx - rr, y - rr, cx + rr, y + rr);
+            c.Line(cx - rr, y + rr, cx + rr, y - rr);
+        }
+    }
+    return true;
+}
+
 bool SeriesOutput(PaintContext& p, const OutputRecord& r, const SeriesView& s) {
     if (r.HasWord("nodraw")) return true;
     Canvas& c = p.c;
     const auto& g = p.g;
     const int bw = p.BW();
-    if (r.HasWord("pointdot") || r.HasWord("circledot") || r.HasWord("crossdot")) {
-        bool point = r.HasWord("pointdot"), circle = !point && r.HasWord("circledot");
-        int rr = static_cast<int>(p.bw / 2);
-        if (!point && !circle && rr > 4) rr -= 2;
-        if (circle) c.SetBrush(c.PenColor());
-        for (int l = p.leftBar; l < p.end; ++l) {
+    if (Dots(p, r, [&](int l, int& y) {
             double v = s.at(l);
-            if (!Valid(v)) continue;
-            int cx = p.CX(l), y = p.Y(v);
-            if (point)
-                c.Line(cx, y, cx + 1, y);
-            else if (circle)
-                c.Ellipse(cx - rr, y - rr, cx + rr, y + rr);
-            else {
-                c.Line(cx - rr, y - rr, cx + rr, y + rr);
-                c.Line(cx - rr, y + rr, cx + rr, y - rr);
-            }
-        }
+            if (!Valid(v)) return false;
+            y = p.Y(v);
+            return true;
+        }))
         return true;
-    }
     bool color = r.HasWord("colorstick"), fs = !color && r.HasWord("fsstick");
     if (color || fs) {
         int Yb = p.m.minValue < 0 ? p.Y(0) : g.H - g.B;
@@ -156,24 +168,11 @@ void ConstantOutput(PaintContext& p, const OutputRecord& r, double cv) {
     const auto& g = p.g;
     const int y = p.Y(cv), bw = p.BW();
     if (r.HasWord("nodraw")) return;
-    if (r.HasWord("pointdot") || r.HasWord("circledot") || r.HasWord("crossdot")) {
-        bool point = r.HasWord("pointdot"), circle = !point && r.HasWord("circledot");
-        int rr = static_cast<int>(p.bw / 2);
-        if (!point && !circle && rr > 4) rr -= 2;
-        if (circle) c.SetBrush(c.PenColor());
-        for (int l = p.leftBar; l < p.end; ++l) {
-            int cx = p.CX(l);
-            if (point)
-                c.Line(cx, y, cx + 1, y);
-            else if (circle)
-                c.Ellipse(cx - rr, y - rr, cx + rr, y + rr);
-            else {
-                c.Line(cx - rr, y - rr, cx + rr, y + rr);
-                c.Line(cx - rr, y + rr, cx + rr, y - rr);
-            }
-        }
+    if (Dots(p, r, [y](int, int& yy) {
+            yy = y;
+            return true;
+        }))
         return;
-    }
     if (r.HasWord("colorstick")) {
         int Yb = p.m.minValue < 0 ? p.Y(0) : g.H + g.h - g.B;
         for (int l = p.leftBar; l < p.end; ++l) {

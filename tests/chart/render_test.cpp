@@ -8,6 +8,7 @@
 #include "chart/chart_window.h"
 #include "chart/paint_context.h"
 #include "chart/raw_program.h"
+#include "pixels.h"
 
 namespace vantor {
 namespace {
@@ -59,17 +60,6 @@ struct TestWindow {
     }
     int Top() const { return w.FRect.Top; }
 };
-
-TColor At(const QImage& img, int x, int y) {
-    return FromQRgb(img.pixel(x, y));
-}
-
-int Count(const QImage& img, int x1, int y1, int x2, int y2, TColor c) {
-    int n = 0;
-    for (int y = std::max(y1, 0); y < std::min(y2, img.height()); ++y)
-        for (int x = std::max(x1, 0); x < std::min(x2, img.width()); ++x) n += At(img, x, y) == c;
-    return n;
-}
 
 TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
     TestWindow t;

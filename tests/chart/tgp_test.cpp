@@ -8,20 +8,10 @@
 
 #include "chart/raw_program.h"
 #include "chart/tgp.h"
+#include "pixels.h"
 
 namespace vantor {
 namespace {
-
-TColor At(const QImage& img, int x, int y) {
-    return FromQRgb(img.pixel(x, y));
-}
-
-int Count(const QImage& img, int x1, int y1, int x2, int y2, TColor c) {
-    int n = 0;
-    for (int y = std::max(y1, 0); y < std::min(y2, img.height()); ++y)
-        for (int x = std::max(x1, 0); x < std::min(x2, img.width()); ++x) n += At(img, x, y) == c;
-    return n;
-}
 
 void FeedBars(TGP& chart, int n) {
     std::vector<double> o, h, l, c, d, v;
