@@ -78,12 +78,14 @@ bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
     return true;
 }
 
-void MovingMean(const double* x, int n, std::int64_t k, double* out) {
+void MovingMean(const double* x, int n, const Operand& window, double* out) {
     double s = 0;
     for (int i = 0; i < n; ++i) {
         const bool valid = IsValid(x[i]);
         if (valid) s += x[i];
-        if (k < 0) {
+        const double nv = window[i];
+        const std::int64_t k = Bars(nv);
+        if (!IsValid(nv) || k < 0) {
             out[i] = kInvalidValue;
         } else if (k == 0) {
             out[i] = valid ? Finite(s / (i + 1)) : kInvalidValue;

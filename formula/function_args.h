@@ -76,10 +76,15 @@ void StoreConst(TGS& gs, const std::string& name, double v);
 // Copies X (first n values) into the result, for the members that return X unchanged.
 bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x);
 
-// Moving mean of x over k bars, as MA computes it with a constant window: a running sum,
-// invalid until the window holds only valid values; k = 0 gives the running mean of all
-// bars so far; a negative k gives no value.
-void MovingMean(const double* x, int n, std::int64_t k, double* out);
+// Moving mean of x as MA computes it: a running sum, invalid until the window holds only
+// valid values. The window (bars, truncated) is a constant or read per bar; 0 gives the
+// running mean of all bars so far; a negative or invalid window gives no value.
+void MovingMean(const double* x, int n, const Operand& window, double* out);
+inline void MovingMean(const double* x, int n, std::int64_t k, double* out) {
+    Operand w;
+    w.value = static_cast<double>(k);
+    MovingMean(x, n, w, out);
+}
 
 } // namespace fn
 } // namespace vantor

@@ -44,29 +44,7 @@ double* PrefixSums(TGS& gs, const double* x, int n) {
 }
 
 void Ma(const Window& w, double* out) {
-    if (!w.n.IsSeries()) return fn::MovingMean(w.x.data, w.len, Bars(w.n.value), out);
-    double s = 0;
-    for (int i = 0; i < w.len; ++i) {
-        const double xi = w.x.data[i];
-        const bool valid = IsValid(xi);
-        if (valid) s += xi;
-        const std::int64_t k = Bars(w.n.data[i]);
-        if (!IsValid(w.n.data[i]) || k < 0) {
-            out[i] = kInvalid;
-        } else if (k == 0) {
-            out[i] = valid ? Finite(s / (i + 1)) : kInvalid;
-        } else if (i >= k - 1) {
-            const double first = w.x.data[i - k + 1];
-            if (IsValid(first)) {
-                out[i] = valid ? Finite(s / static_cast<double>(k)) : kInvalid;
-                s -= first;
-            } else {
-                out[i] = kInvalid;
-            }
-        } else {
-            out[i] = kInvalid;
-        }
-    }
+    fn::MovingMean(w.x.data, w.len, w.n, out);
 }
 
 // The EMA step from bar `from` on; weights from N (per bar for a series N).

@@ -162,11 +162,13 @@ private:
                           struct CompilerState& st);
     void Install(std::vector<std::string> source, std::vector<std::string> compiled);
     void Prepare();
+    void ForgetResults();
     bool RunStatement(const CompiledStatement& st, int index);
     bool RunReference(const CompiledStatement& st, int index);
     Tbian* ResolveReference(const std::string& lowerName);
     TGS* SubProgram(const std::string& formula, const std::string& params);
     Tbian* DerivedSeries(const std::string& word);
+    Tbian* TurningPointWord(const std::string& name);
     void LoadIndexSeries();
     bool ApplyQuan(TQuanStyle Value);
     const std::string& NextDefaultColor();

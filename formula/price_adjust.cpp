@@ -1,6 +1,7 @@
 // Price adjustment: bonus shares, offered shares and cash dividends folded into the
 // price series before (qsBefore) or after (qsBack) each event.
 
+#include <algorithm>
 #include <cmath>
 
 #include "formula/gs.h"
@@ -21,8 +22,10 @@ bool TGS::ApplyQuan(TQuanStyle Value) {
     for (int k = 0; k < 4; ++k) raw[k] = mainbian->find(kPrices[k]);
     if (quanCopies_.find("q_high")) {
         for (int k = 0; k < 4; ++k) {
+            // Bars added since the copy was taken keep their values and the series its length.
             const Tbian* copy = quanCopies_.find(std::string("q_") + kPrices[k]);
-            raw[k]->SetDouble(copy->value.data(), std::min(copy->len, raw[k]->len));
+            std::copy_n(copy->value.begin(), std::min(copy->len, raw[k]->len),
+                        raw[k]->value.begin());
         }
     } else {
         for (int k = 0; k < 4; ++k) {

@@ -88,18 +88,8 @@ void TGS::ClearData() {
         mainbian->clear();
         ++mainbian->version;
     }
-    namebian.clear();
     quanCopies_.clear();
-    refResults_.clear();
-    derivedVersion_.clear();
-    indexStamp_ = {};
-    LineName.clear();
-    showk = -1;
-    Ftechname.clear();
-    Ftechtitle.clear();
-    StkName.clear();
-    StkLabel.clear();
-    Week.clear();
+    ForgetResults();
     FStockInfo.reset();
     FDYNAINFO.reset();
     FFINANCE.reset();
@@ -107,17 +97,22 @@ void TGS::ClearData() {
 }
 
 void TGS::Clear() {
-    LineName.clear();
-    namebian.clear();
-    refResults_.clear();
+    ForgetResults();
     subPrograms_.clear();
-    derivedVersion_.clear();
-    indexStamp_ = {};
     ls.clear();
     FFileName.clear();
     pg.clear();
     pg1.clear();
     prog_.clear();
+}
+
+// What both ClearData and Clear forget: computed series, records and captions.
+void TGS::ForgetResults() {
+    LineName.clear();
+    namebian.clear();
+    refResults_.clear();
+    derivedVersion_.clear();
+    indexStamp_ = {};
     showk = -1;
     Ftechname.clear();
     Ftechtitle.clear();
@@ -160,6 +155,34 @@ Tbian* TGS::GetBian(const std::string& Name) {
         Tbian* b = namebian.add(name, n);
         b->SetValue(kInvalidValue, n);
         return b;
+    }
+    return TurningPointWord(name);
+}
+
+// dopen, dhigh, dlow, dclose, dvol: the named series joined through its turning points,
+// which is ZIG of that source with a threshold of 0.001 percent.
+Tbian* TGS::TurningPointWord(const std::string& name) {
+    static const char* const kSources[] = {"open", "high", "low", "close", "vol"};
+    for (int k = 0; k < 5; ++k) {
+        if (name.size() < 2 || name[0] != 'd' || name.compare(1, std::string::npos, kSources[k]))
+            continue;
+        SubFunc zig = FUNC.getfunc("zig");
+        if (!zig || !check(kSources[k])) return nullptr;
+        auto built = derivedVersion_.find(name);
+        Tbian* existing = namebian.find(name);
+        if (existing && built != derivedVersion_.end() && built->second == mainbian->version)
+            return existing;
+        TXX xx;
+        xx.count = 2;
+        xx.item[0] = std::to_string(k);
+        xx.item[1] = "0.001";
+        xx.item[2] = "::";
+        const std::string error = FErrorString;
+        const bool ok = zig(*this, name, "zig", xx);
+        FErrorString = error;
+        if (!ok) return nullptr;
+        derivedVersion_[name] = mainbian->version;
+        return namebian.find(name);
     }
     return nullptr;
 }
@@ -268,7 +291,10 @@ void TGS::LoadIndexSeries() {
 Tbian* TGS::check(const std::string& Name1) {
     std::string name = LowerAscii(Name1);
     if (name.starts_with("index")) LoadIndexSeries();
-    if (IsDerivedWord(name) && derivedVersion_.count(name)) return DerivedSeries(name);
+    if (derivedVersion_.count(name)) {
+        if (IsDerivedWord(name)) return DerivedSeries(name);
+        if (Tbian* b = TurningPointWord(name)) return b;
+    }
     if (Tbian* b = GetBian(name)) return b;
     if (name == "lfs" || name == "barstatus" || name == "currbarscount" ||
         name == "totalbarscount" || name == "islastbar") {

@@ -32,6 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gs.AddAll("low", low, kBars);
     gs.AddAll("close", close, kBars);
     gs.AddAll("vol", vol, kBars);
+    // Formula references reach two small formulas, one of which names itself.
+    gs.formulaSource = [](const std::string& name, std::string& source) {
+        if (name == "two")
+            source = "P:=INPUT(1,9,2,2);A:C*P;B:C+1;";
+        else if (name == "self")
+            source = "X:SELF.X+1;";
+        else
+            return false;
+        return true;
+    };
     if (!gs.SetProgText(text, "3,5,0") && gs.FErrorString.empty()) __builtin_trap();
     gs.Run(""); // a second run reuses every series of the first
     return 0;

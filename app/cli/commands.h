@@ -5,5 +5,6 @@ namespace vantor::cli {
 
 int CmdBars(int argc, char** argv);
 int CmdRender(int argc, char** argv);
+int CmdEval(int argc, char** argv);
 
 } // namespace vantor::cli

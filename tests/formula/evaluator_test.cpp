@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -353,6 +356,68 @@ TEST(PriceAdjustment, AppliesOnceWithinTheRun) {
     ASSERT_TRUE(gs.SetQuanStyle(qsNone));
     ExpectSeries(Values(gs, "close"), {10, 10, 10, 10}, "restored");
     EXPECT_EQ(gs.LineName.size(), 1u);
+    // A bar handed in while adjusted survives the next change of style.
+    for (const char* name : {"date", "open", "high", "low", "close"})
+        gs.AddOne(name, std::string(name) == "date" ? 20240105 : 12, true);
+    ASSERT_TRUE(gs.SetQuanStyle(qsBack));
+    ExpectSeries(Values(gs, "close"), {10, 10, 20, 20, 24}, "new bar adjusted after");
+}
+
+} // namespace
+} // namespace vantor
+
+namespace vantor {
+namespace {
+
+// Stands in for the pattern family's ZIG: marks the source number and the bar.
+bool FakeZig(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = gs.getdatalen();
+    Tbian* b = gs.AddBian(name, n);
+    for (int i = 0; i < n; ++i) b->value[i] = std::stoi(xx[0]) * 100 + i + (xx[1] == "0.001");
+    return true;
+}
+
+TEST(DataWords, TurningPointWordsUseZigAndFollowTheData) {
+    TGS gs;
+    LoadBars(gs, {1, 2});
+    EXPECT_EQ(gs.check("dclose"), nullptr); // no turning-point function yet
+    TFunclist& f = gs.Getfunc();
+    f.sf[static_cast<size_t>(f.IndexOf("zig"))] = FakeZig;
+    ExpectSeries(Values(gs, "dclose"), {301, 302}, "dclose");
+    ExpectSeries(Values(gs, "dopen"), {1, 2}, "dopen reads close when open is missing");
+    gs.AddOne("close", 3, true);
+    ExpectSeries(Values(gs, "dclose"), {301, 302, 303}, "dclose after a new bar");
+}
+
+TEST(DataWords, IndexSeriesComeFromTheIndexFile) {
+    const std::string dir = ::testing::TempDir() + "/index_words";
+    std::filesystem::create_directories(dir);
+    FILE* f = std::fopen((dir + "/399001.BIN").c_str(), "wb");
+    ASSERT_TRUE(f);
+    for (std::int32_t r = 0; r < 4; ++r) { // four records; the last three line up with the bars
+        std::int32_t rec[8] = {20240101 + r, 1000 + r, 1100 + r, 900 + r, 1050 + r, 0, 200 * r, 0};
+        float amount = 1.5f * r;
+        std::memcpy(&rec[5], &amount, 4);
+        rec[7] = (7 + r) | ((3 + r) << 16); // advancing and declining counts
+        std::fwrite(rec, 4, 8, f);
+    }
+    std::fclose(f);
+    TGS gs;
+    LoadBars(gs, {1, 2, 3});
+    gs.programDir = dir;
+    gs.StkLabel = "IF2409"; // not a number: the 399001 file
+    ExpectSeries(Values(gs, "INDEXC"), {10.51, 10.52, 10.53}, "indexc");
+    ExpectSeries(Values(gs, "indexo"), {10.01, 10.02, 10.03}, "indexo");
+    ExpectSeries(Values(gs, "indexv"), {2, 4, 6}, "indexv");
+    ExpectSeries(Values(gs, "indexa"), {1.5, 3, 4.5}, "indexa");
+    ExpectSeries(Values(gs, "indexadv"), {8, 9, 10}, "indexadv");
+    ExpectSeries(Values(gs, "indexdec"), {4, 5, 6}, "indexdec");
+    gs.StkLabel = "600000"; // the 999999 file is missing
+    TGS other;
+    LoadBars(other, {1, 2, 3});
+    other.programDir = dir;
+    other.StkLabel = "600000";
+    EXPECT_EQ(other.check("indexc"), nullptr);
 }
 
 } // namespace

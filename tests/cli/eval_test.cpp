@@ -1,0 +1,108 @@
+// vantor-cli eval: a formula run over the bundled Shanghai composite day bars, checked
+// against values worked out by hand from the first rows of the file.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+// Runs vantor-cli with the words given (already quoted for the shell).
+Result RunCli(const std::string& words, bool withStderr = false) {
+    std::string cmd =
+        std::string(VANTOR_CLI) + " " + words + (withStderr ? " 2>&1" : " 2>/dev/null");
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, got);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::vector<std::vector<std::string>> Csv(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::string f;
+        for (char c : line) {
+            if (c == ',') {
+                fields.push_back(f);
+                f.clear();
+            } else {
+                f += c;
+            }
+        }
+        fields.push_back(f);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+const std::string kFile = std::string("'") + VANTOR_SAMPLE_DIR + "/daydata/SH000001.txt'";
+
+TEST(CliEval, AgreesWithAHandComputation) {
+    const Result r = RunCli("eval " + kFile +
+                            " --last 9 --formula 'M:MA(C,3);E:EMA(C,3);S:SMA(C,3,1);D:STD(C,3);"
+                            "HH:HHV(H,3);LL:LLV(L,3);R:REF(C,1);X:=C/0;Y:X;'");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const auto rows = Csv(r.out);
+    ASSERT_EQ(rows.size(), 11u); // header and bars 0..9
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"date", "time", "m", "e", "s", "d", "hh", "ll", "r", "y"}));
+    // Bar 0 (19910326, close 121.62): no 3-bar mean yet; EMA, SMA and REF start at the close.
+    EXPECT_EQ(rows[1][0], "19910326");
+    EXPECT_EQ(rows[1][2], "");
+    EXPECT_EQ(rows[1][3], "121.62");
+    EXPECT_EQ(rows[1][4], "121.62");
+    EXPECT_EQ(rows[1][8], "121.62");
+    EXPECT_EQ(rows[1][9], ""); // the invalid value prints as an empty field
+    // Bar 3 (19910329). Closes 121.62, 121.12, 120.61, 120.19; highs 122.14, 121.64, 121.15,
+    // 120.61; lows 121.62, 121.12, 120.61, 120.11.
+    //   MA3  = (121.12 + 120.61 + 120.19) / 3                          = 120.64
+    //   EMA3 : 121.62 -> 121.37 -> 120.99 -> (2*120.99 + 2*120.19) / 4 = 120.59
+    //   SMA  : 121.62 -> 121.453333 -> 121.172222 -> (2*121.172222 + 120.19) / 3 = 120.844815
+    //   STD3 : deviations 0.48, -0.03, -0.45 from 120.64; sqrt(0.4338 / 2) = 0.465725
+    const auto& bar3 = rows[4];
+    EXPECT_EQ(bar3[0], "19910329");
+    const double want[] = {120.64, 120.59, 120.844815, 0.465725, 121.64, 120.11, 120.61};
+    for (int k = 0; k < 7; ++k) EXPECT_NEAR(std::atof(bar3[2 + k].c_str()), want[k], 1e-6) << k;
+}
+
+TEST(CliEval, ParametersByName) {
+    const Result r =
+        RunCli("eval " + kFile + " --last 3 --formula 'N:=INPUT(1,10,3,3);M:MA(C,N);' --param N=2");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const auto rows = Csv(r.out);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[2][2], "121.37"); // (121.62 + 121.12) / 2
+}
+
+TEST(CliEval, FailuresPrintTheFormulaMessage) {
+    Result r = RunCli("eval " + kFile + " --formula 'X:MA(C,5'", true);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("第 1 行:括号不配匹"), std::string::npos) << r.out;
+    r = RunCli("eval " + kFile + " --formula 'X:MA(Y,5);'", true);
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("MA(X,N)参数X:y不存在!"), std::string::npos) << r.out;
+    r = RunCli("eval " + kFile + " --builtin NOSUCH", true);
+    EXPECT_NE(r.status, 0);
+    r = RunCli("eval " + kFile, true);
+    EXPECT_EQ(r.status, 2);
+}
+
+} // namespace
