@@ -92,7 +92,6 @@ void TGP::AddALL(const std::string& name, const double* f1, int len, bool repain
     K_Main->prog->AddAll(name, f1, len);
     if (!repaint) return;
     if (range.leftBar == 0) range.leftBar = BarCount() + 1;
-    PushContext();
     for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
     if (!FShowFs) ReDraw();
 }
@@ -101,7 +100,6 @@ void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) 
     K_Main->prog->AddOne(name, f1, append);
     if (!repaint) return;
     if (append) range.leftBar = BarCount() + 1;
-    PushContext();
     for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
     if (!FShowFs) ReDraw();
 }
@@ -109,7 +107,6 @@ void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) 
 void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint) {
     FS_Main->prog->AddAll(name, f1, len);
     if (!repaint) return;
-    PushContext();
     RunWindow(FS_Main);
     RunWindow(FS_VOL);
     if (FShowFs) ReDraw();
@@ -118,7 +115,6 @@ void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool rep
 void TGP::Fs_AddONE(const std::string& name, double f1, bool append, bool repaint) {
     FS_Main->prog->AddOne(name, f1, append);
     if (!repaint) return;
-    PushContext();
     RunWindow(FS_Main);
     RunWindow(FS_VOL);
     if (FShowFs) ReDraw();

@@ -156,22 +156,21 @@ void TGP::Error(ChartWindow* w) {
     if (OnError) OnError(w->prog->ErrorString());
 }
 
-void TGP::PushContext() {
-    for (auto& w : owned_) {
-        ProgramContext ctx;
-        ctx.period = w->ZhouQi;
-        ctx.fsCount = w->FfsCount;
-        ctx.stkName = w->StkName;
-        ctx.stkLabel = w->StkLabel;
-        ctx.week = w->Week;
-        ctx.quan = w->FQuan;
-        w->prog->SetContext(ctx);
-    }
+void TGP::PushContext(ChartWindow& w) {
+    ProgramContext ctx;
+    ctx.period = w.ZhouQi;
+    ctx.fsCount = w.FfsCount;
+    ctx.stkName = w.StkName;
+    ctx.stkLabel = w.StkLabel;
+    ctx.week = w.Week;
+    ctx.quan = w.FQuan;
+    w.prog->SetContext(ctx);
 }
 
 void TGP::RunWindow(ChartWindow* w) {
     // A window without bars has nothing to compute; that is not a failure to report.
     if (w->prog->DataLen() == 0) return;
+    PushContext(*w);
     if (!w->prog->Run()) Error(w);
 }
 
@@ -250,6 +249,7 @@ bool TGP::LoadWfc(ChartWindow* gs, const std::string& wfc) {
     if (!gs) return false;
     std::string text = FGsList.GetStr(UpperAscii(wfc));
     if (text.empty()) return false;
+    PushContext(*gs);
     if (!gs->prog->SetProgText(text)) {
         Error(gs);
         return false;

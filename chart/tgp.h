@@ -226,7 +226,8 @@ private:
     void RebuildTabList();
     void ClampCurrent();
     void ForAll(const std::function<void(ChartWindow&)>& f);
-    void PushContext();
+    // Hands the window's period, tick slots, names and adjustment events to its program.
+    void PushContext(ChartWindow& w);
 
     ProgramFactory factory_;
     std::vector<std::unique_ptr<ChartWindow>> owned_; // all twelve windows

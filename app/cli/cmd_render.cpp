@@ -7,24 +7,13 @@
 #include <QString>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "chart/tgp.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 
 namespace vantor::cli {
-
-namespace {
-// Painting text needs a GUI application; the command runs without a display.
-void EnsureGuiApp() {
-    if (QGuiApplication::instance()) return;
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "vantor-cli";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-} // namespace
 
 int CmdRender(int argc, char** argv) {
     Args args =
@@ -54,7 +43,14 @@ int CmdRender(int argc, char** argv) {
     TWeekStyle period = wsDay;
     if (int rc = LoadStore(args, store, period)) return rc;
 
-    EnsureGuiApp();
+    // Painting text needs a GUI application; the command runs without a display. It ends
+    // with the command so the font caches go with it.
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    char qtName[] = "vantor-cli";
+    char* qtArgv[] = {qtName, nullptr};
+    std::optional<QGuiApplication> app;
+    if (!QGuiApplication::instance()) app.emplace(qtArgc, qtArgv);
     TGP chart;
     std::string errors;
     chart.OnError = [&errors](const std::string& e) { errors = e; };
