@@ -1,5 +1,9 @@
 #include "chart/multi_period.h"
 
+#include <filesystem>
+
+#include "market/data_files.h"
+
 namespace vantor {
 
 TWeekStyle MultiPeriodOf(int k, bool minuteBase, TWeekStyle created) {
@@ -17,7 +21,7 @@ QRect MultiPeriodCell(int layoutCount, int c, int r, int w, int h) {
     return QRect(c * cw, r * ch, cw, ch);
 }
 
-TfrmDzq::TfrmDzq(TGP::ProgramFactory factory, int techWindows) {
+TfrmDzq::TfrmDzq(TGP::ProgramFactory factory, int techWindows, const std::string& programDir) {
     for (auto& chart : charts) {
         chart = std::make_unique<TGP>(factory);
         chart->BeginUpdate();
@@ -27,6 +31,11 @@ TfrmDzq::TfrmDzq(TGP::ProgramFactory factory, int techWindows) {
         chart->SetShowTab(false);
         chart->SetShowHighLow(false);
         chart->SetTechWindows(techWindows);
+        for (int w = 0; w < 3 && !programDir.empty(); ++w) {
+            std::string file = FindPathNoCase(programDir, std::to_string(w) + ".zb");
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(file, ec)) chart->SetWFCFile(w, file);
+        }
         chart->ClearData();
         chart->FLock = false;
     }

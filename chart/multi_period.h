@@ -20,7 +20,10 @@ QRect MultiPeriodCell(int layoutCount, int c, int r, int w, int h);
 
 class TfrmDzq {
 public:
-    explicit TfrmDzq(TGP::ProgramFactory factory = {}, int techWindows = 3);
+    // Nine charts with the main chart's number of windows; windows 0..2 load the formula
+    // files "0.zb" .. "2.zb" of `programDir` when it is given and they exist.
+    explicit TfrmDzq(TGP::ProgramFactory factory = {}, int techWindows = 3,
+                     const std::string& programDir = {});
 
     std::array<std::unique_ptr<TGP>, 9> charts;
     int layoutCount = 4;

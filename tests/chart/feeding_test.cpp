@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "chart/multi_period.h"
 #include "chart/tgp.h"
 #include "market/stock.h"
@@ -155,7 +159,13 @@ TEST(MultiPeriod, PeriodsAndCellsOfTheGrid) {
     EXPECT_EQ(MultiPeriodCell(4, 1, 1, 737, 415), QRect(368, 207, 368, 207));
     EXPECT_EQ(MultiPeriodCell(6, 2, 1, 737, 415), QRect(490, 207, 245, 207));
     EXPECT_EQ(MultiPeriodCell(9, 2, 2, 737, 415), QRect(490, 276, 245, 138));
-    TfrmDzq dzq;
+    QTemporaryDir dir;
+    QFile zb(dir.filePath("1.ZB"));
+    ASSERT_TRUE(zb.open(QIODevice::WriteOnly));
+    zb.write("TECHNAME:=MYVOL;\r\nV1:VOL;\r\n");
+    zb.close();
+    TfrmDzq dzq({}, 3, dir.path().toStdString());
+    EXPECT_NE(dzq.charts[0]->GS[1]->prog->ProgText().find("MYVOL"), std::string::npos);
     dzq.AssignPeriods(false);
     EXPECT_EQ(dzq.charts[6]->FWEEK, "分笔线");
     dzq.RePosition(737, 415);
