@@ -85,6 +85,23 @@ void BM_RunMacd(benchmark::State& state) {
 }
 BENCHMARK(BM_RunMacd)->Arg(49000)->Unit(benchmark::kMicrosecond);
 
+// Two references to the lines of one formula: the formula runs once per run.
+void BM_RunReferences(benchmark::State& state) {
+    vantor::TGS gs;
+    LoadBars(gs, 49000);
+    gs.formulaSource = [](const std::string& name, std::string& text) {
+        if (name != "macd") return false;
+        text = kMacd;
+        return true;
+    };
+    if (!gs.SetProgText("X:MACD.DIF-MACD.DEA;", "")) state.SkipWithError(gs.FErrorString.c_str());
+    for (auto _ : state) {
+        bool ok = gs.Run("");
+        benchmark::DoNotOptimize(ok);
+    }
+}
+BENCHMARK(BM_RunReferences)->Unit(benchmark::kMicrosecond);
+
 // A replay step: one new bar appended, then the program rerun.
 void BM_ReplayStepMacd(benchmark::State& state) {
     vantor::TGS gs;

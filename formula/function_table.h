@@ -12,7 +12,10 @@ namespace vantor {
 // Handlers by lower-case function name, filled by the families.
 using HandlerRegistry = std::unordered_map<std::string, SubFunc>;
 
-// One registration function per family (functions_<family>.cpp).
+// One registration function per family (functions_<family>.cpp). A new family writes its
+// handlers with the argument rules of function_args.h, declares its Register function
+// here and is called from Registry() in function_table.cpp; the catalogue order stays
+// that of the name table there.
 void RegisterOperatorFunctions(HandlerRegistry& r);   // BIAO, INPUT
 void RegisterArithmeticFunctions(HandlerRegistry& r); // one- and two-operand, integer parts
 void RegisterAverageFunctions(HandlerRegistry& r);    // moving windows and smoothing

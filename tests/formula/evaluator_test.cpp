@@ -330,6 +330,15 @@ TEST_F(References, ArgumentsBecomeParameters) {
     EXPECT_EQ(gs.FErrorString, "不存在函数:none.a !\r\n:\r\n第1行发现错误:X:\"NONE.A\"(1)");
 }
 
+TEST_F(References, FollowNewBars) {
+    ASSERT_TRUE(gs.SetProgText("X:TWO.A;", ""));
+    gs.AddOne("close", 20, true);
+    ASSERT_TRUE(gs.Run(""));
+    ExpectSeries(Values(gs, "x"), {20, 24, 22, 26, 40}, "two.a after a new bar");
+    gs.AddOne("close", 21, false);
+    EXPECT_EQ(gs.GetLast("two.a"), 42); // a query between runs sees the changed bar
+}
+
 TEST_F(References, AFormulaThatNamesItselfStops) {
     EXPECT_FALSE(gs.SetProgText("X:LOOP;", ""));
     EXPECT_FALSE(gs.FErrorString.empty());
