@@ -201,14 +201,16 @@ void ConstantOutput(PaintContext& p, const OutputRecord& r, double cv) {
     if (p.end > p.leftBar) c.Line(g.Lm, y, p.CX(p.end - 1), y);
 }
 
+// A bar at bar l between the values a and b (one pixel high when they meet), for btx and twr.
+void ValueBar(PaintContext& p, int l, double a, double b, TColor col) {
+    int y1 = p.Y(a), y2 = p.Y(b);
+    if (y1 == y2) y1 -= 1;
+    p.c.SetBrush(col);
+    DrawBar3D(p, p.X(l), y1, p.X(l) + p.BW(), y2, col);
+}
+
 void BtxBars(PaintContext& p, const SeriesView& s) {
-    const int bw = p.BW();
-    auto bar = [&](int l, double a, double b, TColor col) {
-        int y1 = p.Y(a), y2 = p.Y(b);
-        if (y1 == y2) y1 -= 1;
-        p.c.SetBrush(col);
-        DrawBar3D(p, p.X(l), y1, p.X(l) + bw, y2, col);
-    };
+    auto bar = [&p](int l, double a, double b, TColor col) { ValueBar(p, l, a, b, col); };
     for (int l = std::max(p.leftBar, 4); l < p.end; ++l) {
         double s0 = s.at(l);
         if (!Valid(s0)) continue;
@@ -233,13 +235,7 @@ void BtxBars(PaintContext& p, const SeriesView& s) {
 }
 
 void TwrBars(PaintContext& p, const SeriesView& s) {
-    const int bw = p.BW();
-    auto bar = [&](int l, double a, double b, TColor col) {
-        int y1 = p.Y(a), y2 = p.Y(b);
-        if (y1 == y2) y1 -= 1;
-        p.c.SetBrush(col);
-        DrawBar3D(p, p.X(l), y1, p.X(l) + bw, y2, col);
-    };
+    auto bar = [&p](int l, double a, double b, TColor col) { ValueBar(p, l, a, b, col); };
     for (int l = p.leftBar; l < p.end; ++l) {
         double v = s.at(l), v1 = s.at(l - 1); // bar 0 has no previous value and is skipped
         if (!Valid(v) || !Valid(v1)) continue;

@@ -194,6 +194,16 @@ TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
     t.Paint(0, -5);
 }
 
+TEST_F(OutputTest, TwrBarsRedUpLimeDown) {
+    t.Series("t", {1, 2, 3, 2, 1, 1, 1, 1, 1, 1});
+    t.raw->Records() = {"twr=t::"};
+    QImage img = t.Paint();
+    ValueMap m = t.Map();
+    EXPECT_EQ(At(img, m.X(1) + 1, (m.Y(1) + m.Y(2)) / 2), kRed);
+    EXPECT_EQ(At(img, m.X(4) + 1, (m.Y(2) + m.Y(1)) / 2), kLime);
+    EXPECT_EQ(At(img, m.X(0) + 1, (m.Y(1) + m.Y(2)) / 2), kBlack); // bar 0 has no previous value
+}
+
 TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
     TestWindow v;
     v.Series("close", {1, 2, 3});
