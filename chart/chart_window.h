@@ -60,6 +60,10 @@ struct ChartWindow {
 void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
               TColor bg);
 
+// The title line: name (or code), the period caption with the adjustment, the formula
+// name in indicator windows, and the parameter values "(12_26_9)" outside the main window.
+std::string WindowTitle(ChartWindow& win);
+
 // Fills the whole image with a gradient from c1 to c2 of the given kind (0 plain c1,
 // 1 left ... 9 centre).
 enum BackStyle {

@@ -41,7 +41,10 @@ std::string Fmt(const char* f, double v) {
     return buf;
 }
 
-std::string Title(ChartWindow& w, WindowProgram& prog) {
+} // namespace
+
+std::string WindowTitle(ChartWindow& w) {
+    WindowProgram& prog = *w.prog;
     std::string t = w.StkName.empty() ? w.StkLabel : w.StkName;
     if (!w.ShowFs) {
         if (!w.Week.empty()) {
@@ -65,6 +68,8 @@ std::string Title(ChartWindow& w, WindowProgram& prog) {
     }
     return t;
 }
+
+namespace {
 
 void FrameAndGrid(PaintContext& p) {
     Canvas& c = p.c;
@@ -544,7 +549,7 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     p.m.bw = p.bw;
 
     // 3. Title line.
-    std::string title = Title(win, prog);
+    std::string title = WindowTitle(win);
     p.TW = c.TextWidth(title);
     if (win.ShowTop) {
         c.SetFontColor((~bg) & 0xFFFFFF);

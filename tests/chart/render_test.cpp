@@ -229,6 +229,24 @@ TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
     EXPECT_EQ(empty.w.MAXValue, 7); // no data: the range keeps its old value
 }
 
+TEST(WindowPainting, TitleWithPeriodFormulaAndParameters) {
+    TestWindow t;
+    t.raw->SetTechName("macd");
+    t.raw->SetParams({12, 26, 9});
+    EXPECT_EQ(WindowTitle(t.w), "MACD(12_26_9)");
+    t.w.StkLabel = "000001";
+    t.w.Week = "日线";
+    t.w.QuanStyle = qsBefore;
+    EXPECT_EQ(WindowTitle(t.w), "000001(日线.前复权)MACD(12_26_9)");
+    t.w.StkName = "训练";
+    t.w.Main = true; // the main window shows neither formula name nor parameters
+    EXPECT_EQ(WindowTitle(t.w), "训练(日线.前复权)");
+    t.w.Main = false;
+    t.w.ShowFs = true; // the tick view leaves out the period and the formula name
+    t.raw->SetParams({});
+    EXPECT_EQ(WindowTitle(t.w), "训练");
+}
+
 TEST(WindowPainting, FlatSeriesSpreadsTheRange) {
     TestWindow t;
     std::vector<double> c(5, 5.0);
