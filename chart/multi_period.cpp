@@ -62,4 +62,34 @@ void TfrmDzq::drawdzq(const Tstock& store, bool openOnly) {
             ShowPeriodBars(*charts[static_cast<size_t>(3 * r + c)], store, openOnly);
 }
 
+std::vector<std::string> TfrmDzq::MenuCaptions() {
+    std::vector<std::string> items;
+    for (int p = 0; p < kCachedPeriods; ++p)
+        items.emplace_back(PeriodCaption(static_cast<TWeekStyle>(p)));
+    for (const char* c : {"-", "四图", "六图", "九图", "-", "指标用法注释", "调整指标参数",
+                          "修改指标公式", "恢复默认指标", "显示指标栏", "-", "保存EXCEL",
+                          "保存全部EXCEL", "-", "删除窗口", "联系方式"})
+        items.emplace_back(c);
+    return items;
+}
+
+bool TfrmDzq::MenuCommand(int k, const std::string& caption, const Tstock& store, bool openOnly,
+                          int w, int h) {
+    if (k < 0 || k >= 9) return false;
+    const std::pair<const char*, int> layouts[] = {{"四图", 4}, {"六图", 6}, {"九图", 9}};
+    for (const auto& [name, count] : layouts)
+        if (caption == name) {
+            layoutCount = count;
+            RePosition(w, h);
+            return true;
+        }
+    for (int p = 0; p < kCachedPeriods; ++p)
+        if (caption == PeriodCaption(static_cast<TWeekStyle>(p))) {
+            charts[static_cast<size_t>(k)]->SetZhouQi(static_cast<TWeekStyle>(p));
+            drawdzq(store, openOnly);
+            return true;
+        }
+    return false;
+}
+
 } // namespace vantor

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "chart/tgp.h"
 
@@ -34,6 +36,15 @@ public:
     void RePosition(int w, int h);
     // Hands every chart the bars of its own period, column by column.
     void drawdzq(const Tstock& store, bool openOnly);
+
+    // The captions of the popup menu of the chart that has the focus ("-" a separator).
+    static std::vector<std::string> MenuCaptions();
+    // A menu command on chart k: "四图", "六图", "九图" change the layout (re-laid out in
+    // a client area of w x h); a period caption gives chart k that period and refills all
+    // nine charts from `store`. False for any other caption: it belongs to the chart's own
+    // command menu.
+    bool MenuCommand(int k, const std::string& caption, const Tstock& store, bool openOnly, int w,
+                     int h);
 };
 
 } // namespace vantor

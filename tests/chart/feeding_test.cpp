@@ -175,6 +175,17 @@ TEST(MultiPeriod, PeriodsAndCellsOfTheGrid) {
     dzq.drawdzq(store, false);
     EXPECT_EQ(dzq.charts[1]->BarCount(), 3);
     EXPECT_EQ(dzq.charts[0]->BarCount(), 0);
+    auto menu = TfrmDzq::MenuCaptions();
+    ASSERT_EQ(menu.size(), 29u);
+    EXPECT_EQ(menu[0], "1分钟");
+    EXPECT_EQ(menu[12], "年线");
+    EXPECT_TRUE(dzq.MenuCommand(0, "周线", store, false, 737, 415)); // chart 0 now shows weeks
+    EXPECT_EQ(dzq.charts[0]->BarCount(), 3);
+    EXPECT_TRUE(dzq.MenuCommand(0, "九图", store, false, 737, 415));
+    EXPECT_EQ(dzq.layoutCount, 9);
+    EXPECT_EQ(dzq.charts[8]->Height(), 138);
+    EXPECT_FALSE(dzq.MenuCommand(0, "删除窗口", store, false, 737, 415));
+    EXPECT_FALSE(dzq.MenuCommand(9, "周线", store, false, 737, 415));
 }
 
 } // namespace
