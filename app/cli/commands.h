@@ -7,6 +7,7 @@ int CmdBars(int argc, char** argv);
 int CmdImport(int argc, char** argv);
 int CmdDownload(int argc, char** argv);
 int CmdJournal(int argc, char** argv);
+int CmdRender(int argc, char** argv);
 int CmdEval(int argc, char** argv);
 
 } // namespace vantor::cli

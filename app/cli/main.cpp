@@ -23,6 +23,9 @@ const Command kCommands[] = {
      "download --host HOST [--port 19995] REMOTE LOCAL [--catalog NAME]   fetch a remote file"},
     {"journal", vantor::cli::CmdJournal,
      "journal DIR --account NAME [--equity | --export]  print an account's trade journal"},
+    {"render", vantor::cli::CmdRender,
+     "render FILE --out IMAGE [--period P] [--start ROW] [--last ROW] [--width W] [--height H]\n"
+     "         [--windows N] [--open-only]   draw the chart as the practice shows it"},
     {"eval", vantor::cli::CmdEval,
      "eval FILE (--formula TEXT | --file PATH | --builtin NAME) [--period P] [--start ROW]\n"
      "       [--last ROW] [--param NAME=VALUE]...   run a formula and print its lines as CSV"},

@@ -1,0 +1,86 @@
+#pragma once
+// ChartWindow: one window of the chart control — the formula program behind it and the
+// display settings and painting results the renderer reads and writes.
+
+#include <QImage>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/canvas.h"
+#include "chart/formula_types.h"
+#include "chart/window_program.h"
+#include "market/price.h"
+
+namespace vantor {
+
+struct TRectI {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+struct ChartWindow {
+    std::unique_ptr<WindowProgram> prog;
+
+    // --- set by the chart ---
+    bool ShowTop = true, ShowBottom = false, ShowLeft = true, ShowRight = false;
+    bool ShowFs = false; // belongs to the tick view
+    bool Main = false;   // price window of its view
+    bool Focus = false;  // the chart has the keyboard focus
+    bool CurGS = false;  // current window
+    bool ShowCurWindow = true;
+    TKStyple KStype = ksBar;
+    bool KBar3d = true;
+    TQuanStyle QuanStyle = qsNone;
+    TColor LineColor = kMaroon;
+    bool FHighLow = true, FPercent10 = false, FsAll = true, FsFull = false;
+    double Prevclose = kNoValue;
+    int FfsCount = 10, FsCol = 14, FsRow = 8;
+    TWeekStyle ZhouQi = wsNone;
+    bool Cursor = false, High = false;
+    std::string StkName, StkLabel, Week, FFileName;
+    std::vector<TStockQuan> FQuan;
+    FontSpec font{"Arial", 15, kYellow, false};
+
+    // --- written by the renderer ---
+    TRectI FRect;
+    double MAXValue = 0, MinValue = 0;
+    double FSCALE = -1;
+    int FLeftBar = -1, FCurLeft = 0;
+    double FCurValue = 0;
+
+    // The formula name shown in the title (upper-cased there).
+    std::string TechName() const { return prog ? prog->TechName() : std::string(); }
+};
+
+// Paints the window into `bmp` (its current size): title, current-window marker, frame
+// and grid, and with data the value scale, K-lines, the formula outputs and markers.
+// `leftBar` is the first bar (negative taken as 0), `scale` the bar pitch in pixels;
+// curY = -2 means a keyboard cursor on bar curX, else curX/curY are pixels (curY -1 when
+// the cursor is not in this window). `bg` is the background the chart filled in.
+void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
+              TColor bg);
+
+// The title line: name (or code), the period caption with the adjustment, the formula
+// name in indicator windows, and the parameter values "(12_26_9)" outside the main window.
+std::string WindowTitle(ChartWindow& win);
+
+// Fills the whole image with a gradient from c1 to c2 of the given kind (0 plain c1,
+// 1 left ... 9 centre).
+enum BackStyle {
+    wNone,
+    wLeft,
+    wRight,
+    wTop,
+    wBottom,
+    wLeftTop,
+    wLeftBottom,
+    wRightTop,
+    wRightBottom,
+    wCenter
+};
+void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind);
+
+// A scale number with its decimals underlined, starting one point-width right of x.
+void TextOutNumber(Canvas& c, int x, int y, const std::string& text);
+
+} // namespace vantor

@@ -1,0 +1,283 @@
+// Bar feeding of the chart: whole series, single values, whole bars and ticks, the
+// chart's period and the quote, financial, index and tick records.
+
+#include <algorithm>
+#include <cmath>
+
+#include "chart/tgp.h"
+#include "market/period_stamp.h"
+#include "market/stock.h"
+
+namespace vantor {
+
+namespace {
+constexpr int kMaxFedBars = 49000;
+}
+
+double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
+    TWeekStyle period = chart.ZhouQi();
+    if (static_cast<int>(period) < 0 || static_cast<int>(period) >= kCachedPeriods) return kNoValue;
+    const auto& bars = store.Cache(period).value;
+    if (bars.empty()) return kNoValue;
+    const int total = static_cast<int>(bars.size());
+    const int n = std::min(total, kMaxFedBars);
+    const int first = total - n;
+    std::vector<double> date(n), time(n), open(n), high(n), low(n), close(n), amount(n), vol(n);
+    for (int i = 0; i < n; ++i) {
+        const Price& b = bars[static_cast<size_t>(first + i)];
+        auto k = static_cast<size_t>(i);
+        date[k] = BarDateNumber(b.Srq);
+        time[k] = BarTimeNumber(b.Ssj);
+        open[k] = b.Spk;
+        high[k] = b.Spg;
+        low[k] = b.Spd;
+        close[k] = b.Sps;
+        amount[k] = b.Scje;
+        vol[k] = b.Scjl;
+    }
+    const double lastClose = close.back();
+    if (openOnly) {
+        // Only the open of the newest bar has been revealed.
+        double o = open.back();
+        high.back() = low.back() = close.back() = o;
+    }
+    chart.K_Main->prog->ClearData();
+    bool lock = chart.FLock;
+    chart.FLock = true; // the period and shading switches repaint with the data below
+    chart.SetZhouQi(period);
+    chart.SetShowBar3d(false);
+    chart.FLock = lock;
+    chart.AddALL("date", date.data(), n, false);
+    chart.AddALL("time", time.data(), n, false);
+    chart.AddALL("open", open.data(), n, false);
+    chart.AddALL("high", high.data(), n, false);
+    chart.AddALL("low", low.data(), n, false);
+    chart.AddALL("close", close.data(), n, false);
+    chart.AddALL("amount", amount.data(), n, false);
+    chart.AddALL("vol", vol.data(), n, true);
+    return lastClose;
+}
+
+void TGP::ClearData() {
+    FINANCE.fill(0);
+    DYNAINFO.fill(0);
+    Index = {};
+    StockInfo = {};
+    Quan.clear();
+    Fenbi.clear();
+    FenBZ = false;
+    FSTKNAME.clear();
+    FSTKLABEL.clear();
+    FWEEK.clear();
+    range.leftBar = 0;
+    for (ChartWindow* w : {FS_Main, FS_VOL}) {
+        w->prog->ClearData();
+        w->Prevclose = kNoValue;
+        w->FQuan.clear();
+    }
+    for (ChartWindow* w : GS) {
+        w->CurGS = false;
+        w->prog->ClearData();
+        w->Prevclose = kNoValue;
+        w->FQuan.clear();
+    }
+    // Window 1 becomes current when it is shown; with a single window the K-line window.
+    CURGS = std::min(1, FTechWindows - 1);
+    GS[static_cast<size_t>(CURGS)]->CurGS = true;
+    range.oldScale = range.scale;
+    ReDraw();
+}
+
+void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
+    K_Main->prog->AddAll(name, f1, len);
+    if (!repaint) return;
+    if (range.leftBar == 0) range.leftBar = BarCount() + 1;
+    for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
+    if (!FShowFs) ReDraw();
+}
+
+void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) {
+    K_Main->prog->AddOne(name, f1, append);
+    if (!repaint) return;
+    if (append) range.leftBar = BarCount() + 1;
+    for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
+    if (!FShowFs) ReDraw();
+}
+
+void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint) {
+    FS_Main->prog->AddAll(name, f1, len);
+    if (!repaint) return;
+    RunWindow(FS_Main);
+    RunWindow(FS_VOL);
+    if (FShowFs) ReDraw();
+}
+
+void TGP::Fs_AddONE(const std::string& name, double f1, bool append, bool repaint) {
+    FS_Main->prog->AddOne(name, f1, append);
+    if (!repaint) return;
+    RunWindow(FS_Main);
+    RunWindow(FS_VOL);
+    if (FShowFs) ReDraw();
+}
+
+void TGP::AddCandle(double ndate, double nTime, double open, double high, double low, double close,
+                    double amount, double vol, double adv, double dec) {
+    AddONE("date", ndate, true, false);
+    AddONE("time", nTime, true, false);
+    AddONE("high", high, true, false);
+    AddONE("low", low, true, false);
+    AddONE("open", open, true, false);
+    AddONE("close", close, true, false);
+    AddONE("Amount", amount, true, false);
+    AddONE("advance", adv, true, false);
+    AddONE("decline", dec, true, false);
+    AddONE("vol", vol, true, true);
+}
+
+namespace {
+// The end of the period bucket holding the moment time/date, 0 when it has none.
+double BucketEnd(TWeekStyle period, double time, double date) {
+    if (!std::isfinite(time) || !std::isfinite(date) || time == kNoValue) time = 0;
+    if (!std::isfinite(date) || date < 0 || date > 99991231) return 0;
+    auto s = GetPeriodStamp(period, static_cast<int>(std::trunc(time)),
+                            static_cast<int>(std::trunc(date)));
+    return s ? *s : 0;
+}
+} // namespace
+
+void TGP::SMartAddCandle(double ndate, double nTime, double open, double high, double low,
+                         double close, double amount, double vol, double adv, double dec) {
+    double lastDate = GetLast("date"), lastTime = GetLast("time");
+    double lastHigh = GetLast("high"), lastLow = GetLast("low");
+    TWeekStyle period = ZhouQi();
+    double last = lastDate != kNoValue ? BucketEnd(period, lastTime, lastDate) : 0;
+    double now = BucketEnd(period, nTime, ndate);
+    bool append = now != last || last == 0;
+    if (append) {
+        double d = 19890101, t = 930;
+        if (now != 0) {
+            ShortStr srq, ssj;
+            StampLabel(now, srq, ssj);
+            int dn = BarDateNumber(srq), tn = BarTimeNumber(ssj);
+            if (dn > 0) d = dn;
+            if (!ssj.empty()) t = tn;
+        }
+        AddONE("date", d, true, false);
+        AddONE("time", t, true, false);
+        AddONE("high", high, true, false);
+        AddONE("low", low, true, false);
+        AddONE("open", open, true, false);
+    } else {
+        AddONE("date", ndate, false, false);
+        AddONE("time", nTime, false, false);
+        AddONE("high", lastHigh == kNoValue ? high : std::max(high, lastHigh), false, false);
+        AddONE("low", lastLow == kNoValue ? low : std::min(low, lastLow), false, false);
+    }
+    AddONE("close", close, append, false);
+    AddONE("Amount", amount, append, false);
+    AddONE("advance", adv, append, false);
+    AddONE("decline", dec, append, false);
+    AddONE("vol", vol, append, true);
+}
+
+void TGP::ReaddCandle(double ndate, double nTime, double open, double high, double low,
+                      double close, double amount, double vol, double adv, double dec) {
+    AddONE("date", ndate, false, false);
+    AddONE("time", nTime, false, false);
+    AddONE("high", high, false, false);
+    AddONE("low", low, false, false);
+    AddONE("open", open, false, false);
+    AddONE("close", close, false, false);
+    AddONE("Amount", amount, false, false);
+    AddONE("advance", adv, false, false);
+    AddONE("decline", dec, false, false);
+    AddONE("vol", vol, false, true);
+    Fs_AddONE("time", nTime, false, false);
+    Fs_AddONE("close", close, false, false);
+    Fs_AddONE("amount", amount, false, false);
+    Fs_AddONE("vol", vol, false, true);
+}
+
+void TGP::AddTick(double nTime, double vol, double amount, double close) {
+    Fs_AddONE("time", nTime, true, false);
+    Fs_AddONE("close", close, true, false);
+    Fs_AddONE("amount", amount, true, false);
+    Fs_AddONE("vol", vol, true, true);
+}
+
+void TGP::SetZhouQi(TWeekStyle v) {
+    FWEEK = PeriodCaption(v);
+    ForAll([v](ChartWindow& w) { w.ZhouQi = v; });
+    ReDraw();
+}
+
+void TGP::SetFsCount(int v) {
+    FfsCount = std::max(v, 100);
+    FS_Main->FfsCount = FS_VOL->FfsCount = FfsCount;
+}
+
+void TGP::SetFenBi(const TTDX_DEALInfo* dest, int count) {
+    if (FenBZ) {
+        Fenbi.clear();
+        FenBZ = false;
+    }
+    if (dest && count > 0) Fenbi.insert(Fenbi.begin(), dest, dest + count);
+    if (count < 2000) FenBZ = true;
+    ReDraw();
+}
+
+void TGP::SetStockInfo(const TStockinfoRecord& v) {
+    StockInfo = v;
+    SetDynainfo(v.INFO);
+    SetFinance(v.Zu);
+    FSTKNAME = v.Name.substr(0, 8);
+    FSTKLABEL = v.code.substr(0, 6);
+    ReDraw();
+}
+
+void TGP::SetDynainfo(const TTDX_PKBASE& v) {
+    if (v.prize == 0) return;
+    auto& d = DYNAINFO;
+    d[3] = v.last;
+    d[4] = v.open;
+    d[5] = v.highest;
+    d[6] = v.lowest;
+    d[7] = v.prize;
+    d[8] = v.volume;
+    d[9] = v.tradeQTY;
+    d[12] = v.prize - v.last;
+    d[13] = v.lowest != 0 ? (v.highest - v.lowest) / v.lowest : 0;
+    d[14] = v.last != 0 ? (v.prize - v.last) * 100 / v.last : 0;
+    d[20] = v.buy[0];
+    d[21] = v.sell[0];
+    d[22] = v.b;
+    d[23] = v.s;
+}
+
+void TGP::SetIndex(const TTDX_PKBASE& v) {
+    Index.INDEXA = v.tradeQTY;
+    Index.INDEXADV = v.buyQTY[0];
+    Index.INDEXDEC = v.sellQTY[0];
+    Index.INDEXC = v.buy[0];
+    Index.INDEXH = v.highest;
+    Index.INDEXL = v.lowest;
+    Index.INDEXO = v.open;
+    Index.INDEXV = v.volume;
+}
+
+void TGP::SetFinance(const TStockZu& v) {
+    if (v.date2 == 0 || v.Zl[0] == 0) return;
+    // Entry 1 holds the total shares (the block counts in ten thousands); the rest of the
+    // block is taken as it is.
+    FINANCE[1] = v.Zl[0] * 10000;
+    for (size_t i = 1; i < v.Zl.size() && i + 1 < FINANCE.size(); ++i) FINANCE[i + 1] = v.Zl[i];
+}
+
+void TGP::SetQuan(const std::vector<TStockQuan>& v) {
+    Quan = v;
+    K_Main->FQuan = v;
+    FS_Main->FQuan = v;
+    ReDraw();
+}
+
+} // namespace vantor

@@ -1,0 +1,777 @@
+#include "chart/tgp.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <algorithm>
+#include <fstream>
+
+#include "chart/canvas.h"
+#include "chart/tgs_program.h"
+
+namespace vantor {
+
+namespace {
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+} // namespace
+
+std::unique_ptr<WindowProgram> TGP::NewProgram(WindowProgram* parent) {
+    if (factory_) return factory_(parent);
+    return std::make_unique<TgsProgram>(static_cast<TgsProgram*>(parent));
+}
+
+std::unique_ptr<ChartWindow> TGP::MakeWindow(WindowProgram* parent) {
+    auto w = std::make_unique<ChartWindow>();
+    w->prog = NewProgram(parent);
+    w->font = FFont;
+    return w;
+}
+
+TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
+    // Tab list: the indicator names behind the three category captions.
+    RebuildTabList();
+    FCache = MakeImage(1, 1, FColor);
+
+    auto fsMain = MakeWindow(nullptr);
+    FS_Main = fsMain.get();
+    auto fsVol = MakeWindow(FS_Main->prog.get());
+    FS_VOL = fsVol.get();
+    owned_.push_back(std::move(fsMain));
+    owned_.push_back(std::move(fsVol));
+    FS_Main->ShowFs = FS_VOL->ShowFs = true;
+    FS_Main->Main = true;
+    FS_Main->ShowTop = true;
+    FS_Main->ShowBottom = false;
+    FS_Main->ShowLeft = FS_Main->ShowRight = true;
+    FS_VOL->ShowTop = false;
+    FS_VOL->ShowBottom = FS_VOL->ShowLeft = FS_VOL->ShowRight = true;
+    FS_Main->CurGS = true;
+    LoadWfc(FS_Main, "Fs");
+    LoadWfc(FS_VOL, "fsvol");
+
+    auto kMain = MakeWindow(nullptr);
+    K_Main = kMain.get();
+    owned_.push_back(std::move(kMain));
+    GS[0] = K_Main;
+    for (int i = 1; i < kMaxWindows; ++i) {
+        auto w = MakeWindow(K_Main->prog.get());
+        GS[static_cast<size_t>(i)] = w.get();
+        owned_.push_back(std::move(w));
+    }
+    for (int i = 0; i < kMaxWindows; ++i) {
+        ChartWindow* w = GS[static_cast<size_t>(i)];
+        w->ShowFs = false;
+        w->ZhouQi = wsDay;
+        // K_Main: title and right scale; the others: title and left scale.
+        w->ShowTop = true;
+        w->ShowBottom = false;
+        w->ShowLeft = i != 0;
+        w->ShowRight = i == 0;
+        w->Prevclose = kNoValue;
+    }
+    FS_Main->Prevclose = FS_VOL->Prevclose = kNoValue;
+    K_Main->Main = true;
+    K_Main->KBar3d = true;
+    K_Main->CurGS = true;
+    CURGS = 0;
+    LoadWfc(K_Main, "MA");
+    LoadWfc(GS[1], "vol");
+    for (int i = 2; i < kMaxWindows; ++i)
+        if (static_cast<size_t>(i + 1) < FTabList.size())
+            LoadWfc(GS[static_cast<size_t>(i)], FTabList[static_cast<size_t>(i + 1)]);
+    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = true;
+    FCurWindow = K_Main;
+    for (auto& w : owned_) w->LineColor = FLineColor;
+}
+
+TGP::~TGP() = default;
+
+void TGP::UseMainWindowSettings() {
+    bool lock = FLock;
+    FLock = true;
+    SetScale(5);
+    SetTechWindows(3);
+    SetPrevClose(kNoValue);
+    SetHigh(false);
+    FMT = "%7.2f";
+    SetStkName("训练");
+    SetStkLabel("000001");
+    SetWeek("日线");
+    SetShowFs(false);
+    SetShowTab(true);
+    SetShowBottom(true);
+    SetShowTop(true);
+    SetShowLeft(true);
+    SetShowRight(false);
+    SetShowBoard(false);
+    SetShowHighLow(false);
+    SetShowBar3d(false);
+    SetShowCurWindow(true);
+    FZiXuan = true;
+    SetLineColor(kMaroon);
+    SetFillColor(kBlack);
+    SetFillStyle(wNone);
+    SetKStyle(ksBar);
+    SetBoardWidth(200);
+    SetFsRow(10);
+    SetFsCol(10);
+    SetZhouQi(wsDay);
+    SetFsCount(100);
+    SetColor(kBlack);
+    SetFont({"Arial", 15, kYellow, false});
+    FLock = lock;
+    ReDraw();
+}
+
+void TGP::RebuildTabList() {
+    FTabList.clear();
+    FGsList.GetList(FTabType == 1 ? -1 : FTabType == 2 ? 2 : 1, FTabList);
+    FTabList.insert(FTabList.begin(), {"指标", "全部", "高级"});
+}
+
+void TGP::ForAll(const std::function<void(ChartWindow&)>& f) {
+    for (auto& w : owned_) f(*w);
+}
+
+ChartWindow* TGP::WindowOf(int win) const {
+    if (win >= 0 && win < kMaxWindows) return GS[static_cast<size_t>(win)];
+    if (win == -1) return FS_Main;
+    if (win == -2) return FS_VOL;
+    return nullptr;
+}
+
+ChartWindow* TGP::CurrentWindow() const {
+    if (FShowFs) return FS_Main->CurGS ? FS_Main : FS_VOL;
+    return GS[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
+}
+
+int TGP::BarCount() const {
+    return K_Main->prog->DataLen();
+}
+
+void TGP::Error(ChartWindow* w) {
+    if (OnError) OnError(w->prog->ErrorString());
+}
+
+void TGP::PushContext(ChartWindow& w) {
+    ProgramContext ctx;
+    ctx.period = w.ZhouQi;
+    ctx.fsCount = w.FfsCount;
+    ctx.stkName = w.StkName;
+    ctx.stkLabel = w.StkLabel;
+    ctx.week = w.Week;
+    ctx.quan = w.FQuan;
+    w.prog->SetContext(ctx);
+}
+
+void TGP::RunWindow(ChartWindow* w) {
+    // A window without bars has nothing to compute; that is not a failure to report.
+    if (w->prog->DataLen() == 0) return;
+    PushContext(*w);
+    if (!w->prog->Run()) Error(w);
+}
+
+int TGP::AvailHeight() const {
+    return height_ - (FShowTab ? FTABH : 0);
+}
+
+void TGP::ApplyDefaultDivision() {
+    DefaultDivision(GSH, FTechWindows, AvailHeight());
+    OLDHD = std::max(AvailHeight(), 0);
+}
+
+void TGP::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    int avail = std::max(AvailHeight(), 0);
+    if (FSH == 0) {
+        ApplyDefaultDivision();
+        FSH = FTechWindows < 2 ? height_ : height_ * 2 / 3;
+        VOLH = height_ - FSH;
+    } else {
+        double f = OLDHD > 0 ? static_cast<double>(avail) / OLDHD : 1.0;
+        ProportionalRedivision(GSH, FTechWindows, OLDHD, avail);
+        FSH = std::clamp(static_cast<int>(FSH * f), 0, height_);
+        VOLH = height_ - FSH;
+    }
+    ReDraw();
+    OLDHD = avail;
+}
+
+void TGP::ClampCurrent() {
+    CURGS = std::clamp(CURGS, 0, FTechWindows - 1);
+    for (auto* w : GS) w->CurGS = false;
+    GS[static_cast<size_t>(CURGS)]->CurGS = true;
+}
+
+void TGP::SetTechWindows(int value) {
+    if (value < 1 || value > kMaxWindows || value == FTechWindows) return;
+    GS[static_cast<size_t>(CURGS)]->CurGS = false;
+    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = false;
+    for (int i = FTechWindows; i < value; ++i) RunWindow(GS[static_cast<size_t>(i)]);
+    FTechWindows = value;
+    GS[static_cast<size_t>(value - 1)]->ShowBottom = FShowBottom;
+    ClampCurrent();
+    ApplyDefaultDivision();
+    ReDraw();
+}
+
+bool TGP::SetCurWin(int win) {
+    if (win < 1 || win > FTechWindows) return false;
+    CURGS = win - 1;
+    ClampCurrent();
+    ReDraw();
+    return true;
+}
+
+void TGP::DelCurWin() {
+    if (FShowFs || FTechWindows < 2 || CURGS < 1 || CURGS >= FTechWindows) return;
+    // The deleted window goes to the first hidden slot with its formula still loaded.
+    std::rotate(GS.begin() + CURGS, GS.begin() + CURGS + 1, GS.begin() + FTechWindows);
+    --FTechWindows;
+    // The date axis belongs to the new bottom window; the current window stays a visible one.
+    for (auto* w : GS) w->ShowBottom = false;
+    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = FShowBottom;
+    ClampCurrent();
+    GSH[0] = 0;
+    ReDraw();
+}
+
+// --- formulas ---
+
+bool TGP::LoadWfc(ChartWindow* gs, const std::string& wfc) {
+    if (!gs) return false;
+    std::string text = FGsList.GetStr(UpperAscii(wfc));
+    if (text.empty()) return false;
+    PushContext(*gs);
+    if (!gs->prog->SetProgText(text)) {
+        Error(gs);
+        return false;
+    }
+    gs->FFileName = wfc + ".Wfc";
+    gs->prog->SetFileName(gs->FFileName);
+    return true;
+}
+
+bool TGP::SetWFCZY(int win, const std::string& wfc) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return false;
+    bool ok = LoadWfc(w, wfc);
+    if (ok) ReDraw();
+    return ok;
+}
+
+bool TGP::SetWFCString(int win, const std::string& text) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return false;
+    bool ok = w->prog->SetProgText(text);
+    ReDraw();
+    return ok;
+}
+
+bool TGP::SetWFCFile(int win, const std::string& fileName) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return false;
+    bool ok = w->prog->LoadProgram(fileName);
+    ReDraw();
+    return ok;
+}
+
+bool TGP::SetWFCCurZY(const std::string& wfc) {
+    ChartWindow* w = CurrentWindow();
+    if (!w) return false;
+    if (LoadWfc(w, wfc)) ReDraw();
+    return true;
+}
+
+bool TGP::SetWFCCurString(const std::string& text) {
+    if (Trim(text).empty()) return false;
+    ChartWindow* w = CurrentWindow();
+    if (w->prog->SetProgText(text))
+        ReDraw();
+    else
+        Error(w);
+    return true;
+}
+
+bool TGP::SetWFCCurFile(const std::string& fileName) {
+    ChartWindow* w = CurrentWindow();
+    if (w->prog->LoadProgram(fileName))
+        ReDraw();
+    else
+        Error(w);
+    return true;
+}
+
+bool TGP::SaveWfcFile(int win, const std::string& fileName) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return false;
+    std::ofstream out(fileName, std::ios::binary);
+    if (!out) return false;
+    out << w->prog->ProgText();
+    return static_cast<bool>(out);
+}
+
+void TGP::ReStoreWfc() {
+    LoadWfc(FS_Main, "FS");
+    LoadWfc(FS_VOL, "FSVOL");
+    LoadWfc(K_Main, "MA");
+    LoadWfc(GS[1], "VOL");
+    // Windows 2..9 get the formulas they were created with: the indicator list's entries
+    // after MA and VOL, whatever category the tab strip shows.
+    std::vector<std::string> names;
+    FGsList.GetList(1, names);
+    for (int i = 2; i < kMaxWindows; ++i)
+        if (static_cast<size_t>(i - 2) < names.size())
+            LoadWfc(GS[static_cast<size_t>(i)], names[static_cast<size_t>(i - 2)]);
+    ReDraw();
+}
+
+// --- painting ---
+
+void TGP::ReDraw() {
+    if (FLock) return;
+    int W = width_ - (FShowBoard ? FBoardWidth : 0);
+    if (curx > W && cury != -2) curx = cury = -1;
+    if (W < 10 || height_ < 10) return;
+    if (FCache.width() != width_ || FCache.height() != height_)
+        FCache = MakeImage(width_, height_, FColor);
+    else
+        FCache.fill(ToQColor(FColor));
+    if (GSH[0] == 0) ApplyDefaultDivision();
+    K_Main->StkName = FSTKNAME;
+    K_Main->StkLabel = FSTKLABEL;
+    K_Main->Week = FWEEK;
+    FS_Main->StkName = FSTKNAME;
+    FS_Main->StkLabel = FSTKLABEL;
+    if (FShowFs)
+        PaintTickView(W);
+    else
+        PaintBarView(W);
+    // The information board, the cursor readout and the line preview are painted by their
+    // own painters once they exist.
+}
+
+namespace {
+void FillBackground(QImage& img, BackStyle style, TColor fill, TColor color) {
+    if (style == wNone)
+        img.fill(ToQColor(color));
+    else
+        FillGradient(img, fill, color, style);
+}
+
+void CopyInto(QImage& dst, const QImage& src, int y) {
+    if (src.width() <= 0 || src.height() <= 0) return;
+    QPainter p(&dst);
+    p.drawImage(0, y, src);
+}
+} // namespace
+
+void TGP::PaintBarView(int W) {
+    int lm = K_Main->ShowLeft ? 50 : 0, rm = K_Main->ShowRight ? 50 : 0;
+    if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
+    SettleVisibleRange(range, W, lm + rm, BarCount());
+    K_Main->Focus = HasFocus && HasFocus();
+    int y = 0;
+    for (int i = 0; i < FTechWindows; ++i) {
+        ChartWindow* w = GS[static_cast<size_t>(i)];
+        int h = GSH[static_cast<size_t>(i)];
+        if (h > 0 && W > 0) {
+            if (scratch_.width() != W || scratch_.height() != h) scratch_ = MakeImage(W, h, FColor);
+            FillBackground(scratch_, FFillStyle, FFillColor, FColor);
+            w->FRect = {0, y, 0, 0};
+            int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
+            DrawLine(*w, scratch_, range.leftBar, range.scale, curx, cy, FColor);
+            CopyInto(FCache, scratch_, y);
+        }
+        y += std::max(h, 0);
+    }
+    if (FShowTab) PaintTabStrip(W);
+    range.oldLeftBar = range.leftBar;
+}
+
+void TGP::PaintTickView(int W) {
+    if (FSH == 0) {
+        FSH = height_ * 2 / 3;
+        VOLH = height_ - FSH;
+    }
+    int lm = FS_Main->ShowLeft ? 50 : 0, rm = FS_Main->ShowRight ? 50 : 0;
+    if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
+    if (FSH > 0) {
+        QImage img = MakeImage(W, FSH, FColor);
+        FillBackground(img, FFillStyle, FFillColor, FColor);
+        FS_Main->FRect = {0, 0, 0, 0};
+        DrawLine(*FS_Main, img, 0, range.scale, curx, cury, FColor);
+        CopyInto(FCache, img, 0);
+    }
+    if (VOLH > 0) {
+        QImage img = MakeImage(W, VOLH, FColor);
+        FillBackground(img, FFillStyle, FFillColor, FColor);
+        FS_VOL->FRect = {0, FSH, 0, 0};
+        int cy = cury == -2 ? -2 : (cury < FSH ? -1 : cury - FSH);
+        DrawLine(*FS_VOL, img, 0, range.scale, curx, cy, FColor);
+        CopyInto(FCache, img, FSH);
+    }
+    OLDWD = range.oldWidth = W;
+}
+
+void TGP::PaintTabStrip(int W) {
+    int y0 = height_ - FTABH;
+    if (y0 < 0) return;
+    Canvas c(FCache);
+    c.SetFont(FFont);
+    TColor ground = RGBColor((RedOf(FColor) + 28) % 256, (GreenOf(FColor) + 28) % 256,
+                             (BlueOf(FColor) + 28) % 256);
+    c.FillRect(0, y0, W, height_, ground);
+    std::vector<int> widths;
+    widths.reserve(FTabList.size());
+    for (const auto& t : FTabList) widths.push_back(c.TextWidth(t));
+    tabs_ = LayoutTabs(widths, W);
+    if (tabs_.fillFrom >= 0) c.FillRect(tabs_.fillFrom, y0, W, height_, RGBColor(0, 128, 0));
+    std::string cur = UpperAscii(GS[static_cast<size_t>(CURGS)]->TechName());
+    if (cur.empty()) {
+        // A program without a formula name: the name it was loaded under.
+        std::string f = GS[static_cast<size_t>(CURGS)]->FFileName;
+        cur = UpperAscii(f.size() > 4 ? f.substr(0, f.size() - 4) : f);
+    }
+    int th = c.TextHeight("88");
+    for (size_t i = 0; i < tabs_.x.size(); ++i) {
+        int x = tabs_.x[i], tw = tabs_.width[i];
+        if (static_cast<int>(i) == FTabType)
+            c.FillRect(x, y0, x + tw + 1, height_, RGBColor(80, 80, 80));
+        c.SetFontColor(FTabList[i] == cur ? RGBColor(0, 255, 255) : kWhite);
+        c.TextOut(x + 4, y0 + (18 - th) / 2, FTabList[i]);
+        c.SetPen(FLineColor);
+        c.Line(x + tw, y0, x + tw, height_);
+    }
+}
+
+// --- images ---
+
+QImage TGP::CurrentWindowImage() {
+    ChartWindow* w = CurrentWindow();
+    int h = FShowFs ? (w == FS_Main ? FSH : VOLH)
+                    : GSH[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
+    QImage img = MakeImage(width_, h, FColor); // never a side below 1
+    TRectI keep = w->FRect;
+    w->FRect = {0, 0, 0, 0};
+    DrawLine(*w, img, FShowFs ? 0 : range.leftBar, range.scale, -1, -1, FColor);
+    w->FRect = keep;
+    return img;
+}
+
+bool TGP::SaveToBmp(const std::string& name) {
+    return CurrentWindowImage()
+        .convertToFormat(QImage::Format_RGB888)
+        .save(QString::fromStdString(name), "BMP");
+}
+
+bool TGP::SaveToBmpAll(const std::string& name) {
+    bool tab = FShowTab;
+    FShowTab = false;
+    curx = cury = -1;
+    ReDraw();
+    QImage img = MakeImage(width_, height_, FColor);
+    CopyInto(img, FCache, 0);
+    FShowTab = tab;
+    return img.save(QString::fromStdString(name), "JPG", 100);
+}
+
+bool TGP::BmpSaveToclipboard() {
+    if (!QGuiApplication::instance() || !QGuiApplication::clipboard()) return false;
+    QGuiApplication::clipboard()->setImage(FCache.convertToFormat(QImage::Format_RGB888));
+    return true;
+}
+
+bool TGP::BmpSaveToFile(const std::string& name) {
+    return FCache.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(name), "BMP");
+}
+
+// --- queries ---
+
+double TGP::GetLast(const std::string& name) const {
+    return K_Main->prog->GetLast(name);
+}
+double TGP::FS_GetLast(const std::string& name) const {
+    return FS_Main->prog->GetLast(name);
+}
+std::string TGP::GetLastDate() const {
+    return K_Main->prog->LastDate();
+}
+
+// --- regions and mouse ---
+
+HitResult TGP::HitTest(int x, int y) {
+    HitLayout lay;
+    lay.width = width_;
+    lay.height = height_;
+    lay.showBoard = FShowBoard;
+    lay.boardWidth = FBoardWidth;
+    lay.jHeight = FJHeight;
+    lay.tickView = FShowFs;
+    lay.fsh = FSH;
+    lay.fsRightScale = FS_Main->ShowRight;
+    lay.windows = FTechWindows;
+    lay.gsh = GSH;
+    for (int i = 0; i < kMaxWindows; ++i)
+        lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
+    HitResult r = vantor::HitTest(lay, x, y);
+    FWeiStyle = r.region;
+    FCurWindow = nullptr;
+    if (r.clearCursor) curx = cury = -1;
+    if (r.region == TWeiStyle::wsFS) FCurWindow = FS_Main;
+    if (r.region == TWeiStyle::wsVol) FCurWindow = FS_VOL;
+    if (r.window >= 0) FCurWindow = GS[static_cast<size_t>(r.window)];
+    bool board = r.region == TWeiStyle::wsInfo || r.region == TWeiStyle::wsFenJia ||
+                 r.region == TWeiStyle::wsBTab || r.region == TWeiStyle::wsBSize;
+    if (!FShowFs && FTechWindows <= 1 && !board) FCurWindow = K_Main;
+    return r;
+}
+
+void TGP::MouseDown(int x, int y) {
+    MPress = {x, y};
+    HitResult r = HitTest(x, y);
+    FlastWindow = FCurWindow;
+    if (r.region == TWeiStyle::wsTab) {
+        ClickTab(x);
+        return;
+    }
+    if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {
+        FS_Main->CurGS = r.region == TWeiStyle::wsFS;
+        FS_VOL->CurGS = !FS_Main->CurGS;
+        ReDraw();
+    } else if (r.window >= 0) {
+        CURGS = r.window;
+        ClampCurrent();
+        ReDraw();
+    }
+}
+
+void TGP::MouseMove(int x, int y) {
+    if (MPress.x() == -1 && MPress.y() == -1) {
+        HitTest(x, y);
+        return;
+    }
+    switch (FWeiStyle) {
+    case TWeiStyle::wsBSize: {
+        int d = width_ - x;
+        if (d > 150 && d < width_ * 4 / 5) FBoardWidth = d;
+        break;
+    }
+    case TWeiStyle::wsFSize: {
+        int h = y + FSH - MPress.y();
+        if (!(h > 100 && h < height_ * 4 / 5)) return;
+        FSH = h;
+        VOLH = height_ - h;
+        MPress.setY(y);
+        break;
+    }
+    case TWeiStyle::wsKSize: {
+        if (FTechWindows < 2) return;
+        HitLayout lay;
+        lay.width = width_ - (FShowBoard ? FBoardWidth + 2 : 0);
+        lay.height = height_;
+        lay.windows = FTechWindows;
+        lay.gsh = GSH;
+        for (int i = 0; i < kMaxWindows; ++i)
+            lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
+        HitResult b = vantor::HitTest(lay, MPress.x(), MPress.y());
+        if (b.region != TWeiStyle::wsKSize) return;
+        int k = b.boundary, dy = y - MPress.y();
+        auto& a = GSH[static_cast<size_t>(k)];
+        auto& n = GSH[static_cast<size_t>(k + 1)];
+        if (a + dy <= 20 || n - dy <= 20) return;
+        a += dy;
+        n -= dy;
+        MPress.setY(y);
+        break;
+    }
+    default:
+        range.leftBar = std::max(range.leftBar + (MPress.x() - x), 0);
+        MPress.setX(x);
+        break;
+    }
+    ReDraw();
+}
+
+void TGP::ClickTab(int x) {
+    int i = TabAt(tabs_, x);
+    if (i < 0 || static_cast<size_t>(i) >= FTabList.size()) return;
+    if (i <= 2) {
+        if (i == FTabType) return;
+        FTabType = i;
+        RebuildTabList();
+        ReDraw();
+        return;
+    }
+    if (LoadWfc(GS[static_cast<size_t>(CURGS)], FTabList[static_cast<size_t>(i)])) ReDraw();
+}
+
+// --- properties ---
+
+void TGP::SetQuanStyle(TQuanStyle v) {
+    quanStyle_ = v;
+    ForAll([v](ChartWindow& w) { w.QuanStyle = v; });
+    if (!K_Main->prog->SetQuanStyle(v)) Error(K_Main);
+    for (auto* w : GS) RunWindow(w);
+    if (FShowFs) FShowFs = false;
+    ReDraw();
+}
+
+void TGP::SetLeftBar(int v) {
+    if (v > 0 && v < BarCount()) {
+        range.leftBar = v;
+        ReDraw();
+    }
+}
+
+void TGP::SetScale(int v) {
+    if (v > 1) {
+        range.scale = v;
+        ReDraw();
+    }
+}
+
+void TGP::SetPrevClose(double v) {
+    ForAll([v](ChartWindow& w) { w.Prevclose = v; });
+    ReDraw();
+}
+
+void TGP::SetHigh(bool v) {
+    ForAll([v](ChartWindow& w) { w.High = v; });
+    ReDraw();
+}
+
+void TGP::SetShowFs(bool v) {
+    FShowFs = v;
+    ReDraw();
+}
+
+void TGP::SetShowCursor(bool v) {
+    if (!v) curx = cury = -1;
+    ForAll([v](ChartWindow& w) { w.Cursor = v; });
+    ReDraw();
+}
+
+void TGP::SetShowTab(bool v) {
+    FShowTab = v;
+    int avail = height_ - (v ? FTABH : 0);
+    if (OLDHD == 0) OLDHD = height_;
+    ProportionalRedivision(GSH, FTechWindows, OLDHD, avail);
+    OLDHD = std::max(avail, 0);
+    ReDraw();
+}
+
+void TGP::SetShowBottom(bool v) {
+    FShowBottom = v;
+    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = v;
+    FS_VOL->ShowBottom = v;
+    ReDraw();
+}
+
+void TGP::SetShowTop(bool v) {
+    FShowTop = v;
+    K_Main->ShowTop = FS_Main->ShowTop = v;
+    ReDraw();
+}
+
+void TGP::SetShowLeft(bool v) {
+    FShowLeft = v;
+    for (int i = 0; i < FTechWindows; ++i) GS[static_cast<size_t>(i)]->ShowLeft = v;
+    ReDraw();
+}
+
+void TGP::SetShowRight(bool v) {
+    FShowRight = v;
+    for (int i = 0; i < FTechWindows; ++i) GS[static_cast<size_t>(i)]->ShowRight = v;
+    ReDraw();
+}
+
+void TGP::SetShowBoard(bool v) {
+    FShowBoard = v;
+    ReDraw();
+}
+
+void TGP::SetShowHighLow(bool v) {
+    FShowHighLow = v;
+    ForAll([v](ChartWindow& w) { w.FHighLow = v; });
+    ReDraw();
+}
+
+void TGP::SetShowBar3d(bool v) {
+    FShowBar3d = v;
+    ForAll([v](ChartWindow& w) { w.KBar3d = v; });
+    ReDraw();
+}
+
+void TGP::SetShowCurWindow(bool v) {
+    FShowCurWindow = v;
+    ForAll([v](ChartWindow& w) { w.ShowCurWindow = v; });
+    ReDraw();
+}
+
+void TGP::SetLineColor(TColor v) {
+    FLineColor = v;
+    ForAll([v](ChartWindow& w) { w.LineColor = v; });
+    ReDraw();
+}
+
+void TGP::SetFillColor(TColor v) {
+    FFillColor = v;
+    ReDraw();
+}
+
+void TGP::SetFillStyle(BackStyle v) {
+    FFillStyle = v;
+    ReDraw();
+}
+
+void TGP::SetKStyle(TKStyple v) {
+    FKstyle = v;
+    ForAll([v](ChartWindow& w) { w.KStype = v; });
+    ReDraw();
+}
+
+void TGP::SetBoardWidth(int v) {
+    FBoardWidth = v;
+    ReDraw();
+}
+
+void TGP::SetFsAll(bool v) {
+    FS_Main->FsAll = v;
+    ReDraw();
+}
+
+void TGP::SetPR10(bool v) {
+    FS_Main->FPercent10 = v;
+    ReDraw();
+}
+
+void TGP::SetFsRow(int v) {
+    FS_Main->FsRow = FS_VOL->FsRow = v;
+    ReDraw();
+}
+
+void TGP::SetFsCol(int v) {
+    FS_Main->FsCol = FS_VOL->FsCol = v;
+    ReDraw();
+}
+
+void TGP::SetColor(TColor v) {
+    FColor = v;
+    ReDraw();
+}
+
+void TGP::SetFont(const FontSpec& f) {
+    FFont = f;
+    ForAll([&f](ChartWindow& w) { w.font = f; });
+    ReDraw();
+}
+
+} // namespace vantor

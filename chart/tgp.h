@@ -1,0 +1,245 @@
+#pragma once
+// TGP: the chart control core. It owns the ten bar-view windows and the two tick-view
+// windows, divides its area among them, paints them in order into an off-screen image,
+// draws the tab strip, classifies points into regions and forwards data, formulas and
+// settings to its windows. It renders into a QImage of any size; the widget that shows
+// it and forwards mouse and keys lives in the desktop layer.
+
+#include <QImage>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/chart_window.h"
+#include "chart/layout.h"
+#include "chart/quote_records.h"
+#include "formula/func_str.h"
+#include "market/price.h"
+
+namespace vantor {
+
+class Tstock;
+
+class TGP {
+public:
+    // Makes the formula program of a window; `parent` is the program whose raw series the
+    // new one reads (nullptr for the two data-owning windows).
+    using ProgramFactory = std::function<std::unique_ptr<WindowProgram>(WindowProgram* parent)>;
+
+    explicit TGP(ProgramFactory factory = {});
+    ~TGP();
+    TGP(const TGP&) = delete;
+    TGP& operator=(const TGP&) = delete;
+
+    // The settings the practice's main window gives its chart: no board, high/low marks
+    // or shaded bars, left scale only, black fill, Arial 15 yellow, 100 tick slots, the
+    // caption "训练" and the period caption "日线".
+    void UseMainWindowSettings();
+
+    // --- host hooks ---
+    std::function<void(const std::string& error)> OnError;
+    std::function<bool()> HasFocus; // keyboard focus of the control (none: no focus)
+
+    // --- size and painting ---
+    // Resizes the control; window heights follow proportionally.
+    void SetSize(int width, int height);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void BeginUpdate() { FLock = true; }
+    void EndUpdate() {
+        FLock = false;
+        ReDraw();
+    }
+    // Renders the whole control into the off-screen image FCache.
+    void ReDraw();
+    const QImage& Image() const { return FCache; }
+
+    // --- windows ---
+    ChartWindow* K_Main = nullptr;
+    ChartWindow* FS_Main = nullptr;
+    ChartWindow* FS_VOL = nullptr;
+    std::array<ChartWindow*, kMaxWindows> GS{};
+    WindowHeights GSH{};
+    int FTechWindows = 3;
+    int CURGS = 0;
+    int FSH = 0, VOLH = 0;
+    ChartWindow* FCurWindow = nullptr;
+    ChartWindow* FlastWindow = nullptr;
+    // The window a number names: 0..9 bar-view windows, -1 FS_Main, -2 FS_VOL.
+    ChartWindow* WindowOf(int win) const;
+    // The current window: in the tick view the flagged tick window, else GS[CURGS].
+    ChartWindow* CurrentWindow() const;
+    int TechWindows() const { return FTechWindows; }
+    void SetTechWindows(int value);
+    bool SetCurWin(int win);
+    void DelCurWin();
+
+    // --- formulas ---
+    bool LoadWfc(ChartWindow* gs, const std::string& wfc);
+    bool SetWFCZY(int win, const std::string& wfc);
+    bool SetWFCString(int win, const std::string& text);
+    bool SetWFCFile(int win, const std::string& fileName);
+    bool SetWFCCurZY(const std::string& wfc);
+    bool SetWFCCurString(const std::string& text);
+    bool SetWFCCurFile(const std::string& fileName);
+    bool SaveWfcFile(int win, const std::string& fileName);
+    void ReStoreWfc();
+
+    // --- images ---
+    // The current window alone, as wide as the control (BMP file).
+    bool SaveToBmp(const std::string& name);
+    // The whole control without tab strip and cursor, JPEG at quality 100 whatever the
+    // extension.
+    bool SaveToBmpAll(const std::string& name);
+    // The control's current image as a BMP file.
+    bool BmpSaveToFile(const std::string& name);
+    // The control's current image on the clipboard.
+    bool BmpSaveToclipboard();
+    // The current window's image (what SaveToBmp writes).
+    QImage CurrentWindowImage();
+
+    // --- queries ---
+    double GetLast(const std::string& name) const;
+    double FS_GetLast(const std::string& name) const;
+    std::string GetLastDate() const;
+    TWeekStyle ZhouQi() const { return K_Main->ZhouQi; }
+    int BarCount() const;
+
+    // --- regions and mouse ---
+    HitResult HitTest(int x, int y);
+    TWeiStyle FWeiStyle = TWeiStyle::wsNone;
+    // A button press at (x, y): hit test, tab clicks, selection of the current window.
+    void MouseDown(int x, int y);
+    // A move with a held button drags a splitter or pans; without one it only hit-tests.
+    void MouseMove(int x, int y);
+    void MouseUp() { MPress = {-1, -1}; }
+    QPoint MPress{-1, -1};
+    // The tab strip as last painted, and a click on it.
+    const TabStrip& Tabs() const { return tabs_; }
+    void ClickTab(int x);
+
+    // --- properties ---
+    void SetQuanStyle(TQuanStyle v);
+    TQuanStyle QuanStyle() const { return quanStyle_; }
+    void SetLeftBar(int v);
+    void SetScale(int v);
+    void SetPrevClose(double v);
+    void SetHigh(bool v);
+    void SetStkName(const std::string& v) { FSTKNAME = v; }
+    void SetStkLabel(const std::string& v) {
+        FSTKLABEL = v;
+        ReDraw();
+    }
+    void SetWeek(const std::string& v) { FWEEK = v; }
+    void SetShowFs(bool v);
+    void SetShowCursor(bool v);
+    bool ShowCursor() const { return FS_Main->Cursor; }
+    void SetShowTab(bool v);
+    void SetShowBottom(bool v);
+    void SetShowTop(bool v);
+    void SetShowLeft(bool v);
+    void SetShowRight(bool v);
+    void SetShowBoard(bool v);
+    void SetShowHighLow(bool v);
+    void SetShowBar3d(bool v);
+    void SetShowCurWindow(bool v);
+    void SetLineColor(TColor v);
+    void SetFillColor(TColor v);
+    void SetFillStyle(BackStyle v);
+    void SetKStyle(TKStyple v);
+    void SetBoardWidth(int v);
+    void SetFsAll(bool v);
+    void SetPR10(bool v);
+    void SetFsRow(int v);
+    void SetFsCol(int v);
+    void SetColor(TColor v);
+    void SetFont(const FontSpec& f);
+
+    // --- feeding (feeding.cpp) ---
+    void ClearData();
+    void AddALL(const std::string& name, const double* f1, int len, bool repaint);
+    void AddONE(const std::string& name, double f1, bool append, bool repaint);
+    void Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint);
+    void Fs_AddONE(const std::string& name, double f1, bool append, bool repaint);
+    void AddCandle(double ndate, double nTime, double open, double high, double low, double close,
+                   double amount, double vol, double adv, double dec);
+    void SMartAddCandle(double ndate, double nTime, double open, double high, double low,
+                        double close, double amount, double vol, double adv, double dec);
+    void ReaddCandle(double ndate, double nTime, double open, double high, double low, double close,
+                     double amount, double vol, double adv, double dec);
+    void AddTick(double nTime, double vol, double amount, double close);
+    void SetZhouQi(TWeekStyle v);
+    void SetFsCount(int v);
+    int fsCount() const { return FfsCount; }
+    void SetFenBi(const TTDX_DEALInfo* dest, int count);
+    void SetStockInfo(const TStockinfoRecord& v);
+    void SetDynainfo(const TTDX_PKBASE& v);
+    void SetIndex(const TTDX_PKBASE& v);
+    void SetFinance(const TStockZu& v);
+    void SetQuan(const std::vector<TStockQuan>& v);
+
+    // --- state (named as the rest of the program knows it) ---
+    bool FShowFs = false;
+    bool FLock = false;
+    QImage FCache;
+    int OLDWD = 0, OLDHD = 0;
+    VisibleRange range; // FLeftBar, FScale and their values at the last paint
+    int curx = -1, cury = -1;
+    std::vector<std::string> FTabList;
+    int FTabType = 0;
+    int FTABH = kTabHeight;
+    TFuncStr FGsList;
+    bool FShowBoard = true, FShowTab = true, FShowTop = true, FShowBottom = true, FShowLeft = true,
+         FShowRight = true, FShowCurWindow = true, FShowHighLow = true, FShowBar3d = true,
+         FShowMenu = true;
+    int FBoardWidth = 200, FJHeight = 0;
+    TColor FLineColor = kMaroon, FFillColor = kBlue, FColor = kBlack;
+    BackStyle FFillStyle = wNone;
+    TKStyple FKstyle = ksBar;
+    FontSpec FFont{"Arial", 15, kYellow, false};
+    std::string FSTKNAME, FSTKLABEL = "000001", FWEEK, FMT = "%7.2f";
+    bool FZiXuan = false;
+    int FfsCount = 0;
+    std::vector<TTDX_DEALInfo> Fenbi;
+    bool FenBZ = false;
+    TStockinfoRecord StockInfo;
+    TDYNAINFO DYNAINFO{};
+    TFINANCE FINANCE{};
+    TIndex Index;
+    std::vector<TStockQuan> Quan;
+
+    int FLeftBar() const { return range.leftBar; }
+    int FScale() const { return range.scale; }
+
+private:
+    std::unique_ptr<WindowProgram> NewProgram(WindowProgram* parent);
+    std::unique_ptr<ChartWindow> MakeWindow(WindowProgram* parent);
+    void RunWindow(ChartWindow* w);
+    void Error(ChartWindow* w);
+    void ApplyDefaultDivision();
+    int AvailHeight() const;
+    void PaintBarView(int W);
+    void PaintTickView(int W);
+    void PaintTabStrip(int W);
+    void RebuildTabList();
+    void ClampCurrent();
+    void ForAll(const std::function<void(ChartWindow&)>& f);
+    // Hands the window's period, tick slots, names and adjustment events to its program.
+    void PushContext(ChartWindow& w);
+
+    ProgramFactory factory_;
+    std::vector<std::unique_ptr<ChartWindow>> owned_; // all twelve windows
+    int width_ = 0, height_ = 10;
+    TQuanStyle quanStyle_ = qsNone;
+    TabStrip tabs_;
+    QImage scratch_;
+};
+
+// Hands the store's cache of the chart's period to the chart: the newest bars (at most
+// 49000) as eight series, the last bar shown by its open alone when `openOnly` is set.
+// Returns the true close of the last bar handed over (the invalid value when none).
+double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly);
+
+} // namespace vantor

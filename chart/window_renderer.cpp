@@ -1,0 +1,622 @@
+// Painting of one chart window: geometry, title, frame and grid, value range and scale,
+// K-lines and the markers tied to them. The output records are drawn by output_renderer.cpp.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "chart/chart_window.h"
+#include "chart/paint_context.h"
+#include "formula/func_str.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr TColor kTitleGround = 0x800040;
+constexpr TColor kMarkerPanel = 0x181818;
+
+// The ex-rights marker: a red dollar sign with an upward arrow on a white ground (the
+// ground is the transparent colour, read from the bottom-left pixel).
+const QImage& ExRightsIcon() {
+    static const QImage icon = [] {
+        static const char* rows[16] = {
+            "................", "..#.....#.......", ".###...####.....", "#.#.#.#.#.......",
+            "..#...#.#.......", "..#....###......", "..#......#.#....", "..#......#.#....",
+            "..#...####......", "........#.......", "................", "................",
+            "................", "................", "................", "................"};
+        QImage img(16, 16, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (rows[y][x] == '#') img.setPixel(x, y + 3, qRgb(255, 0, 0));
+        return img;
+    }();
+    return icon;
+}
+
+std::string Fmt(const char* f, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, f, v);
+    return buf;
+}
+
+} // namespace
+
+std::string WindowTitle(ChartWindow& w) {
+    WindowProgram& prog = *w.prog;
+    std::string t = w.StkName.empty() ? w.StkLabel : w.StkName;
+    if (!w.ShowFs) {
+        if (!w.Week.empty()) {
+            t += "(" + w.Week;
+            if (w.QuanStyle == qsBefore) t += ".前复权";
+            if (w.QuanStyle == qsBack) t += ".后复权";
+            t += ")";
+        }
+        std::string tech = prog.TechName();
+        if (!w.Main && !tech.empty()) t += UpperAscii(tech);
+    }
+    if (!w.Main) {
+        std::string ps = "(";
+        auto params = prog.ParamValues();
+        for (size_t i = 0; i < params.size() && i < 51; ++i) {
+            if (i) ps += "_";
+            ps += std::to_string(params[i]);
+        }
+        ps += ")";
+        if (ps.size() > 2) t += ps;
+    }
+    return t;
+}
+
+namespace {
+
+void FrameAndGrid(PaintContext& p) {
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    c.SetPen(p.win.LineColor);
+    if (!p.win.ShowFs) {
+        c.Line(0, 0, g.X2, 0);
+        c.Line(g.Lm, 0, g.Lm, g.H);
+        if (p.win.ShowBottom) c.Line(g.Lm, g.H - 18, g.X2, g.H - 18);
+        c.Line(g.X2 - 1, 0, g.X2 - 1, g.H);
+        if (g.Rm > 0) c.Line(g.X2 + g.Rm - 1, 0, g.X2 + g.Rm - 1, g.H);
+        if (g.T + g.B + 2 * g.h < g.H) {
+            int rows = GridRows(g.P, g.L);
+            double D = static_cast<double>(g.P) / rows;
+            c.SetPen(p.win.LineColor, 1, PenStyle::Dot);
+            for (int i = 0; i <= rows; ++i) {
+                int y = static_cast<int>(std::trunc(i * D)) + g.T;
+                c.Line(g.Lm, y, g.X2, y);
+            }
+            c.SetPen(p.win.LineColor);
+        }
+        return;
+    }
+    c.Line(0, 0, g.X2 + g.Rm, 0);
+    c.Line(g.Lm, g.T, g.X2, g.T);
+    c.Line(g.X2 + g.Rm - 1, 0, g.X2 + g.Rm - 1, g.H);
+    c.Line(0, g.H + g.h - g.B, g.X2 + g.Lm, g.H + g.h - g.B);
+    int nslots = std::max(p.win.FfsCount, 1);
+    double D = static_cast<double>(g.X2 - g.Lm) / nslots;
+    SeriesView time;
+    bool hasTime = p.Series("time", time);
+    for (int l = 0; l < p.len; l += 30) {
+        int x = static_cast<int>(std::trunc(l * D)) + g.Lm;
+        c.SetPen(p.win.LineColor, 1, PenStyle::Dot);
+        c.Line(x, g.T, x, g.H + g.h - g.B);
+        c.SetPen(p.win.LineColor);
+        if (g.L < g.B) {
+            double tv = hasTime ? time.at(l) : 0;
+            int t = IsFinite(tv) ? static_cast<int>(std::trunc(tv)) : 0;
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.02d:%.02d", t / 100, t % 100);
+            c.TextOut(static_cast<int>(std::trunc(l * D - c.TextWidth(buf) / 2.0)) + g.Lm,
+                      g.H + g.h - g.B + 1, buf);
+        }
+    }
+}
+
+// Whether the window wants K-lines: stated by the formula, or by default in the main
+// window of the bar view.
+bool WantsKLines(const ChartWindow& w, int showk) {
+    return showk == 1 || (showk == -1 && w.Main && !w.ShowFs);
+}
+
+// Top and bottom of the values the window shows over its visible bars.
+void ValueRange(PaintContext& p, const std::vector<OutputRecord>& recs, int showk, double& mx,
+                double& mn) {
+    mx = kNoValue;
+    mn = -kNoValue;
+    auto& w = p.win;
+    bool sym = w.ShowFs && w.Main && w.FsAll && w.Prevclose != kNoValue;
+    if (sym) mx = mn = w.Prevclose;
+    std::vector<SeriesView> list;
+    auto take = [&](const std::string& a) {
+        if (a.empty()) return;
+        SeriesView s;
+        double v;
+        if (p.prog.Constant(a, v)) {
+            if (IsFinite(v) && v != kNoValue) {
+                mx = std::max(mx, v);
+                mn = std::min(mn, v);
+            }
+        } else if (p.Series(a, s))
+            list.push_back(s);
+    };
+    for (const auto& r : recs) {
+        if (r.HasWord("nodraw")) continue;
+        const std::string& k = r.kind;
+        if (k == "syline" || k == "btx" || k == "twr")
+            take(r.arg(1));
+        else if (k == "drawnumber" || k == "drawbmp" || k == "ployline" || k == "drawicon" ||
+                 k == "drawtext")
+            take(r.arg(2));
+        else if (k == "drawband") {
+            take(r.arg(1));
+            take(r.arg(3));
+        } else if (k == "drawkline") {
+            for (int i = 1; i <= 4; ++i) take(r.arg(i));
+        } else if (k == "stickbar") {
+            take(r.arg(1));
+            take(r.arg(2));
+        } else if (k == "stickline") {
+            take(r.arg(2));
+            take(r.arg(3));
+        }
+    }
+    if (!w.ShowFs && WantsKLines(w, showk))
+        for (const char* n : {"open", "close", "high", "low"}) {
+            SeriesView s;
+            if (p.Series(n, s)) list.push_back(s);
+        }
+    for (const auto& s : list)
+        for (int l = p.leftBar; l < p.end; ++l) {
+            double v = s.at(l);
+            if (v == kNoValue || !IsFinite(v)) continue;
+            mx = std::max(mx, v);
+            mn = std::min(mn, v);
+        }
+    if (sym) {
+        double d = std::max(std::fabs(mx - w.Prevclose), std::fabs(mn - w.Prevclose));
+        mn = std::min(mn, w.Prevclose - d);
+        mx = std::max(mx, w.Prevclose + d);
+    }
+    if (mx == kNoValue) mx = 0;
+    if (mn == -kNoValue) mn = 0;
+    if (std::trunc(mx * 10000) == std::trunc(mn * 10000)) {
+        mx += 0.001;
+        mn -= 0.001;
+    }
+    if (w.ShowFs && w.Main && w.FPercent10 && w.Prevclose != kNoValue) {
+        double pc = w.Prevclose;
+        if (pc * 1.1 > mx && pc * 0.9 < mn) {
+            bool st = w.StkName.find("ST") != std::string::npos;
+            mx = pc * (st ? 1.05 : 1.1);
+            mn = pc * (st ? 0.95 : 0.9);
+            mx = std::trunc((mx + 0.005) * 100) / 100;
+            mn = std::trunc((mn + 0.005) * 100) / 100;
+        }
+    }
+}
+
+void ScaleLabelsBarView(PaintContext& p) {
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    int rows = GridRows(g.P, g.L);
+    double D = static_cast<double>(g.P) / rows;
+    c.SetBrushClear();
+    for (int i = 0; i <= rows; ++i) {
+        double v = p.m.ValueAtRow(i * D) / p.fmt.divisor;
+        if (i == 0) v = p.m.maxValue / p.fmt.divisor;
+        if (i == rows) v = p.m.minValue / p.fmt.divisor;
+        c.SetFontColor(v > 0 ? kRed : v < 0 ? kBlue : kWhite);
+        std::string text = p.fmt.Format(std::fabs(v));
+        int y = std::max(static_cast<int>(std::trunc(i * D)) + g.T - 6, 0);
+        if (p.win.ShowLeft) TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, y, text);
+        if (p.win.ShowRight) TextOutNumber(c, g.X2 + 2, y, text);
+    }
+    if (p.fmt.divisor > 1) {
+        std::string badge = DivisorBadge(p.fmt.divisor);
+        c.SetPen(kRed);
+        c.SetFontColor(kRed);
+        c.SetBrushClear();
+        if (p.win.ShowLeft) {
+            c.Rectangle(1, g.H - g.L - 2, g.Lm, g.H - 1);
+            c.TextOut((g.Lm - c.TextWidth(badge)) / 2, g.H - g.L, badge);
+        }
+        if (p.win.ShowRight) {
+            c.Rectangle(g.X2 + 1, g.H - g.L - 2, g.X2 + g.Lm, g.H - 1);
+            c.TextOut(g.X2 + 2, g.H - g.L, badge);
+        }
+    }
+}
+
+void ScaleLabelsTickPrice(PaintContext& p) {
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    const auto& w = p.win;
+    int rows = std::max(std::min(g.P / std::max(g.L, 1) + 1, w.FsCol), 1);
+    double D = static_cast<double>(g.P) / rows;
+    bool known = w.Prevclose != kNoValue && w.Prevclose != 0;
+    c.SetBrushClear();
+    for (int i = 0; i < rows; ++i) {
+        int y = static_cast<int>(std::trunc(i * D)) + g.T;
+        double v = p.m.ValueAtRow(i * D) / p.fmt.divisor;
+        c.SetPen(w.LineColor, 1, PenStyle::Dot);
+        c.Line(g.Lm, y, g.X2, y);
+        TColor col = kWhite;
+        if (known) {
+            double ch = std::trunc((v - w.Prevclose) * 10000 / w.Prevclose);
+            col = ch > 0 ? kRed : ch < 0 ? kGreen : kWhite;
+        }
+        c.SetFontColor(col);
+        if (w.ShowLeft) {
+            std::string text = p.fmt.Format(v);
+            TextOutNumber(c, g.Lm - c.TextWidth(text) - 1, y - 6, text);
+        }
+        if (w.ShowRight && known) {
+            double q = std::fabs(v - w.Prevclose) * 100 / w.Prevclose;
+            c.TextOut(g.X2 + 4, y - 6, Fmt(q > 100 ? "%.1f%%" : "%.2f%%", q));
+        }
+    }
+    c.SetPen(w.LineColor);
+}
+
+void ScaleLabelsTickVolume(PaintContext& p) {
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    int rows = std::max(std::min(g.P / std::max(g.L + 6, 1) + 1, 7), 1);
+    double D = static_cast<double>(g.P) / rows;
+    c.SetFontColor(kYellow);
+    c.SetBrushClear();
+    for (int i = 1; i < rows; ++i) {
+        int y = static_cast<int>(std::trunc(i * D)) + g.T;
+        c.SetPen(p.win.LineColor, 1, PenStyle::Dot);
+        c.Line(g.Lm, y, g.X2, y);
+        std::string text = p.fmt.Format(std::fabs(p.m.ValueAtRow(i * D)) / p.fmt.divisor);
+        int ty = std::max(0, y - 6);
+        TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, ty, text);
+        TextOutNumber(c, g.X2, ty, text);
+    }
+    c.SetPen(p.win.LineColor);
+}
+
+void HourLines(PaintContext& p) {
+    SeriesView time;
+    if (!p.Series("time", time)) return;
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    for (int l = std::max(p.leftBar, 1); l < p.end; ++l) {
+        double a = time.at(l), b = time.at(l - 1);
+        if (a == kNoValue || b == kNoValue) continue;
+        int t = static_cast<int>(std::trunc(a));
+        if (t / 100 != static_cast<int>(std::trunc(b)) / 100 + 1) continue;
+        int x = p.X(l);
+        c.SetPen(kRed, 1, PenStyle::Dot);
+        c.Line(x, g.T, x, g.H - g.B);
+        if (p.win.ShowBottom) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.02d:%.02d", t / 100, t % 100);
+            c.SetFontColor(kWhite);
+            c.TextOut(std::max(x - c.TextWidth(buf), g.Lm), g.H - g.B + 2, buf);
+        }
+    }
+}
+
+void CloseDots(PaintContext& p) {
+    SeriesView close;
+    if (!p.Series("close", close) || p.bw <= 1) return;
+    Canvas& c = p.c;
+    int r = static_cast<int>(p.bw / 2);
+    for (int l = p.leftBar; l < p.end; ++l) {
+        double v = close.at(l);
+        if (v == kNoValue) continue;
+        double prev = close.at(l - 1);
+        TColor col = (l > 0 && prev != kNoValue && v > prev) ? kRed : kCyan;
+        c.SetPen(col);
+        c.SetBrush(col);
+        int y = p.Y(v), x = p.X(l);
+        c.Ellipse(x, y - r, x + p.BW(), y + r);
+    }
+}
+
+void LastCloseMarker(PaintContext& p) {
+    if (!p.win.Main || !p.win.ShowLeft) return;
+    SeriesView close;
+    if (!p.Series("close", close)) return;
+    double v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
+    if (v == kNoValue || v < p.m.minValue || v > p.m.maxValue) return;
+    Canvas& c = p.c;
+    const auto& g = p.g;
+    int y = p.Y(v), yy = y;
+    if (y - 7 < g.T) yy = g.T + 7;
+    if (y + g.L - 4 > g.H) yy = g.H - g.L + 4;
+    c.SetBrush(kGray);
+    c.SetPen(kRed);
+    c.Rectangle(1, yy - 7, g.Lm - 1, yy + g.L - 4);
+    c.SetFontColor(kWhite);
+    c.SetBrushClear();
+    std::string text = p.fmt.Format(v / p.fmt.divisor);
+    TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, yy - 4, text);
+}
+
+} // namespace
+
+void TextOutNumber(Canvas& c, int x, int y, const std::string& text) {
+    int d = c.TextWidth(".");
+    size_t dot = text.find('.');
+    if (dot == std::string::npos) {
+        c.TextOut(x + d, y, text);
+        return;
+    }
+    std::string ip = text.substr(0, dot + 1), dec = text.substr(dot + 1);
+    c.TextOut(x + d, y, ip);
+    int h = c.Font().height;
+    c.SetFontUnderline(true);
+    c.SetFontHeight(h + 1);
+    c.TextOut(x + d + c.TextWidth(ip), y, dec);
+    c.SetFontUnderline(false);
+    c.SetFontHeight(h);
+}
+
+void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind) {
+    int w = bmp.width(), h = bmp.height();
+    if (w <= 0 || h <= 0) return;
+    auto mix = [&](double t) -> QRgb {
+        t = std::clamp(t, 0.0, 1.0);
+        auto ch = [&](int a, int b) {
+            return static_cast<int>(std::lround(static_cast<float>(a + (b - a) * t)));
+        };
+        return qRgb(ch(RedOf(c1), RedOf(c2)), ch(GreenOf(c1), GreenOf(c2)),
+                    ch(BlueOf(c1), BlueOf(c2)));
+    };
+    auto set = [&](int x, int y, QRgb v) {
+        if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bmp.scanLine(y))[x] = v;
+    };
+    switch (kind) {
+    case wNone:
+        bmp.fill(ToQColor(c1));
+        return;
+    case wLeft:
+    case wRight:
+        for (int x = 0; x < w; ++x) {
+            QRgb v = mix(static_cast<double>(x) / w);
+            int xx = kind == wLeft ? x : w - 1 - x;
+            for (int y = 0; y < h; ++y) set(xx, y, v);
+        }
+        return;
+    case wTop:
+    case wBottom:
+        for (int y = 0; y < h; ++y) {
+            QRgb v = mix(static_cast<double>(y) / h);
+            int yy = kind == wTop ? y : h - 1 - y;
+            for (int x = 0; x < w; ++x) set(x, yy, v);
+        }
+        return;
+    case wLeftTop:
+    case wLeftBottom:
+    case wRightTop:
+    case wRightBottom:
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int xd = (kind == wLeftTop || kind == wLeftBottom) ? x : w - 1 - x;
+                int yd = (kind == wLeftTop || kind == wRightTop) ? y : h - 1 - y;
+                set(x, y, mix((xd + yd * static_cast<double>(w) / h) / (2.0 * w)));
+            }
+        return;
+    case wCenter: {
+        int hw = static_cast<int>(std::lround(w / 2.0));
+        for (int xd = 0; xd <= hw; ++xd) {
+            int m = static_cast<int>(std::lround(xd * static_cast<double>(h) / w));
+            QRgb v = mix((w / 2.0 - xd) / (w / 2.0));
+            for (int y = m; y < h - m; ++y) {
+                set(xd, y, v);
+                set(w - 1 - xd, y, v);
+            }
+        }
+        int hh = static_cast<int>(std::lround(h / 2.0));
+        for (int yd = 0; yd <= hh; ++yd) {
+            int m = static_cast<int>(std::lround(yd * static_cast<double>(w) / h));
+            QRgb v = mix((h / 2.0 - yd) / (h / 2.0));
+            for (int x = m; x < w - m; ++x) {
+                set(x, yd, v);
+                set(x, h - 1 - yd, v);
+            }
+        }
+        return;
+    }
+    }
+}
+
+void DrawKLines(PaintContext& p, const OutputRecord& r) {
+    SeriesView hi, op, lo, cl;
+    if (!p.Series(r.arg(1), hi) || !p.Series(r.arg(2), op) || !p.Series(r.arg(3), lo) ||
+        !p.Series(r.arg(4), cl))
+        return;
+    Canvas& c = p.c;
+    const auto style = p.win.KStype;
+    const int bw = p.BW();
+    for (int l = p.leftBar; l < p.end; ++l) {
+        double o = op.at(l), h = hi.at(l), lw = lo.at(l), cv = cl.at(l);
+        if (o == kNoValue || h == kNoValue || lw == kNoValue || cv == kNoValue) continue;
+        int x = p.X(l), cx = p.CX(l);
+        int yo = p.Y(o), yc = p.Y(cv), yh = p.Y(h), yl = p.Y(lw);
+        bool rising = cv >= o;
+        int width = style == ksAmericia ? 2 : 1;
+        if (rising) {
+            c.SetPen(kRed, width);
+            c.SetBrush(p.bg);
+        } else {
+            c.SetPen(style == ksBar ? kCyan : kGreen, width);
+            c.SetBrush(kCyan);
+        }
+        c.Line(cx, yh, cx, yl);
+        if (style == ksBar && !p.shaded) {
+            if (yo == yc) yc = yo + 1;
+            c.Rectangle(x, yo, x + bw, yc);
+        } else if (style == ksBar) {
+            if (cv > o) {
+                c.StretchDraw(x, yo, x + bw, yc, p.up);
+            } else {
+                if (yo == yc)
+                    c.Line(x, yo, x + bw, yo);
+                else
+                    c.StretchDraw(x, yo, x + bw, yc, p.down);
+                c.SetPen(kCyan);
+                c.SetBrush(kCyan);
+                c.Line(cx, yh, cx, yl);
+                if (yo == yc)
+                    c.Line(x, yo, x + bw, yo);
+                else
+                    c.StretchDraw(x, yo, x + bw, yc, p.down);
+            }
+        } else if (style == ksAmericia) {
+            c.Line(x, yc, cx, yc);
+            c.Line(cx, yo, x + bw, yo);
+        }
+        // ksClose: the wick alone.
+    }
+    // Ex-rights markers under the bars of their dates.
+    SeriesView date;
+    if (p.win.FQuan.empty() || !p.Series("date", date) || date.len == 0) return;
+    const QImage& icon = ExRightsIcon();
+    int count = 0;
+    for (const auto& q : p.win.FQuan) {
+        if (q.Mode == 0 || ++count > 41) break;
+        double d = q.date;
+        if (d < date.at(0) || d > date.at(date.len - 1)) continue;
+        int lo2 = 0, hi2 = date.len - 1;
+        while (lo2 < hi2) { // first bar dated on or after the event
+            int mid = lo2 + (hi2 - lo2) / 2;
+            if (date.at(mid) < d)
+                lo2 = mid + 1;
+            else
+                hi2 = mid;
+        }
+        if (lo2 >= p.leftBar && lo2 < p.end) c.DrawTransparent(p.CX(lo2) - 8, p.g.H - 16, icon);
+    }
+}
+
+void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
+              TColor bg) {
+    if (!win.prog || bmp.isNull()) return;
+    WindowProgram& prog = *win.prog;
+    Canvas c(bmp);
+    c.SetFont(win.font);
+    PaintContext p(win, prog, c);
+    p.bg = bg;
+    p.constText = [&prog](const std::string& n) { return prog.ConstText(n); };
+    const int W = bmp.width(), H = bmp.height();
+
+    // 2. Geometry and visible range.
+    p.g = ComputeGeometry(W, H, c.TextHeight("H"), win.ShowTop, win.ShowBottom, win.ShowLeft,
+                          win.ShowRight, win.ShowFs);
+    const auto& g = p.g;
+    int oldLeft = win.FRect.Left, oldTop = win.FRect.Top;
+    win.FRect = {oldLeft + g.Lm, oldTop + g.T, oldLeft + W - g.Rm + 1, oldTop + H - g.B + 1};
+    if (leftBar < 0) leftBar = 0;
+    if (win.ShowFs && win.FfsCount > 0) {
+        scale = static_cast<double>(g.X2 - g.Lm) / win.FfsCount;
+        leftBar = 0;
+    }
+    p.len = prog.DataLen();
+    int n = scale > 0 ? static_cast<int>(std::trunc(std::max(g.X2 - g.Lm, 0) / scale)) : 0;
+    p.leftBar = leftBar;
+    p.end = std::min(leftBar + n, p.len);
+    p.scale = scale > 0 ? scale : 1;
+    p.cursorX = curX;
+    if (curY == -2) {
+        if (!win.ShowFs) {
+            if (curX < leftBar) curX = leftBar;
+            if (curX >= p.end) curX = p.end - 1;
+            p.cursorX = SatPixel(p.scale * (curX - leftBar)) + g.Lm + static_cast<int>(p.scale / 2);
+            if (p.scale > 8) p.cursorX -= 1;
+        } else {
+            p.cursorX = SatPixel(p.scale * (curX - leftBar)) + g.Lm;
+        }
+    }
+    win.FSCALE = scale;
+    win.FLeftBar = leftBar;
+    win.FCurLeft = 0;
+    win.FCurValue = kNoValue;
+    p.bw = BarWidth(p.scale);
+    p.m.H = g.H;
+    p.m.B = g.B;
+    p.m.scale = p.scale;
+    p.m.leftBar = leftBar;
+    p.m.Lm = g.Lm;
+    p.m.bw = p.bw;
+
+    // 3. Title line.
+    std::string title = WindowTitle(win);
+    p.TW = c.TextWidth(title);
+    if (win.ShowTop) {
+        c.SetFontColor((~bg) & 0xFFFFFF);
+        c.SetTextOpaque(win.Focus, kTitleGround);
+        c.TextOut(g.Lm + 2, 2, title);
+        c.SetTextOpaque(false);
+    }
+    // 4. Current-window marker.
+    if (win.ShowCurWindow && win.CurGS && win.ShowLeft) {
+        c.SetPen(win.LineColor);
+        c.SetBrush(kMarkerPanel);
+        c.Rectangle(0, 0, g.Lm + 1, g.H - g.B + g.h);
+    }
+    c.SetBrush(bg);
+    // 5. Frame and grid.
+    FrameAndGrid(p);
+
+    if (!(g.X2 > g.Rm && g.H >= g.T + g.B + 5 && p.len > 0)) return;
+
+    // 6. Value range, over the parsed records.
+    int showk = prog.ShowK();
+    std::vector<OutputRecord> recs;
+    auto& lines = prog.Records();
+    recs.reserve(lines.size() + 1);
+    for (const auto& s : lines) recs.push_back(ParseRecord(s));
+    double mx, mn;
+    ValueRange(p, recs, showk, mx, mn);
+    win.MAXValue = mx;
+    win.MinValue = mn;
+    p.m.SetRange(mn, mx, g.P);
+    // 7. Number format.
+    p.fmt = MakeScaleFormat(mx, c.TextWidth("8"));
+    // 9 - 11. Scale labels.
+    if (!win.ShowFs)
+        ScaleLabelsBarView(p);
+    else if (win.Main)
+        ScaleLabelsTickPrice(p);
+    else
+        ScaleLabelsTickVolume(p);
+    // 12. K-line preparation.
+    if (WantsKLines(win, showk)) {
+        if (win.ZhouQi == wsFenBi) HourLines(p);
+        SeriesView s;
+        if (p.Series("high", s) && p.Series("low", s) && p.Series("open", s) &&
+            p.Series("close", s)) {
+            static const std::string kRecord = "drawkline=high,open,low,close";
+            if (lines.empty() || lines.front() != kRecord) {
+                lines.insert(lines.begin(), kRecord);
+                recs.insert(recs.begin(), ParseRecord(kRecord));
+            }
+        } else {
+            CloseDots(p);
+        }
+    }
+    p.shaded = win.KBar3d && p.bw >= 2;
+    if (p.shaded) {
+        p.up = MakeImage(p.BW(), 2, kBlack);
+        p.down = MakeImage(p.BW(), 2, kBlack);
+        FillGradient(p.up, kRed, kBlack, wLeft);
+        FillGradient(p.down, kCyan, kBlack, wLeft);
+    }
+    // 15. Last-close marker.
+    LastCloseMarker(p);
+    // Output records in list order; the K-line record, when present, comes first.
+    for (const auto& r : recs) DrawOutputRecord(p, r);
+    // High/low marks, date axis, cursor lines and drawing objects are painted by the
+    // overlay painters once they exist; the window's cursor bookkeeping starts there.
+}
+
+} // namespace vantor

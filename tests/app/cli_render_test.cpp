@@ -1,0 +1,84 @@
+// vantor-cli render: images of the requested size and format, and bad calls.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+#include "cli_support.h"
+
+namespace vantor {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+unsigned Be32(const std::string& s, size_t at) {
+    unsigned v = 0;
+    for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(s[at + i]);
+    return v;
+}
+
+class CliRender : public ::testing::Test {
+protected:
+    std::string dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/vantor_render_XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override {
+        for (const char* f : {"a.png", "b.png", "c.jpg"}) std::remove((dir + "/" + f).c_str());
+        ::rmdir(dir.c_str());
+    }
+};
+
+TEST_F(CliRender, PngOfTheRequestedSizeAndJpegByExtension) {
+    const std::string day = VANTOR_SAMPLE_DIR "/daydata/IFL8.txt";
+    auto r = test::RunCli("render '" + day + "' --out " + dir +
+                          "/a.png --width 400 --height 300 --last 300");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string png = ReadFile(dir + "/a.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(Be32(png, 16), 400u);
+    EXPECT_EQ(Be32(png, 20), 300u);
+    // The newest bar shown by its open alone draws another picture.
+    r = test::RunCli("render '" + day + "' --out " + dir +
+                     "/b.png --width 400 --height 300 --last 300 --open-only");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(ReadFile(dir + "/b.png"), png);
+    const std::string min = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
+    r = test::RunCli("render '" + min + "' --period 5m --windows 4 --last 2000 --out " + dir +
+                     "/c.jpg");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir + "/c.jpg").substr(0, 2), "\xFF\xD8");
+}
+
+TEST(CliRenderErrors, BadCallsFailWithAMessage) {
+    const std::string day = VANTOR_SAMPLE_DIR "/daydata/IFL8.txt";
+    struct Case {
+        std::string args;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"render '" + day + "'", 2, "--out"},
+        {"render '" + day + "' --out /tmp/x.png --windows 11", 2, "--windows"},
+        {"render '" + day + "' --out /tmp/x.png --width 0", 2, "--width"},
+        {"render /nonexistent/file.txt --out /tmp/x.png", 1, "数据文件不存在"},
+        {"render '" + day + "' --out /nonexistent/dir/x.png", 1, "无法写入图像文件"},
+    };
+    for (const auto& c : cases) {
+        auto r = test::RunCli(c.args);
+        EXPECT_EQ(r.exitCode, c.code) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+    }
+}
+
+} // namespace
+} // namespace vantor
