@@ -70,12 +70,7 @@ std::string LowerAscii(std::string_view s) {
     return r;
 }
 
-std::string UpperAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return r;
-}
+// UpperAscii is defined beside the built-in formula table (func_str.cpp).
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;

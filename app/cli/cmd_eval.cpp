@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
@@ -75,6 +76,11 @@ int CmdEval(int argc, char** argv) {
     hand("close", [](const Price& p) { return p.Sps; });
     hand("amount", [](const Price& p) { return p.Scje; });
     hand("vol", [](const Price& p) { return p.Scjl; });
+    // The chart hands its main window the instrument's blocks, all zero for a futures file.
+    gs.FStockInfo = std::make_shared<TStockinfo>();
+    gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
+    gs.FFINANCE = std::make_shared<TFINANCE>();
+    gs.FIndex = std::make_shared<TIndex>();
 
     bool ok;
     if (auto text = args.get("formula")) {
