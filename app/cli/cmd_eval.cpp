@@ -3,11 +3,11 @@
 // Hands the bars of period P to a formula window as the chart does, runs the formula and
 // prints its output lines as CSV: date,time, then one column per output line.
 
+#include <memory>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
@@ -61,6 +61,12 @@ int CmdEval(int argc, char** argv) {
 
     TGS gs;
     gs.ZhouQi = period;
+    // Zeroed instrument, quote, financial and index blocks, as the chart hands in, so the
+    // information functions have something to read.
+    gs.FStockInfo = std::make_shared<TStockinfo>();
+    gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
+    gs.FFINANCE = std::make_shared<TFINANCE>();
+    gs.FIndex = std::make_shared<TIndex>();
     std::vector<double> column(static_cast<size_t>(n));
     auto hand = [&](const char* name, auto field) {
         for (int i = 0; i < n; ++i)
@@ -76,11 +82,6 @@ int CmdEval(int argc, char** argv) {
     hand("close", [](const Price& p) { return p.Sps; });
     hand("amount", [](const Price& p) { return p.Scje; });
     hand("vol", [](const Price& p) { return p.Scjl; });
-    // The chart hands its main window the instrument's blocks, all zero for a futures file.
-    gs.FStockInfo = std::make_shared<TStockinfo>();
-    gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
-    gs.FFINANCE = std::make_shared<TFINANCE>();
-    gs.FIndex = std::make_shared<TIndex>();
 
     bool ok;
     if (auto text = args.get("formula")) {
