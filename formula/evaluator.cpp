@@ -33,6 +33,18 @@ int IntOrZero(const std::string& text) {
     return static_cast<int>(t[0] == '-' ? -v : v);
 }
 
+// The first ')' after `open` that is not inside a quoted string, or npos.
+size_t CallEnd(const std::string& expr, size_t open) {
+    bool quoted = false;
+    for (size_t i = open + 1; i < expr.size(); ++i) {
+        if (expr[i] == '\'')
+            quoted = !quoted;
+        else if (expr[i] == ')' && !quoted)
+            return i;
+    }
+    return std::string::npos;
+}
+
 std::string WithoutQuotes(const std::string& s) {
     std::string r;
     for (char c : s)
@@ -98,7 +110,7 @@ void TGS::Prepare() {
             cs.kind = CompiledStatement::kHeader;
         } else {
             size_t open = cs.expr.find('(');
-            size_t close = cs.expr.find(')');
+            size_t close = open == std::string::npos ? open : CallEnd(cs.expr, open);
             if (open != std::string::npos && close != std::string::npos && open < close) {
                 std::string func = cs.expr.substr(0, open);
                 std::string argText = cs.expr.substr(open + 1, close - open - 1);

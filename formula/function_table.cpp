@@ -147,6 +147,14 @@ const HandlerRegistry& Registry() {
         RegisterArithmeticFunctions(r);
         RegisterAverageFunctions(r);
         RegisterStatisticsFunctions(r);
+        RegisterConditionFunctions(r);
+        RegisterCountingFunctions(r);
+        RegisterBarDistanceFunctions(r);
+        RegisterReferenceFunctions(r);
+        RegisterPatternFunctions(r);
+        RegisterRegressionFunctions(r);
+        RegisterBlockFunctions(r);
+        RegisterDrawingFunctions(r);
         return r;
     }();
     return registry;

@@ -1,0 +1,120 @@
+// The volume-at-price and window functions over the 48,000-bar minute sample, as one replay
+// step reruns them.
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "formula/function_kernels.h"
+#include "market/stock.h"
+
+namespace {
+
+namespace k = vantor::kernels;
+
+struct Bars {
+    std::vector<double> high, low, close, vol;
+};
+
+const Bars& MinuteSample() {
+    static const Bars bars = [] {
+        vantor::Tstock store;
+        store.fileName = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
+        store.startrow = 0;
+        store.setLastrow(47999);
+        store.loaddata();
+        Bars b;
+        for (const vantor::Price& p : store.DMP[0].value) {
+            b.high.push_back(p.Spg);
+            b.low.push_back(p.Spd);
+            b.close.push_back(p.Sps);
+            b.vol.push_back(p.Scjl);
+        }
+        return b;
+    }();
+    return bars;
+}
+
+void BM_Cost50(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::CostWinner(b.high, b.low, b.vol, 50.0, false, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bars"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_Cost50)->Unit(benchmark::kMillisecond);
+
+void BM_WinnerClose(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::CostWinner(b.high, b.low, b.vol, k::Operand(b.close), true, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bars"] = static_cast<double>(out.size());
+}
+BENCHMARK(BM_WinnerClose)->Unit(benchmark::kMillisecond);
+
+void BM_HhvBars250(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::ExtremeBars(b.high, 250.0, true, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_HhvBars250)->Unit(benchmark::kMillisecond);
+
+void BM_Hod250(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::HighLowOrder(b.close, 250.0, true, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_Hod250)->Unit(benchmark::kMillisecond);
+
+void BM_SumBarsVolume(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::SumBars(b.vol, 1e6, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_SumBarsVolume)->Unit(benchmark::kMillisecond);
+
+void BM_TopRange(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::TopLowRange(k::Operand(b.close), true, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_TopRange)->Unit(benchmark::kMillisecond);
+
+void BM_Zig(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::Zig(b.close, 0.5, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_Zig)->Unit(benchmark::kMillisecond);
+
+void BM_FindHigh(benchmark::State& state) {
+    const Bars& b = MinuteSample();
+    std::vector<double> out(b.close.size());
+    for (auto _ : state) {
+        k::FindRanked(b.close, 5, 60, 3, true, false, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_FindHigh)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,496 @@
+// Turning points (ZIG, PEAK, PEAKBARS, TROUGH, TROUGHBARS), stop and reverse (SAR, SARTURN)
+// and the volume-at-price functions (COST, WINNER).
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <vector>
+
+#include "formula/front_end.h"
+#include "formula/function_kernels.h"
+#include "formula/function_table.h"
+#include "formula/functions_common.h"
+
+namespace vantor::kernels {
+
+namespace {
+int Len(std::span<double> out) {
+    return static_cast<int>(out.size());
+}
+} // namespace
+
+// Walks the bars keeping the running highest (hi at bar d) and lowest (lo at bar f) since
+// the last confirmed point. A trough is confirmed when the value rises more than x percent
+// above lo, a peak when it falls more than x percent below hi; the walk then resumes after
+// the confirmed bar. The last bar closes the last swing.
+std::vector<int> TurningPoints(std::span<const double> s, double x) {
+    const int n = static_cast<int>(s.size());
+    std::vector<char> mark(static_cast<size_t>(n), 0);
+    enum { kEither, kTroughNext, kPeakNext } state = kEither;
+    const double up = 1 + x / 100, down = 1 - x / 100;
+    const int last = n - 1;
+    bool seen = false;
+    double hi = 0, lo = 0;
+    int d = -1, f = -1;
+    int t = 0;
+    while (t < n) {
+        const double v = s[static_cast<size_t>(t)];
+        if (!Valid(v)) {
+            ++t;
+            continue;
+        }
+        if (!seen || v > hi) hi = v, d = t;
+        if (!seen || v < lo) lo = v, f = t;
+        seen = true;
+        if (state != kPeakNext && t >= 1 && t != f && (v / lo > up || t == last)) {
+            mark[static_cast<size_t>(f)] = 1;
+            if (t == last) mark[static_cast<size_t>(t)] = 1;
+            seen = false;
+            state = kPeakNext;
+            t = t == last ? t + 1 : f + 1;
+            continue;
+        }
+        if (state != kTroughNext && t >= 1 && t != d && (v / hi < down || t == last)) {
+            mark[static_cast<size_t>(d)] = 1;
+            if (t == last) mark[static_cast<size_t>(t)] = 1;
+            seen = false;
+            state = kTroughNext;
+            t = t == last ? t + 1 : d + 1;
+            continue;
+        }
+        ++t;
+    }
+    // The first and the last bar with a value always hold the source values.
+    int first = 0, end = n - 1;
+    while (first < n && !Valid(s[static_cast<size_t>(first)])) ++first;
+    while (end >= 0 && !Valid(s[static_cast<size_t>(end)])) --end;
+    if (first < n) mark[static_cast<size_t>(first)] = 1;
+    if (end >= 0) mark[static_cast<size_t>(end)] = 1;
+    std::vector<int> points;
+    for (int i = 0; i < n; ++i)
+        if (mark[static_cast<size_t>(i)]) points.push_back(i);
+    return points;
+}
+
+void Zig(std::span<const double> s, double x, std::span<double> out) {
+    std::fill(out.begin(), out.end(), kInvalid);
+    const std::vector<int> points = TurningPoints(s.first(out.size()), x);
+    if (points.empty()) return;
+    out[static_cast<size_t>(points[0])] = s[static_cast<size_t>(points[0])];
+    for (size_t k = 1; k < points.size(); ++k) {
+        const int a = points[k - 1], b = points[k];
+        const double sa = s[static_cast<size_t>(a)], sb = s[static_cast<size_t>(b)];
+        for (int j = a; j <= b; ++j)
+            out[static_cast<size_t>(j)] = Finite(sa + (sb - sa) / (b - a) * (j - a));
+    }
+}
+
+// A turning point above (below) the one before it is a peak (trough); bar i reads the m-th
+// most recent one at or before it.
+void PeakTrough(std::span<const double> s, double x, std::int64_t m, bool peak, bool bars,
+                std::span<double> out) {
+    const int n = Len(out);
+    const std::vector<int> points = TurningPoints(s.first(out.size()), x);
+    std::vector<int> found;
+    for (size_t k = 1; k < points.size(); ++k) {
+        const double now = s[static_cast<size_t>(points[k])];
+        const double before = s[static_cast<size_t>(points[k - 1])];
+        if (peak ? now > before : now < before) found.push_back(points[k]);
+    }
+    std::int64_t known = 0;
+    for (int i = 0; i < n; ++i) {
+        while (known < static_cast<std::int64_t>(found.size()) &&
+               found[static_cast<size_t>(known)] <= i)
+            ++known;
+        if (m < 1 || known < m) {
+            out[i] = kInvalid;
+            continue;
+        }
+        const int at = found[static_cast<size_t>(known - m)];
+        out[i] = bars ? i - at : s[static_cast<size_t>(at)];
+    }
+}
+
+// Stop and reverse over the highest high and lowest low of the n bars before each bar,
+// kept on monotonic queues.
+bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t n, double s,
+         double m, bool turn, std::span<double> out) {
+    const int len = Len(out);
+    if (len < 2 || n < 1 || n > len) return false;
+    const double step = static_cast<double>(BarCount(s)) / 100;
+    const double limit = static_cast<double>(BarCount(m)) / 100;
+    const int w = static_cast<int>(n);
+    for (int i = 0; i < w; ++i) out[i] = turn ? 0 : kInvalid;
+    bool rising = !((high[1] - high[0]) + (low[1] - low[0]) < 0);
+    double a = step, prev = 0;
+    std::int64_t k = 0;
+    std::deque<int> hq, lq; // bars of the window, highs falling and lows rising
+    for (int i = 1; i < len; ++i) {
+        const int j = i - 1;
+        while (!hq.empty() && high[static_cast<size_t>(hq.back())] <= high[static_cast<size_t>(j)])
+            hq.pop_back();
+        hq.push_back(j);
+        while (!lq.empty() && low[static_cast<size_t>(lq.back())] >= low[static_cast<size_t>(j)])
+            lq.pop_back();
+        lq.push_back(j);
+        while (hq.front() < i - w) hq.pop_front();
+        while (lq.front() < i - w) lq.pop_front();
+        if (i < w) continue;
+        const double hh = high[static_cast<size_t>(hq.front())];
+        const double ll = low[static_cast<size_t>(lq.front())];
+        double sar;
+        if (k == 0) {
+            sar = rising ? ll : hh;
+        } else {
+            if (rising ? high[static_cast<size_t>(i)] > hh : low[static_cast<size_t>(i)] <= ll)
+                a = std::min(a + step, limit);
+            sar = prev + ((rising ? hh : ll) - prev) * a;
+        }
+        const bool turns =
+            rising ? sar >= low[static_cast<size_t>(i)] : sar < high[static_cast<size_t>(i)];
+        if (turn)
+            out[i] = turns ? (rising ? -1 : 1) : 0;
+        else
+            out[i] = Finite(sar);
+        if (turns) {
+            rising = !rising;
+            k = 0;
+            a = step;
+        } else {
+            ++k;
+        }
+        prev = sar;
+    }
+    return true;
+}
+
+namespace {
+
+// Visits the prices at which a bar spreads its volume: low, low + step, ... while below
+// high, with the step (high - low) / q. The steps are counted, each price computed from its
+// step number, so the bar spreads exactly its volume over at most q prices, and a step too
+// small to move the price cannot make the walk endless.
+template <class F> void ForEachStep(double lowPrice, double highPrice, int q, F&& visit) {
+    if (!(highPrice > lowPrice)) return;
+    const double step = (highPrice - lowPrice) / q;
+    for (int k = 0; k < q; ++k) {
+        const double p = lowPrice + k * step;
+        if (!(p < highPrice)) break;
+        visit(p);
+    }
+}
+
+// Prices are held to 0.1: ten times the price rounded to the nearest integer, halves to even.
+constexpr double kMaxKey = 1e15;
+bool LevelKey(double price, std::int64_t& key) {
+    const double r = std::nearbyint(price * 10);
+    if (!(std::fabs(r) < kMaxKey)) return false;
+    key = static_cast<std::int64_t>(r);
+    return true;
+}
+
+template <class V> class Fenwick {
+public:
+    explicit Fenwick(int size) : tree_(static_cast<size_t>(size) + 1, V{}) {
+        top_ = 1;
+        while (top_ * 2 <= size) top_ *= 2;
+    }
+    void Add(int index, V v) {
+        for (size_t i = static_cast<size_t>(index) + 1; i < tree_.size(); i += i & (~i + 1))
+            tree_[i] += v;
+    }
+    // Sum of the first `count` entries.
+    V Prefix(int count) const {
+        V s{};
+        for (size_t i = static_cast<size_t>(count); i > 0; i -= i & (~i + 1)) s += tree_[i];
+        return s;
+    }
+    // The largest count whose prefix sum keeps `keep` true (keep(0) is assumed).
+    template <class P> int LastKept(P&& keep) const {
+        size_t pos = 0;
+        V acc{};
+        for (size_t stepSize = static_cast<size_t>(top_); stepSize > 0; stepSize /= 2) {
+            const size_t next = pos + stepSize;
+            if (next < tree_.size() && keep(acc + tree_[next])) {
+                pos = next;
+                acc += tree_[next];
+            }
+        }
+        return static_cast<int>(pos);
+    }
+
+private:
+    std::vector<V> tree_;
+    int top_;
+};
+
+// The price levels that occur, as a dense range of keys or, for scattered prices, a sorted
+// list of the keys.
+class Levels {
+public:
+    Levels(std::span<const double> high, std::span<const double> low, int n, int q) {
+        // Every step price lies in [low, high) of its bar and rounding keeps the order, so
+        // the keys lie between the keys of the lowest low and the highest high.
+        double least = 0, most = -1;
+        for (int t = 0; t < n; ++t) {
+            const double l = low[static_cast<size_t>(t)], h = high[static_cast<size_t>(t)];
+            if (!(h > l)) continue;
+            if (most < least) least = l, most = h;
+            least = std::min(least, l);
+            most = std::max(most, h);
+        }
+        if (most < least) return;
+        std::int64_t lo = 0, hi = 0;
+        if (LevelKey(least, lo) && LevelKey(most, hi) && hi - lo < kDenseLimit) {
+            base_ = lo;
+            size_ = static_cast<int>(hi - lo + 1);
+            return;
+        }
+        std::vector<std::int64_t> all;
+        for (int t = 0; t < n; ++t)
+            ForEachStep(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q,
+                        [&](double p) {
+                            std::int64_t key;
+                            if (LevelKey(p, key)) all.push_back(key);
+                        });
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        keys_ = std::move(all);
+        size_ = static_cast<int>(keys_.size());
+    }
+    int Size() const { return size_; }
+    int Index(std::int64_t key) const {
+        if (keys_.empty()) return static_cast<int>(key - base_);
+        return static_cast<int>(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+    }
+    double Price(int index) const {
+        const std::int64_t key = keys_.empty() ? base_ + index : keys_[static_cast<size_t>(index)];
+        return static_cast<double>(key) / 10;
+    }
+    // The first level whose price is above n (Size() when none).
+    int FirstAbove(double n) const {
+        int lo = 0, hi = size_;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (Price(mid) > n)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    }
+
+private:
+    static constexpr std::int64_t kDenseLimit = 4000000;
+    std::int64_t base_ = 0;
+    int size_ = 0;
+    std::vector<std::int64_t> keys_;
+};
+
+// The table of volume per price level grows bar by bar; each bar's result is found by
+// descending prefix sums instead of walking the levels. V is the type the volumes are summed
+// in: whole units of 1/q exactly when the volumes are whole numbers, else doubles.
+template <class V>
+void CostWinnerRun(std::span<const double> high, std::span<const double> low,
+                   std::span<const double> vol, Operand n, bool winner, std::span<double> out,
+                   V unitsPerVolume) {
+    const int len = Len(out);
+    const int q = winner ? 100 : 10;
+    const Levels levels(high, low, len, q);
+    const int size = std::max(levels.Size(), 1);
+    Fenwick<V> volume(size);
+    Fenwick<int> present(size);
+    std::vector<char> isPresent(static_cast<size_t>(size), 0);
+    int presentCount = 0;
+    V total{};
+    // The index of the k-th present level (k from 0), or size when there are fewer.
+    auto nthPresent = [&](int k) {
+        if (k >= presentCount) return size;
+        return present.LastKept([k](int c) { return c <= k; });
+    };
+    for (int t = 0; t < len; ++t) {
+        const double v = vol[static_cast<size_t>(t)];
+        const V stepVolume = static_cast<V>(v * static_cast<double>(unitsPerVolume) / q);
+        total += static_cast<V>(v * static_cast<double>(unitsPerVolume));
+        int pending = -1;
+        V pendingVolume{};
+        ForEachStep(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q, [&](double p) {
+            std::int64_t key;
+            if (!LevelKey(p, key)) return;
+            const int index = levels.Index(key);
+            if (!isPresent[static_cast<size_t>(index)]) {
+                isPresent[static_cast<size_t>(index)] = 1;
+                present.Add(index, 1);
+                ++presentCount;
+            }
+            if (index != pending) {
+                if (pending >= 0) volume.Add(pending, pendingVolume);
+                pending = index;
+                pendingVolume = V{};
+            }
+            pendingVolume += stepVolume;
+        });
+        if (pending >= 0) volume.Add(pending, pendingVolume);
+
+        const double want = n[t];
+        if (!Valid(want) || total == V{}) {
+            out[t] = kInvalid;
+            continue;
+        }
+        const double all = static_cast<double>(total);
+        if (!winner) {
+            // The first level with the volume below it above want percent of the total.
+            const double share = want / 100;
+            int from = 0;
+            if (0 / all <= share)
+                from = volume.LastKept([&](V below) {
+                    return static_cast<double>(below) / all <= share;
+                }) + 1;
+            const int at = nthPresent(from >= size ? presentCount : present.Prefix(from));
+            if (at < size) out[t] = levels.Price(at);
+        } else {
+            // The share of the volume below the first level priced above want.
+            const int above = levels.FirstAbove(want);
+            const int at = nthPresent(above >= size ? presentCount : present.Prefix(above));
+            if (at < size) out[t] = Finite(static_cast<double>(volume.Prefix(at)) / all);
+        }
+    }
+}
+
+} // namespace
+
+void CostWinner(std::span<const double> high, std::span<const double> low,
+                std::span<const double> vol, Operand n, bool winner, std::span<double> out) {
+    const int q = winner ? 100 : 10;
+    // Whole volumes are summed exactly in units of 1/q; anything else in doubles.
+    bool whole = true;
+    double sum = 0;
+    for (size_t t = 0; t < out.size(); ++t) {
+        const double v = vol[t];
+        if (!(v >= 0) || v != std::floor(v)) {
+            whole = false;
+            break;
+        }
+        sum += v;
+    }
+    if (whole && sum * q < 9e15)
+        CostWinnerRun<std::int64_t>(high, low, vol, n, winner, out, q);
+    else
+        CostWinnerRun<double>(high, low, vol, n, winner, out, 1.0);
+}
+
+} // namespace vantor::kernels
+
+namespace vantor {
+
+namespace {
+
+using fn::Kernel;
+using fn::Operand;
+using fn::Span;
+
+// The raw series a source number K chooses: 0 open, 1 high, 2 low, 3 close, 4 vol.
+// `prefix` is the function's signature in its messages.
+bool Source(TGS& gs, const TXX& xx, const std::string& prefix, int n, const double*& src) {
+    double k = 0;
+    if (!fn::ConstArg(gs, xx, 0, k, prefix + "参数K:", "未定义!")) return false;
+    const std::int64_t which = fn::Bars(k);
+    if (which < 0 || which > 4)
+        return fn::Fail(gs, prefix + "参数K:" + fn::Arg(xx, 0) + "在0到3之间!");
+    static const char* const kNames[] = {"open", "high", "low", "close", "vol"};
+    Tbian* b = gs.check(kNames[which]); // open, high and low fall back to close
+    if (!b) return fn::Fail(gs, prefix + "需要开盘价,最高价,最低价,收盘价原始数据!");
+    b->Reserve(n);
+    src = b->value.data();
+    return true;
+}
+
+bool Zig(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const double* src = nullptr;
+    double x = 0;
+    if (!Source(gs, xx, "ZIG(K,N)", n, src) ||
+        !fn::ConstArg(gs, xx, 1, x, "ZIG(K,N)参数N:", "未定义!"))
+        return false;
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    kernels::Zig({src, static_cast<size_t>(n)}, x, out);
+    return true;
+}
+
+// PEAK, PEAKBARS, TROUGH, TROUGHBARS.
+bool PeakTrough(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const std::string f = LowerAscii(func);
+    const std::string prefix = UpperName(func) + "(K,N,M)";
+    const double* src = nullptr;
+    double x = 0, m = 0;
+    if (!Source(gs, xx, prefix, n, src) ||
+        !fn::ConstArg(gs, xx, 1, x, prefix + "参数N:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, m, prefix + "参数M:", "未定义!"))
+        return false;
+    if (fn::Bars(m) < 1) return fn::Fail(gs, prefix + "参数M:" + fn::Arg(xx, 2) + "必须大于等于1!");
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    kernels::PeakTrough({src, static_cast<size_t>(n)}, x, fn::Bars(m), f.starts_with("peak"),
+                        f.ends_with("bars"), out);
+    return true;
+}
+
+// SAR and SARTURN; the turn variant names itself SARTRUN in its messages.
+bool Sar(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const bool turn = LowerAscii(func) == "sarturn";
+    Tbian* high = gs.GetBian("high");
+    Tbian* low = gs.GetBian("low");
+    if (!high || !low)
+        return fn::Fail(gs, turn ? "没最高价或最低价原始数据!" : "没最高价或最低价数据!");
+    const std::string prefix = turn ? "SARTRUN(N,S,M)参数" : "SAR(N,S,M)参数";
+    double w = 0, step = 0, limit = 0;
+    if (!fn::ConstArg(gs, xx, 0, w, prefix + "N:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 1, step, prefix + "S:", "未定义!") ||
+        !fn::ConstArg(gs, xx, 2, limit, prefix + "M:", "未定义!"))
+        return false;
+    high->Reserve(n);
+    low->Reserve(n);
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    if (!kernels::Sar({high->value.data(), static_cast<size_t>(n)},
+                      {low->value.data(), static_cast<size_t>(n)}, fn::Bars(w), step, limit, turn,
+                      out))
+        return fn::Fail(gs, turn ? "SARTRUN 参数N小于1 或 数据长度小于N!"
+                                 : "SAR 参数N小于1 或 数据长度小于N!");
+    return true;
+}
+
+bool CostWinner(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    const int n = fn::DataLen(gs);
+    const bool winner = LowerAscii(func) == "winner";
+    const std::string prefix = winner ? "WINNER(N)" : "COST(N)";
+    Tbian* high = gs.GetBian("high");
+    Tbian* low = gs.GetBian("low");
+    Tbian* vol = gs.GetBian("vol");
+    if (!high || !low || !vol) return fn::Fail(gs, prefix + "需要最高，最低，成交量三种原始数据!");
+    Operand want;
+    if (!fn::EitherArg(gs, xx, 0, n, want, prefix + "参数N:", "未定义!")) return false;
+    for (Tbian* b : {high, low, vol}) b->Reserve(n);
+    auto out = fn::Output(gs, name, n, {&want});
+    if (out.data() == nullptr) return false;
+    kernels::CostWinner({high->value.data(), static_cast<size_t>(n)},
+                        {low->value.data(), static_cast<size_t>(n)},
+                        {vol->value.data(), static_cast<size_t>(n)}, Kernel(want), winner, out);
+    return true;
+}
+
+} // namespace
+
+void RegisterPatternFunctions(HandlerRegistry& r) {
+    r["zig"] = Zig;
+    for (const char* f : {"peak", "peakbars", "trough", "troughbars"}) r[f] = PeakTrough;
+    r["sar"] = Sar;
+    r["sarturn"] = Sar;
+    r["cost"] = CostWinner;
+    r["winner"] = CostWinner;
+}
+
+} // namespace vantor
