@@ -2,23 +2,14 @@
 
 #include <algorithm>
 
-#include "formula/func_str.h"
-
 namespace vantor {
 
 namespace {
-// Formula references resolve against the table of built-in formulas.
-bool BuiltinSource(const std::string& name, std::string& text) {
-    text = TFuncStr::Builtins().GetStr(UpperAscii(name));
-    return !text.empty();
-}
 const char kNoData[] = "公式长度为零或原始数据为零!";
 } // namespace
 
 TgsProgram::TgsProgram(TgsProgram* parent)
-    : gs_(std::make_unique<TGS>(parent ? parent->gs_.get() : nullptr)) {
-    gs_->formulaSource = BuiltinSource;
-}
+    : gs_(std::make_unique<TGS>(parent ? parent->gs_.get() : nullptr)) {}
 
 void TgsProgram::AddAll(const std::string& name, const double* values, int len) {
     gs_->AddAll(name, values, len);

@@ -1,12 +1,13 @@
 #include "formula/builtin_formulas.h"
 
+#include "formula/func_str.h"
+
 namespace vantor {
 
-// The indicator texts join this table as they are written; until then no name resolves.
+// Every resolution reads the one shared table, built on first use.
 bool FindBuiltinFormula(const std::string& name, std::string& text) {
-    (void)name;
-    text.clear();
-    return false;
+    text = TFuncStr::Builtins().GetStr(name);
+    return !text.empty();
 }
 
 } // namespace vantor

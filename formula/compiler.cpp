@@ -355,6 +355,15 @@ bool TGS::SetProgText(const std::string& Text, const std::string& FParamStr) {
         return false;
     }
     FFileName.clear();
+    std::vector<std::string> source, compiled;
+    if (!CompileText(Text, source, compiled)) return false;
+    if (compiled.empty()) return true;
+    Install(std::move(source), std::move(compiled));
+    return Run(FParamStr);
+}
+
+bool TGS::CompileText(const std::string& Text, std::vector<std::string>& source,
+                      std::vector<std::string>& compiled) {
     // Line comments end at CR LF; texts with bare LF or CR line ends are read the same way.
     std::string text;
     text.reserve(Text.size() + 16);
@@ -367,12 +376,8 @@ bool TGS::SetProgText(const std::string& Text, const std::string& FParamStr) {
             text += c;
         }
     }
-    std::vector<std::string> source = SplitLines(GetModalStr(text, FormulaModalTable(), {0, 1, 2}));
-    std::vector<std::string> compiled;
-    if (!Compile(source, compiled)) return false;
-    if (compiled.empty()) return true;
-    Install(std::move(source), std::move(compiled));
-    return Run(FParamStr);
+    source = SplitLines(GetModalStr(text, FormulaModalTable(), {0, 1, 2}));
+    return Compile(source, compiled);
 }
 
 bool TGS::loadprogram(const std::string& FileName, const std::string& FParamStr) {

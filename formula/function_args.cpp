@@ -79,6 +79,28 @@ bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
 }
 
 void MovingMean(const double* x, int n, const Operand& window, double* out) {
+    const std::int64_t constK = Bars(window.value);
+    if (!window.IsSeries() && IsValid(window.value) && constK > 0) {
+        // A constant window: the same sums as below without reading the window per bar.
+        double s = 0;
+        const double k = static_cast<double>(constK);
+        for (int i = 0; i < n; ++i) {
+            const bool valid = IsValid(x[i]);
+            if (valid) s += x[i];
+            if (i < constK - 1) {
+                out[i] = kInvalidValue;
+                continue;
+            }
+            const double first = x[i - constK + 1];
+            if (IsValid(first)) {
+                out[i] = valid ? Finite(s / k) : kInvalidValue;
+                s -= first;
+            } else {
+                out[i] = kInvalidValue;
+            }
+        }
+        return;
+    }
     double s = 0;
     for (int i = 0; i < n; ++i) {
         const bool valid = IsValid(x[i]);

@@ -49,6 +49,26 @@ void Ma(const Window& w, double* out) {
 
 // The EMA step from bar `from` on; weights from N (per bar for a series N).
 void EmaFrom(const Window& w, std::int64_t constN, int from, double* out) {
+    if (!w.n.IsSeries()) {
+        // A constant window: the weights are worked out once, keeping the division out of
+        // the chain from one bar to the next.
+        const double k = static_cast<double>(constN);
+        if (!IsValid(k) || k + 1 == 0) {
+            for (int i = from; i < w.len; ++i) out[i] = kInvalid;
+            return;
+        }
+        const double keep = (k - 1) / (k + 1), take = 2 / (k + 1);
+        for (int i = from; i < w.len; ++i) {
+            const double xi = w.x.data[i];
+            if (!IsValid(xi))
+                out[i] = kInvalid;
+            else if (!IsValid(out[i - 1]))
+                out[i] = xi;
+            else
+                out[i] = Finite(keep * out[i - 1] + take * xi);
+        }
+        return;
+    }
     for (int i = from; i < w.len; ++i) {
         const double xi = w.x.data[i];
         const double nv = w.n.IsSeries() ? w.n.data[i] : static_cast<double>(constN);
@@ -295,6 +315,22 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
         return fn::Fail(gs, "SMA(X,N,M)参数M:" + arg(2) + "没有定义!");
     double* out = fn::BeginSeries(gs, name, n, {&x, &nArg});
     if (!out) return false;
+    const double constK = static_cast<double>(Bars(nArg.value));
+    if (!nArg.IsSeries() && IsValid(nArg.value) && constK != 0) {
+        // A constant N: the weights are worked out once, keeping the division out of the
+        // chain from one bar to the next.
+        const double keep = (constK - m) / constK, take = m / constK;
+        for (int i = 0; i < n; ++i) {
+            const double xi = x.data[i];
+            if (!IsValid(xi))
+                out[i] = kInvalid;
+            else if (i == 0 || !IsValid(out[i - 1]))
+                out[i] = xi;
+            else
+                out[i] = Finite(keep * out[i - 1] + take * xi);
+        }
+        return true;
+    }
     for (int i = 0; i < n; ++i) {
         const double xi = x.data[i];
         const double nv = nArg[i];

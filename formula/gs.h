@@ -71,6 +71,10 @@ public:
     bool loadprogram(const std::string& FileName, const std::string& FParamStr);
     bool Compile(const std::vector<std::string>& src, std::vector<std::string>& dst);
     std::string GetProgText() const;
+    // Compiles a formula text without installing it: its source lines (comments removed)
+    // and its compiled program. On failure FErrorString holds the message.
+    bool CompileText(const std::string& Text, std::vector<std::string>& source,
+                     std::vector<std::string>& compiled);
     TFunclist& Getfunc() { return FUNC; }
 
     // --- data ---
@@ -94,6 +98,20 @@ public:
     void SetType(bool STop, bool SBottom, bool SLeft, bool SRight);
     bool SetQuanStyle(TQuanStyle Value);
     void ClearLine() { FLine.clear(); }
+
+    // --- result files ---
+    // Writes the raw series, the program text and Prevclose to a data file.
+    bool DataToFile(const std::string& filename1) const;
+    // Reads a data file written by DataToFile and runs its program over its series. The
+    // file is checked whole before anything of the window changes.
+    bool DataFromFile(const std::string& filename1);
+    // A fixed-width text report of the compiled program, the raw series and the variables.
+    bool SaveToFile(const std::string& FileName) const;
+    // A comma-separated table of the raw series and the variables; without ALL the
+    // variables whose name begins with '@' are left out.
+    bool SaveToExcel(const std::string& FileName, bool ALL) const;
+    // The raw series of every bar as 32-bit integers of hundredths, without a header.
+    bool SavetoTDX(const std::string& FileName) const;
     void delLastline() {
         if (!FLine.empty()) FLine.pop_back();
     }

@@ -1,12 +1,39 @@
-// Compiles arbitrary formula text and runs what compiles over a short series of bars.
-// Any text must compile or fail with a message; no input may crash, hang or grow memory
-// without bound.
+// Compiles arbitrary formula text and runs what compiles over a short series of bars, then
+// reads the same bytes as a formula data file. Any text must compile or fail with a
+// message; a data file must load or be refused with the window unchanged; no input may
+// crash, hang or grow memory without bound.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 #include "formula/gs.h"
+
+namespace {
+
+// Reads the bytes as a data file into a window that already holds bars and a program.
+void LoadDataFile(vantor::TGS& gs, const std::uint8_t* data, std::size_t size) {
+    static const std::string path = "/tmp/vantor_formula_fuzz_" + std::to_string(::getpid());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return;
+    const bool written = std::fwrite(data, 1, size, f) == size;
+    if (std::fclose(f) != 0 || !written) return;
+    const int bars = gs.getdatalen();
+    const double last = gs.GetLast("close");
+    const std::string text = gs.GetProgText();
+    if (gs.DataFromFile(path)) {
+        gs.Run(""); // the loaded program runs again over the loaded bars
+    } else if (gs.FErrorString.empty() || gs.getdatalen() != bars || gs.GetLast("close") != last ||
+               gs.GetProgText() != text) {
+        __builtin_trap(); // a refused file must leave the window as it was
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -44,5 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     if (!gs.SetProgText(text, "3,5,0") && gs.FErrorString.empty()) __builtin_trap();
     gs.Run(""); // a second run reuses every series of the first
+    LoadDataFile(gs, data, size);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli_support.h"
+#include "formula/func_str.h"
 
 namespace {
 
@@ -97,5 +98,58 @@ TEST(CliEval, FailuresPrintTheFormulaMessage) {
     r = RunCli("eval " + kFile, true);
     EXPECT_EQ(r.status, 2);
 }
+
+// Parameters of a built-in given by name equal the same numbers given to a reference.
+TEST(CliEval, BuiltinParametersByName) {
+    const Result byName =
+        RunCli("eval " + kFile +
+               " --last 299 --builtin MACD --param mid=3 --param SHORT=5 --param Long=10");
+    const Result byReference =
+        RunCli("eval " + kFile +
+               " --last 299 --formula 'DIF:\"MACD.DIF\"(5,10,3);DEA:\"MACD.DEA\"(5,10,3);'");
+    const Result defaults = RunCli("eval " + kFile + " --last 299 --builtin MACD");
+    ASSERT_EQ(byName.status, 0) << byName.out;
+    ASSERT_EQ(byReference.status, 0) << byReference.out;
+    const auto a = Csv(byName.out), b = Csv(byReference.out), d = Csv(defaults.out);
+    ASSERT_EQ(a.size(), 301u);
+    ASSERT_EQ(a[0], (std::vector<std::string>{"date", "time", "dif", "dea", "macd", "0"}));
+    ASSERT_EQ(b.size(), 301u);
+    for (size_t i = 1; i < a.size(); ++i) {
+        EXPECT_EQ(std::vector<std::string>(a[i].begin(), a[i].begin() + 4), b[i]) << i;
+        if (i > 1) {
+            EXPECT_NE(a[i][2], d[i][2]) << i;
+        }
+    }
+    EXPECT_EQ(RunCli("eval " + kFile + " --builtin MACD --param NOSUCH=3").status, 2);
+}
+
+// Every built-in formula compiles and runs over the whole day and minute samples, giving
+// one row per bar (DB6 and TWR only draw, so they have no line columns).
+class CliEvalBuiltin : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CliEvalBuiltin, RunsOverTheDayAndMinuteSamples) {
+    const struct {
+        const char* file;
+        size_t bars;
+    } samples[] = {{"daydata/SH000001.txt", 8162}, {"mindata/IFL8.txt", 48000}};
+    for (const auto& s : samples) {
+        const Result r = RunCli(std::string("eval '") + VANTOR_SAMPLE_DIR + "/" + s.file +
+                                    "' --builtin " + GetParam(),
+                                true);
+        ASSERT_EQ(r.status, 0) << s.file << ": "
+                               << r.out.substr(r.out.size() - std::min<size_t>(r.out.size(), 300));
+        const auto rows = Csv(r.out);
+        ASSERT_EQ(rows.size(), s.bars + 1) << s.file;
+    }
+}
+
+std::vector<std::string> BuiltinNames() {
+    std::vector<std::string> names;
+    vantor::TFuncStr::Builtins().GetList(-1, names);
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, CliEvalBuiltin, ::testing::ValuesIn(BuiltinNames()),
+                         [](const auto& info) { return info.param; });
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "eval_support.h"
 #include "formula/gs.h"
 #include "market/data_files.h"
 #include "market/stock.h"
@@ -256,31 +257,9 @@ TEST_F(FamilyFunctions, MessagesOfMissingData) {
 // One formula calling every function of the families over the 48,000 one-minute bars of
 // the sample: it runs, every series has the data length, and the values stay in range.
 TEST(FunctionsOnSample, EveryFunctionRunsOverTheMinuteSample) {
-    Tstock store;
-    store.fileName = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
-    store.startrow = 0;
-    store.setLastrow(47999);
-    ASSERT_TRUE(store.loaddata());
-    const std::vector<Price>& bars = store.DMP[0].value;
-    ASSERT_EQ(bars.size(), 48000u);
     TGS gs;
-    auto feed = [&](const char* name, auto field) {
-        std::vector<double> v;
-        for (const Price& p : bars) v.push_back(field(p));
-        gs.AddAll(name, v.data(), static_cast<int>(v.size()));
-    };
-    feed("date", [](const Price& p) { return std::stod(std::string(p.Srq.view())); });
-    feed("time", [](const Price& p) { return std::stod(std::string(p.Ssj.view())); });
-    feed("open", [](const Price& p) { return p.Spk; });
-    feed("high", [](const Price& p) { return p.Spg; });
-    feed("low", [](const Price& p) { return p.Spd; });
-    feed("close", [](const Price& p) { return p.Sps; });
-    feed("amount", [](const Price& p) { return p.Scje; });
-    feed("vol", [](const Price& p) { return p.Scjl; });
-    gs.FFINANCE = std::make_shared<TFINANCE>();
+    ASSERT_EQ(test::LoadSample(gs, VANTOR_SAMPLE_DIR "/mindata/IFL8.txt", 48000), 48000);
     (*gs.FFINANCE)[7] = 1e6f;
-    gs.FDYNAINFO = std::make_shared<TDYNAINFO>();
-    gs.FStockInfo = std::make_shared<TStockinfo>();
 
     std::string text;
     std::vector<std::string> lines;
@@ -296,8 +275,9 @@ TEST(FunctionsOnSample, EveryFunctionRunsOverTheMinuteSample) {
         EXPECT_EQ(b->len, n) << name;
     }
     double lowest = 1e300, highest = -1e300;
-    for (const Price& p : bars)
-        lowest = std::min(lowest, p.Spd), highest = std::max(highest, p.Spg);
+    for (int i = 0; i < n; ++i)
+        lowest = std::min(lowest, gs.GetBian("low")->at(i)),
+        highest = std::max(highest, gs.GetBian("high")->at(i));
     const Tbian& cost = *gs.GetBian("b8");
     const Tbian& winner = *gs.GetBian("b9");
     for (int i = 0; i < n; ++i) {
