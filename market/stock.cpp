@@ -11,6 +11,16 @@ namespace vantor {
 
 namespace {
 
+// Adds a later base bar to a bar being built: highest high, lowest low, its close, summed
+// volume and amount; open and label stay.
+void MergeBar(Price& into, const Price& bar) {
+    into.Spg = std::max(into.Spg, bar.Spg);
+    into.Spd = std::min(into.Spd, bar.Spd);
+    into.Sps = bar.Sps;
+    into.Scjl += bar.Scjl;
+    into.Scje += bar.Scje;
+}
+
 int DefaultRandom(int lo, int hi) {
     static std::mt19937 gen{std::random_device{}()};
     return std::uniform_int_distribution<int>(lo, hi)(gen);
@@ -70,12 +80,7 @@ void Tstock::PushInto(int i, int row, int time, int date) {
         firstRow_[i].push_back(row);
         return;
     }
-    Price& last = cache.back();
-    last.Spg = std::max(last.Spg, bar.Spg);
-    last.Spd = std::min(last.Spd, bar.Spd);
-    last.Sps = bar.Sps;
-    last.Scjl += bar.Scjl;
-    last.Scje += bar.Scje;
+    MergeBar(cache.back(), bar);
 }
 
 void Tstock::PushBar(int row, bool reset) {
@@ -163,11 +168,7 @@ Price Tstock::Combine(int first, int last) const {
             out = bar;
             continue;
         }
-        out.Spg = std::max(out.Spg, bar.Spg);
-        out.Spd = std::min(out.Spd, bar.Spd);
-        out.Sps = bar.Sps;
-        out.Scjl += bar.Scjl;
-        out.Scje += bar.Scje;
+        MergeBar(out, bar);
         out.Srq = bar.Srq;
         out.Ssj = bar.Ssj;
     }
@@ -216,12 +217,7 @@ void Tstock::Reloaddatap() {
         auto stamp = GetPeriodStamp(speriod, BarTimeNumber(bar.Ssj), BarDateNumber(bar.Srq));
         if (!stamp) continue;
         if (!bars.empty() && std::fabs(*stamp - label) < 0.000625) {
-            Price& b = bars.back();
-            b.Spg = std::max(b.Spg, bar.Spg);
-            b.Spd = std::min(b.Spd, bar.Spd);
-            b.Sps = bar.Sps;
-            b.Scjl += bar.Scjl;
-            b.Scje += bar.Scje;
+            MergeBar(bars.back(), bar);
             continue;
         }
         bars.push_back(bar);
