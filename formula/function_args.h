@@ -3,6 +3,7 @@
 // constant or either, storing a series or constant result, and reporting a failure.
 // Every family of functions (functions_<family>.cpp) builds on these.
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -80,9 +81,9 @@ int FirstBar(TGS& gs, int n);
 int EveryBar(TGS& gs);
 // The running state the previous run kept for the bar `from` (see Keep); false when it
 // kept none for that bar.
-bool Resume(TGS& gs, int from, double& state);
+bool Resume(TGS& gs, int from, std::array<double, 2>& state);
 // Keeps the running state before bar `at` (slot 0 or 1) for the next run.
-void Keep(TGS& gs, int slot, int at, double state);
+void Keep(TGS& gs, int slot, int at, const std::array<double, 2>& state);
 
 // Stores a constant result name=value ("%f"); NaN and infinities store the invalid value.
 void StoreConst(TGS& gs, const std::string& name, double v);

@@ -42,7 +42,7 @@ inline double Finite(double v) {
 }
 
 // --- choice and crossings -------------------------------------------------------------
-void If(Operand x, Operand a, Operand b, std::span<double> out);
+void If(Operand x, Operand a, Operand b, std::span<double> out, int from = 0);
 void Cross(Operand a, Operand b, std::span<double> out);
 void LongCross(Operand x, Operand a, double n, std::span<double> out);
 // strict: B < A < C only (RANGE); otherwise either order (BETWEEN).

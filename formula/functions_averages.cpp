@@ -2,6 +2,7 @@
 // FORECAST) and the smoothing SMA. X is a series; N a series or a constant, truncated to
 // whole bars where it counts bars.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 
@@ -47,12 +48,12 @@ double* PrefixSums(TGS& gs, const double* x, int n) {
 // a replay step (newest bar changed, or one bar added) resumes it exactly.
 void Ma(TGS& gs, const Window& w, double* out) {
     int from = fn::FirstBar(gs, w.len);
-    double s = 0;
+    std::array<double, 2> s{};
     if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
     const int last = std::max(from, w.len - 1);
-    fn::MovingMeanBars(w.x.data, w.n, from, last, s, out);
+    fn::MovingMeanBars(w.x.data, w.n, from, last, s[0], out);
     if (last == w.len - 1) fn::Keep(gs, 0, last, s);
-    fn::MovingMeanBars(w.x.data, w.n, last, w.len, s, out);
+    fn::MovingMeanBars(w.x.data, w.n, last, w.len, s[0], out);
     fn::Keep(gs, 1, w.len, s);
 }
 
@@ -198,15 +199,16 @@ void Sum(TGS& gs, const Window& w, double* out) {
         // The running sum is kept as MA keeps its own.
         const std::int64_t k = Bars(w.n.value);
         int from = fn::FirstBar(gs, w.len);
-        double s = 0;
-        if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
+        std::array<double, 2> state{};
+        if (from > 0 && !fn::Resume(gs, from, state)) from = fn::EveryBar(gs);
+        double& s = state[0];
         for (int i = from; i < w.len; ++i) {
-            if (i == w.len - 1) fn::Keep(gs, 0, i, s);
+            if (i == w.len - 1) fn::Keep(gs, 0, i, state);
             s += w.x.data[i];
             if (k > 0 && i >= k) s -= w.x.data[i - k];
             out[i] = k < 0 ? kInvalid : Finite(s);
         }
-        fn::Keep(gs, 1, w.len, s);
+        fn::Keep(gs, 1, w.len, state);
         return;
     }
     const double* p = PrefixSums(gs, w.x.data, w.len);

@@ -57,7 +57,7 @@ struct CompiledStatement {
 // The running state a handler keeps for the next run: the state before bar `at`.
 struct ResumePoint {
     int at = -1;
-    double value = 0;
+    std::array<double, 2> value{};
 };
 
 // What an incremental run tells the handler of a call: the handler computes only the bars

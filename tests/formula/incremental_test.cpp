@@ -147,8 +147,9 @@ std::string RandomFormula(std::mt19937& rng, int statements) {
         return v[std::uniform_int_distribution<size_t>(0, v.size() - 1)(rng)];
     };
     const std::vector<std::string> lengths = {"0", "1", "2", "5", "13", "300", "-2"};
-    const std::vector<std::string> windowed = {"MA",  "EMA", "EXPMA", "HHV",  "LLV",
-                                               "SUM", "REF", "STD",   "COUNT"};
+    const std::vector<std::string> windowed = {"MA",  "EMA", "EXPMA", "HHV", "LLV",  "SUM",
+                                               "REF", "STD", "COUNT", "VAR", "STDP", "AVEDEV"};
+    const std::vector<std::string> constWindow = {"STD", "VAR", "STDP", "AVEDEV", "DEVSQ"};
     std::string text;
     for (int s = 0; s < statements; ++s) {
         const std::string x = pick(vars), y = pick(vars);
@@ -174,8 +175,9 @@ std::string RandomFormula(std::mt19937& rng, int statements) {
             e = x + pick({"*2", "/3", "-1"});
             break;
         case 7:
-            e = pick({"REF(" + x + ",-1)", "MAX(" + x + "," + y + ")",
-                      "IF(" + x + ">" + y + "," + x + "," + y + ")", "ZIG(3,5)",
+            e = pick({"REF(" + x + ",-1)", "MAX(" + x + "," + y + ")", "MIN(" + x + ",3)",
+                      "ABS(" + x + "-" + y + ")", "IF(" + x + ">" + y + "," + x + "," + y + ")",
+                      "IF(" + x + "," + y + ",1)", pick(constWindow) + "(" + x + ",4)", "ZIG(3,5)",
                       "BARSLAST(" + x + ">" + y + ")", "LLV(" + x + ",0)"});
             break;
         case 8:
@@ -199,7 +201,7 @@ TEST(Incremental, RandomFormulasMatchFullRunsBarByBar) {
     r.Start();
     std::mt19937 rng(20261210);
     int installed = 0;
-    for (int f = 0; f < 60; ++f) {
+    for (int f = 0; f < 80; ++f) {
         const std::string text = RandomFormula(rng, 8);
         if (r.Add(text)) {
             ++installed;
@@ -208,7 +210,7 @@ TEST(Incremental, RandomFormulasMatchFullRunsBarByBar) {
             r.texts.pop_back();
         }
     }
-    EXPECT_GT(installed, 40);
+    EXPECT_GT(installed, 60);
     r.Run();
 }
 
