@@ -81,7 +81,7 @@ int EveryBar(TGS& gs) {
     return 0;
 }
 
-bool Resume(TGS& gs, int from, std::array<double, 2>& state) {
+bool Resume(TGS& gs, int from, ResumeState& state) {
     for (const ResumePoint& p : gs.call.saved) {
         if (p.at == from && from > 0) {
             state = p.value;
@@ -93,7 +93,7 @@ bool Resume(TGS& gs, int from, std::array<double, 2>& state) {
     return false;
 }
 
-void Keep(TGS& gs, int slot, int at, const std::array<double, 2>& state) {
+void Keep(TGS& gs, int slot, int at, const ResumeState& state) {
     if (gs.call.keep) (*gs.call.keep)[static_cast<size_t>(slot)] = {at, state};
 }
 

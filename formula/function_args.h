@@ -81,9 +81,9 @@ int FirstBar(TGS& gs, int n);
 int EveryBar(TGS& gs);
 // The running state the previous run kept for the bar `from` (see Keep); false when it
 // kept none for that bar.
-bool Resume(TGS& gs, int from, std::array<double, 2>& state);
+bool Resume(TGS& gs, int from, ResumeState& state);
 // Keeps the running state before bar `at` (slot 0 or 1) for the next run.
-void Keep(TGS& gs, int slot, int at, const std::array<double, 2>& state);
+void Keep(TGS& gs, int slot, int at, const ResumeState& state);
 
 // Stores a constant result name=value ("%f"); NaN and infinities store the invalid value.
 void StoreConst(TGS& gs, const std::string& name, double v);

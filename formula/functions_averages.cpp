@@ -48,7 +48,7 @@ double* PrefixSums(TGS& gs, const double* x, int n) {
 // a replay step (newest bar changed, or one bar added) resumes it exactly.
 void Ma(TGS& gs, const Window& w, double* out) {
     int from = fn::FirstBar(gs, w.len);
-    std::array<double, 2> s{};
+    ResumeState s{};
     if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
     const int last = std::max(from, w.len - 1);
     fn::MovingMeanBars(w.x.data, w.n, from, last, s[0], out);
@@ -199,7 +199,7 @@ void Sum(TGS& gs, const Window& w, double* out) {
         // The running sum is kept as MA keeps its own.
         const std::int64_t k = Bars(w.n.value);
         int from = fn::FirstBar(gs, w.len);
-        std::array<double, 2> state{};
+        ResumeState state{};
         if (from > 0 && !fn::Resume(gs, from, state)) from = fn::EveryBar(gs);
         double& s = state[0];
         for (int i = from; i < w.len; ++i) {

@@ -29,7 +29,7 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
     // their running sums are kept before the newest bar and after the last, as MA keeps
     // its own. Squares are needed back to the start of the first window.
     int from = fn::FirstBar(gs, n);
-    std::array<double, 2> sums{};
+    ResumeState sums{};
     if (from > 0 && !fn::Resume(gs, from, sums)) from = fn::EveryBar(gs);
     const int last = std::max(from, n - 1);
     const bool avedev = f == "avedev";

@@ -55,9 +55,10 @@ struct CompiledStatement {
 };
 
 // The running state a handler keeps for the next run: the state before bar `at`.
+using ResumeState = std::array<double, 4>;
 struct ResumePoint {
     int at = -1;
-    std::array<double, 2> value{};
+    ResumeState value{};
 };
 
 // What an incremental run tells the handler of a call: the handler computes only the bars

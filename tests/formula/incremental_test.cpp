@@ -126,7 +126,14 @@ struct Replay {
             Check("bar " + std::to_string(i) + " open", i);
             Bar(i, false, false);
             Check("bar " + std::to_string(i) + " whole", i);
-            if (s % 8 == 3) Check("bar " + std::to_string(i) + " again", i + 1);
+            if (s % 8 == 3) {
+                // A run with nothing changed, then the newest bar changed once more.
+                Check("bar " + std::to_string(i) + " again", i + 1);
+                Bar(i, true, false);
+                Check("bar " + std::to_string(i) + " open again", i);
+                Bar(i, false, false);
+                Check("bar " + std::to_string(i) + " whole again", i);
+            }
         }
     }
 };
