@@ -172,11 +172,20 @@ bool TGS::Run(const std::string& FParamStr) {
     // stay as they were and the data only grew.
     const int n = fn::DataLen(*this);
     std::vector<double> context = RunContext();
+    incremental_ = lastRun_.ok && lastRun_.params == FParamStr && lastRun_.period == ZhouQi &&
+                   lastRun_.context == context && QuanStyle == qsNone && n >= lastRun_.len &&
+                   lastRun_.len > 0 && stmtState_.size() == prog_.size();
     rawFrom_ = 0;
-    if (lastRun_.ok && lastRun_.params == FParamStr && lastRun_.period == ZhouQi &&
-        lastRun_.context == context && QuanStyle == qsNone && n >= lastRun_.len &&
-        stmtState_.size() == prog_.size())
+    rawFroms_.clear();
+    if (incremental_) {
+        // A statement reads only some of the raw series; each has its own first changed bar.
         rawFrom_ = std::min(mainbian->ChangedSince(lastRun_.version), lastRun_.len);
+        for (size_t k = 0; k < mainbian->size(); ++k) {
+            const Tbian& b = (*mainbian)[k];
+            rawFroms_.emplace_back(
+                &b, std::min(mainbian->ChangedSince(lastRun_.version, &b.name), lastRun_.len));
+        }
+    }
     constsChecked_ = 0;
     constsDiffer_ = false;
     lastRun_.ok = false;
@@ -227,7 +236,11 @@ void TGS::CompareConsts() {
 
 int TGS::SeriesFrom(const Tbian* b) const {
     if (!b) return 0;
-    if (mainbian->find(b->name) == b) return rawFrom_;
+    if (mainbian->find(b->name) == b) {
+        for (const auto& [raw, from] : rawFroms_)
+            if (raw == b) return from;
+        return 0;
+    }
     return b->stampSerial == runSerial_ ? b->from : 0;
 }
 
@@ -281,9 +294,9 @@ bool TGS::RunStatement(const CompiledStatement& st, int index) {
         StatementState& ss = stmtState_[static_cast<size_t>(index)];
         const Tbian* before = name.empty() ? nullptr : namebian.find(LowerAscii(name));
         call = CallWindow{};
-        call.allowed = rawFrom_ > 0 && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
+        call.allowed = incremental_ && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
                        before->writes == ss.writes;
-        call.from = rawFrom_;
+        call.from = lastRun_.len; // bars past the previous data are always computed
         call.saved = ss.points;
         ss.points = {};
         call.keep = &ss.points;
@@ -312,7 +325,7 @@ bool TGS::RunStatement(const CompiledStatement& st, int index) {
         src->Reserve(n);
         StatementState& ss = stmtState_[static_cast<size_t>(index)];
         const Tbian* before = namebian.find(st.name);
-        const bool keep = rawFrom_ > 0 && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
+        const bool keep = incremental_ && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
                           before->writes == ss.writes && before != src;
         const int from = keep ? SeriesFrom(src) : 0;
         Tbian* dst = AddBian(st.name, n);

@@ -150,8 +150,9 @@ public:
     int SeriesFrom(const Tbian* b) const;
     // The incremental window of the call being run.
     CallWindow call;
-    // The first raw bar the last run recomputed from: 0 when it recomputed everything, the
-    // data length when no bar had changed.
+    // The first raw bar (of any series) the last run found changed: 0 when it recomputed
+    // everything, the data length when no bar had changed. A statement recomputes from the
+    // first changed bar of the series it reads.
     int RecomputedFrom() const { return rawFrom_; }
 
     // --- fields ---
@@ -267,7 +268,9 @@ private:
         std::array<ResumePoint, 2> points{};
     };
     std::vector<StatementState> stmtState_;
+    bool incremental_ = false; // this run may keep results of the previous run
     int rawFrom_ = 0;          // first raw bar that may differ in this run
+    std::vector<std::pair<const Tbian*, int>> rawFroms_; // the same for each raw series
     size_t constsChecked_ = 0; // constants of this run compared with the previous run's
     bool constsDiffer_ = false;
     std::uint64_t writeCounter_ = 0;

@@ -47,7 +47,7 @@ Tbian* TGS::AddAll(const std::string& Name, const double* f1, int len) {
         if (!b && len < kMaxBars) {
             b = mainbian->add(name, len);
             if (len > 0) std::memcpy(b->value.data(), f1, sizeof(double) * len);
-            mainbian->Changed(0);
+            mainbian->Changed(0, name);
             return b;
         }
         // The whole series stays below the capacity, whatever was held before.
@@ -56,7 +56,7 @@ Tbian* TGS::AddAll(const std::string& Name, const double* f1, int len) {
             b->Reserve(old + len);
             if (len > 0) std::memcpy(b->value.data() + old, f1, sizeof(double) * len);
             b->len = old + len;
-            mainbian->Changed(old);
+            mainbian->Changed(old, name);
             return b;
         }
     }
@@ -79,7 +79,7 @@ Tbian* TGS::AddOne(const std::string& Name, double f1, bool append) {
     } else {
         b->value[static_cast<size_t>(b->len - 1)] = f1;
     }
-    mainbian->Changed(b->len - 1);
+    mainbian->Changed(b->len - 1, name);
     return b;
 }
 

@@ -49,9 +49,9 @@ void Blocks(TGS& gs) {
 std::unique_ptr<TGS> Fresh(TGS& main, const std::string& text, const std::string& params,
                            bool* ok = nullptr) {
     auto gs = std::make_unique<TGS>();
-    for (const char* name : kRaw) {
-        const Tbian* b = main.mainbian->find(name);
-        gs->AddAll(name, b->value.data(), b->len);
+    for (size_t k = 0; k < main.mainbian->size(); ++k) {
+        const Tbian& b = (*main.mainbian)[k];
+        gs->AddAll(b.name, b.value.data(), b.len);
     }
     Blocks(*gs);
     const bool done = gs->SetProgText(text, params);
@@ -232,6 +232,33 @@ TEST(Incremental, MainWindowMatchesFullRuns) {
         ASSERT_TRUE(r.main.Run(""));
         EXPECT_EQ(r.main.RecomputedFrom(), kFirstBars + s);
         ExpectSame(r.main, *Fresh(r.main, text, ""), "main " + std::to_string(s));
+    }
+}
+
+// A raw series a statement does not read leaves its bars alone: the chart appends short
+// series (advance, decline) with each candle.
+TEST(Incremental, OnlyTheSeriesReadCount) {
+    Replay r;
+    r.Start();
+    const std::string macd = TFuncStr::Builtins().GetStr("MACD");
+    const std::string reader = "X:REF(ADVANCE,1);Y:X+C;Z:EMA(C,5);";
+    r.main.AddOne("advance", 9, true);
+    ASSERT_TRUE(r.Add(macd));
+    ASSERT_TRUE(r.Add(reader));
+    for (int s = 0; s < 4; ++s) {
+        const int i = kFirstBars + s;
+        r.main.AddOne("advance", 10 + s, true);
+        r.Bar(i, false, true);
+        for (size_t w = 0; w < 2; ++w) {
+            TGS& gs = *r.windows[w];
+            ASSERT_TRUE(gs.Run("")) << gs.FErrorString;
+            EXPECT_EQ(gs.RecomputedFrom(), s + 1);
+            ExpectSame(gs, *Fresh(r.main, r.texts[w], ""), "advance " + std::to_string(s));
+        }
+        EXPECT_EQ(r.windows[0]->namebian.find("dif")->from, i);
+        EXPECT_EQ(r.windows[1]->namebian.find("x")->from, s + 1);
+        EXPECT_EQ(r.windows[1]->namebian.find("y")->from, s + 1);
+        EXPECT_EQ(r.windows[1]->namebian.find("z")->from, i);
     }
 }
 
