@@ -3,6 +3,7 @@
 // without a value.
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ public:
     std::string name; // lower case
     int len = 0;      // number of valid positions
     std::vector<double> value;
+    // Bookkeeping of incremental runs (see TGS::Run): which write of the program last
+    // filled the series, the run that last stamped it, and the first bar that may differ
+    // from what that run's predecessor left.
+    std::uint64_t writes = 0, stampSerial = 0;
+    int from = 0;
 
     Tbian() = default;
     Tbian(std::string name1, int len1) { Create(std::move(name1), len1); }

@@ -1,7 +1,9 @@
 #pragma once
 // Named lists of series and of constants, as a formula program keeps them.
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -38,7 +40,34 @@ public:
     // Raised whenever the raw bars change, so derived series know to rebuild.
     std::uint64_t version = 0;
 
+    // Records a change of the raw series `name` from bar `from` on; an empty name stands for
+    // every series, a `from` of 0 for every bar.
+    void Changed(int from, const std::string& name = {}) {
+        ++version;
+        changes_.push_back({version, from < 0 ? 0 : from, name});
+        if (changes_.size() > kKeptChanges) changes_.erase(changes_.begin());
+    }
+    // The first bar of the series `name` (of any series when null) that may differ from the
+    // bars as they stood at version v: INT_MAX when nothing changed since, 0 when the changes
+    // are no longer known.
+    int ChangedSince(std::uint64_t v, const std::string* name = nullptr) const {
+        if (v == version) return std::numeric_limits<int>::max();
+        if (v > version || changes_.empty() || changes_.front().version > v + 1) return 0;
+        int first = std::numeric_limits<int>::max();
+        for (const Change& c : changes_)
+            if (c.version > v && (!name || c.name.empty() || c.name == *name))
+                first = std::min(first, c.from);
+        return first;
+    }
+
 private:
+    struct Change {
+        std::uint64_t version;
+        int from;
+        std::string name; // empty: every series
+    };
+    static constexpr size_t kKeptChanges = 256;
+    std::vector<Change> changes_;
     std::vector<std::unique_ptr<Tbian>> items_;
     std::unordered_map<std::string, Tbian*> index_;
 };

@@ -91,6 +91,8 @@ TGS::TGS(TGS* gs) {
 TGS::~TGS() = default;
 
 void TGS::Prepare() {
+    lastRun_ = {};
+    stmtState_.assign(pg1.size(), StatementState{});
     prog_.clear();
     prog_.reserve(pg1.size());
     for (const std::string& line : pg1) {
@@ -164,14 +166,91 @@ bool TGS::Run(const std::string& FParamStr) {
     FErrorString.clear();
     colorCycle_ = 0;
     abortRun_ = false;
-    for (size_t s = 0; s < prog_.size(); ++s) {
-        if (RunStatement(prog_[s], static_cast<int>(s))) continue;
-        if (abortRun_) return false;
-        FErrorString += "\r\n" + StkName + ":" + FFileName + "\r\n" + "第" + std::to_string(s + 1) +
-                        "行发现错误:" + prog_[s].text;
-        return false;
+
+    // Which bars may differ from the previous run: none before the first changed raw bar,
+    // as long as the program, its parameters, the context words and the price adjustment
+    // stay as they were and the data only grew.
+    const int n = fn::DataLen(*this);
+    std::vector<double> context = RunContext();
+    incremental_ = lastRun_.ok && lastRun_.params == FParamStr && lastRun_.period == ZhouQi &&
+                   lastRun_.context == context && QuanStyle == qsNone && n >= lastRun_.len &&
+                   lastRun_.len > 0 && stmtState_.size() == prog_.size();
+    rawFrom_ = 0;
+    rawFroms_.clear();
+    if (incremental_) {
+        // A statement reads only some of the raw series; each has its own first changed bar.
+        rawFrom_ = std::min(mainbian->ChangedSince(lastRun_.version), lastRun_.len);
+        for (size_t k = 0; k < mainbian->size(); ++k) {
+            const Tbian& b = (*mainbian)[k];
+            rawFroms_.emplace_back(
+                &b, std::min(mainbian->ChangedSince(lastRun_.version, &b.name), lastRun_.len));
+        }
     }
-    return true;
+    constsChecked_ = 0;
+    constsDiffer_ = false;
+    lastRun_.ok = false;
+    size_t failed = prog_.size();
+    for (size_t s = 0; s < prog_.size(); ++s) {
+        if (!RunStatement(prog_[s], static_cast<int>(s))) {
+            failed = s;
+            break;
+        }
+        stmtState_[s].serial = runSerial_;
+        CompareConsts();
+    }
+    const bool ok = failed == prog_.size();
+    lastRun_.version = mainbian->version;
+    lastRun_.len = n;
+    lastRun_.params = FParamStr;
+    lastRun_.period = ZhouQi;
+    lastRun_.context = std::move(context);
+    lastRun_.consts.resize(ls.size());
+    for (size_t k = 0; k < ls.size(); ++k) lastRun_.consts[k] = ls.line(k);
+    lastRun_.ok = ok;
+    if (ok) return true;
+    if (abortRun_) return false;
+    FErrorString += "\r\n" + StkName + ":" + FFileName + "\r\n" + "第" +
+                    std::to_string(failed + 1) + "行发现错误:" + prog_[failed].text;
+    return false;
+}
+
+std::vector<double> TGS::RunContext() const {
+    std::vector<double> c;
+    c.push_back(FStockInfo ? FStockInfo->FMARK : -1.0);
+    c.push_back(FFINANCE ? (*FFINANCE)[1] : -1.0);
+    c.push_back(FFINANCE ? (*FFINANCE)[7] : -1.0);
+    c.push_back(FIndex ? FIndex->INDEXADV : -1.0);
+    c.push_back(FIndex ? FIndex->INDEXDEC : -1.0);
+    c.push_back(ShowFs ? 1.0 : 0.0);
+    return c;
+}
+
+// A constant that differs from the previous run's at the same place makes every later
+// statement compute all its bars.
+void TGS::CompareConsts() {
+    for (; constsChecked_ < ls.size(); ++constsChecked_)
+        if (constsChecked_ >= lastRun_.consts.size() ||
+            ls.line(constsChecked_) != lastRun_.consts[constsChecked_])
+            constsDiffer_ = true;
+}
+
+int TGS::SeriesFrom(const Tbian* b) const {
+    if (!b) return 0;
+    if (mainbian->find(b->name) == b) {
+        for (const auto& [raw, from] : rawFroms_)
+            if (raw == b) return from;
+        return 0;
+    }
+    return b->stampSerial == runSerial_ ? b->from : 0;
+}
+
+// Marks the result series of the statement being run: its bars before `from` are those of
+// the previous run.
+void TGS::StampResult(const std::string& name, int from) {
+    Tbian* b = namebian.find(LowerAscii(name));
+    if (!b) return;
+    b->stampSerial = runSerial_;
+    b->from = std::max(from, 0);
 }
 
 bool TGS::RunStatement(const CompiledStatement& st, int index) {
@@ -209,7 +288,25 @@ bool TGS::RunStatement(const CompiledStatement& st, int index) {
             name = "@TT_" + std::to_string(index);
             LineName.push_back("syline=" + name + "::" + st.attrs);
         }
-        return st.handler(*this, name, st.func, st.args);
+        // The statement may keep its previous results when it completed in the previous
+        // run, no other write has touched its result series since, and the constants so far
+        // are those of the previous run.
+        StatementState& ss = stmtState_[static_cast<size_t>(index)];
+        const Tbian* before = name.empty() ? nullptr : namebian.find(LowerAscii(name));
+        call = CallWindow{};
+        call.allowed = incremental_ && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
+                       before->writes == ss.writes;
+        call.from = lastRun_.len; // bars past the previous data are always computed
+        call.saved = ss.points;
+        ss.points = {};
+        call.keep = &ss.points;
+        const bool ok = st.handler(*this, name, st.func, st.args);
+        const int used = call.used;
+        call = CallWindow{};
+        if (!ok || name.empty()) return ok;
+        StampResult(name, used);
+        if (const Tbian* after = namebian.find(LowerAscii(name))) ss.writes = after->writes;
+        return true;
     }
     case CompiledStatement::kReference:
         return RunReference(st, index);
@@ -226,9 +323,16 @@ bool TGS::RunStatement(const CompiledStatement& st, int index) {
     if (Tbian* src = check(st.expr)) {
         const int n = fn::DataLen(*this);
         src->Reserve(n);
+        StatementState& ss = stmtState_[static_cast<size_t>(index)];
+        const Tbian* before = namebian.find(st.name);
+        const bool keep = incremental_ && !constsDiffer_ && ss.serial + 1 == runSerial_ && before &&
+                          before->writes == ss.writes && before != src;
+        const int from = keep ? SeriesFrom(src) : 0;
         Tbian* dst = AddBian(st.name, n);
         if (!dst) return false;
         if (dst != src) std::memcpy(dst->value.data(), src->value.data(), sizeof(double) * n);
+        StampResult(st.name, from);
+        ss.writes = dst->writes;
         return true;
     }
     if (teststr(st.expr, v)) {

@@ -1,5 +1,6 @@
 #include "formula/function_args.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +34,7 @@ bool AsSeries(TGS& gs, const std::string& text, int n, Operand& out) {
     Tbian* b = gs.check(text);
     if (!b) return false;
     b->Reserve(n);
+    gs.call.inputs = std::min(gs.call.inputs, gs.SeriesFrom(b));
     out.series = b;
     out.data = b->value.data();
     out.value = 0;
@@ -67,6 +69,34 @@ double* BeginSeries(TGS& gs, const std::string& name, int n,
     return result->value.data();
 }
 
+int FirstBar(TGS& gs, int n) {
+    const CallWindow& c = gs.call;
+    const int from = c.allowed ? std::max(0, std::min({c.from, c.inputs, n})) : 0;
+    gs.call.used = from;
+    return from;
+}
+
+int EveryBar(TGS& gs) {
+    gs.call.used = 0;
+    return 0;
+}
+
+bool Resume(TGS& gs, int from, ResumeState& state) {
+    for (const ResumePoint& p : gs.call.saved) {
+        if (p.at == from && from > 0) {
+            state = p.value;
+            // The points stay good until the handler replaces them.
+            if (gs.call.keep) *gs.call.keep = gs.call.saved;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Keep(TGS& gs, int slot, int at, const ResumeState& state) {
+    if (gs.call.keep) (*gs.call.keep)[static_cast<size_t>(slot)] = {at, state};
+}
+
 void StoreConst(TGS& gs, const std::string& name, double v) {
     gs.AddConst(name, Finite(v));
 }
@@ -79,12 +109,17 @@ bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
 }
 
 void MovingMean(const double* x, int n, const Operand& window, double* out) {
+    double s = 0;
+    MovingMeanBars(x, window, 0, n, s, out);
+}
+
+void MovingMeanBars(const double* x, const Operand& window, int from, int to, double& s,
+                    double* out) {
     const std::int64_t constK = Bars(window.value);
     if (!window.IsSeries() && IsValid(window.value) && constK > 0) {
         // A constant window: the same sums as below without reading the window per bar.
-        double s = 0;
         const double k = static_cast<double>(constK);
-        for (int i = 0; i < n; ++i) {
+        for (int i = from; i < to; ++i) {
             const bool valid = IsValid(x[i]);
             if (valid) s += x[i];
             if (i < constK - 1) {
@@ -101,8 +136,7 @@ void MovingMean(const double* x, int n, const Operand& window, double* out) {
         }
         return;
     }
-    double s = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < to; ++i) {
         const bool valid = IsValid(x[i]);
         if (valid) s += x[i];
         const double nv = window[i];

@@ -3,6 +3,7 @@
 // constant or either, storing a series or constant result, and reporting a failure.
 // Every family of functions (functions_<family>.cpp) builds on these.
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -70,6 +71,20 @@ bool AsEither(TGS& gs, const std::string& text, int n, Operand& out);
 double* BeginSeries(TGS& gs, const std::string& name, int n,
                     std::initializer_list<Operand*> inputs);
 
+// Incremental runs. A handler whose value at bar i depends only on its inputs at bars up
+// to i and on its own results before i may compute only the bars from FirstBar on: the
+// bars before it hold the previous run's results, which a full run would reproduce. It
+// asks after resolving every argument (the series read count). A handler that does not
+// ask computes every bar.
+int FirstBar(TGS& gs, int n);
+// Records that the handler computed every bar after all; returns 0.
+int EveryBar(TGS& gs);
+// The running state the previous run kept for the bar `from` (see Keep); false when it
+// kept none for that bar.
+bool Resume(TGS& gs, int from, ResumeState& state);
+// Keeps the running state before bar `at` (slot 0 or 1) for the next run.
+void Keep(TGS& gs, int slot, int at, const ResumeState& state);
+
 // Stores a constant result name=value ("%f"); NaN and infinities store the invalid value.
 void StoreConst(TGS& gs, const std::string& name, double v);
 
@@ -80,6 +95,9 @@ bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x);
 // valid values. The window (bars, truncated) is a constant or read per bar; 0 gives the
 // running mean of all bars so far; a negative or invalid window gives no value.
 void MovingMean(const double* x, int n, const Operand& window, double* out);
+// Bars from..to-1 of MovingMean, carrying its running sum s from bar to bar.
+void MovingMeanBars(const double* x, const Operand& window, int from, int to, double& s,
+                    double* out);
 inline void MovingMean(const double* x, int n, std::int64_t k, double* out) {
     Operand w;
     w.value = static_cast<double>(k);

@@ -42,7 +42,7 @@ inline double Finite(double v) {
 }
 
 // --- choice and crossings -------------------------------------------------------------
-void If(Operand x, Operand a, Operand b, std::span<double> out);
+void If(Operand x, Operand a, Operand b, std::span<double> out, int from = 0);
 void Cross(Operand a, Operand b, std::span<double> out);
 void LongCross(Operand x, Operand a, double n, std::span<double> out);
 // strict: B < A < C only (RANGE); otherwise either order (BETWEEN).
@@ -104,9 +104,22 @@ void Zig(std::span<const double> s, double x, std::span<double> out);
 // peak: PEAK/PEAKBARS, else TROUGH/TROUGHBARS; bars: the distance instead of the value.
 void PeakTrough(std::span<const double> s, double x, std::int64_t m, bool peak, bool bars,
                 std::span<double> out);
+// The running state of SAR before a bar: trend, acceleration, last value, bars in the trend.
+struct SarState {
+    bool rising = false;
+    double a = 0, prev = 0;
+    std::int64_t k = 0;
+};
+// Bars kept from an earlier run: `from` is the first bar to compute (0: all), `start` the
+// state before it; `atLast` and `atEnd` receive the states before the last bar and after it.
+struct SarResume {
+    int from = 0;
+    SarState start, atLast, atEnd;
+    bool hasLast = false; // atLast was reached (not when nothing was computed)
+};
 // Needs 2 <= bars and 1 <= n <= bars; returns false otherwise. turn: SARTURN.
 bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t n, double s,
-         double m, bool turn, std::span<double> out);
+         double m, bool turn, std::span<double> out, SarResume* resume = nullptr);
 // winner: WINNER (100 steps a bar, share below the price n), else COST (10 steps a bar, the
 // price above n percent of the volume).
 void CostWinner(std::span<const double> high, std::span<const double> low,

@@ -69,7 +69,7 @@ bool OneOperand(TGS& gs, const std::string& name, const std::string& func, const
     }
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
-    for (int i = 0; i < n; ++i)
+    for (int i = fn::FirstBar(gs, n); i < n; ++i) // bar by bar
         out[i] = IsValid(x.data[i]) ? fn::Finite(f(x.data[i])) : kInvalidValue;
     return true;
 }
@@ -93,14 +93,15 @@ bool TwoOperand(TGS& gs, const std::string& name, const std::string& func, const
     double* out = fn::BeginSeries(gs, name, n, {&a, &b});
     if (!out) return false;
     const std::string f = LowerAscii(func);
+    const int from = fn::FirstBar(gs, n); // bar by bar
     if (f == "max") {
-        for (int i = 0; i < n; ++i) out[i] = a[i] > b[i] ? a[i] : b[i];
+        for (int i = from; i < n; ++i) out[i] = a[i] > b[i] ? a[i] : b[i];
     } else if (f == "min") {
-        for (int i = 0; i < n; ++i) out[i] = a[i] > b[i] ? b[i] : a[i];
+        for (int i = from; i < n; ++i) out[i] = a[i] > b[i] ? b[i] : a[i];
     } else if (f == "mod") {
-        for (int i = 0; i < n; ++i) out[i] = Mod(a[i], b[i]);
+        for (int i = from; i < n; ++i) out[i] = Mod(a[i], b[i]);
     } else {
-        for (int i = 0; i < n; ++i) out[i] = fn::Finite(std::pow(a[i], b[i]));
+        for (int i = from; i < n; ++i) out[i] = fn::Finite(std::pow(a[i], b[i]));
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // FORECAST) and the smoothing SMA. X is a series; N a series or a constant, truncated to
 // whole bars where it counts bars.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 
@@ -43,8 +44,17 @@ double* PrefixSums(TGS& gs, const double* x, int n) {
     return p;
 }
 
-void Ma(const Window& w, double* out) {
-    fn::MovingMean(w.x.data, w.len, w.n, out);
+// The running sum of MovingMean is kept before the newest bar and after the last, so that
+// a replay step (newest bar changed, or one bar added) resumes it exactly.
+void Ma(TGS& gs, const Window& w, double* out) {
+    int from = fn::FirstBar(gs, w.len);
+    ResumeState s{};
+    if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
+    const int last = std::max(from, w.len - 1);
+    fn::MovingMeanBars(w.x.data, w.n, from, last, s[0], out);
+    if (last == w.len - 1) fn::Keep(gs, 0, last, s);
+    fn::MovingMeanBars(w.x.data, w.n, last, w.len, s[0], out);
+    fn::Keep(gs, 1, w.len, s);
 }
 
 // The EMA step from bar `from` on; weights from N (per bar for a series N).
@@ -82,12 +92,16 @@ void EmaFrom(const Window& w, std::int64_t constN, int from, double* out) {
     }
 }
 
-void Ema(const Window& w, double* out) {
+void Ema(TGS& gs, const Window& w, double* out) {
     if (w.len == 0) return;
+    int from = fn::FirstBar(gs, w.len);
     std::int64_t k = Bars(w.n.value);
+    // A constant window is clipped to the data; bars kept from the previous run saw the
+    // same window only when it did not reach past them.
+    if (!w.n.IsSeries() && k > from - 1) from = fn::EveryBar(gs);
     if (!w.n.IsSeries() && k > w.len - 1) k = w.len - 1;
-    out[0] = w.x.data[0];
-    EmaFrom(w, k, 1, out);
+    if (from == 0) out[0] = w.x.data[0];
+    EmaFrom(w, k, std::max(from, 1), out);
 }
 
 void Mema(const Window& w, double* out) {
@@ -167,8 +181,8 @@ void Xma(TGS& gs, const Window& w, double* out) {
     }
 }
 
-void Dma(const Window& w, double* out) {
-    for (int i = 0; i < w.len; ++i) {
+void Dma(TGS& gs, const Window& w, double* out) {
+    for (int i = fn::FirstBar(gs, w.len); i < w.len; ++i) {
         const double xi = w.x.data[i];
         const double a = w.n[i];
         if (!IsValid(xi) || !IsValid(a))
@@ -182,13 +196,19 @@ void Dma(const Window& w, double* out) {
 
 void Sum(TGS& gs, const Window& w, double* out) {
     if (!w.n.IsSeries()) {
+        // The running sum is kept as MA keeps its own.
         const std::int64_t k = Bars(w.n.value);
-        double s = 0;
-        for (int i = 0; i < w.len; ++i) {
+        int from = fn::FirstBar(gs, w.len);
+        ResumeState state{};
+        if (from > 0 && !fn::Resume(gs, from, state)) from = fn::EveryBar(gs);
+        double& s = state[0];
+        for (int i = from; i < w.len; ++i) {
+            if (i == w.len - 1) fn::Keep(gs, 0, i, state);
             s += w.x.data[i];
             if (k > 0 && i >= k) s -= w.x.data[i - k];
             out[i] = k < 0 ? kInvalid : Finite(s);
         }
+        fn::Keep(gs, 1, w.len, state);
         return;
     }
     const double* p = PrefixSums(gs, w.x.data, w.len);
@@ -202,22 +222,26 @@ void Sum(TGS& gs, const Window& w, double* out) {
 
 // HHV (highest) and LLV (lowest): the extreme of the window, invalid values as numbers.
 // A window of 0 or fewer bars reaches back to bar 0.
-void Extreme(const Window& w, bool highest, double* out) {
+void Extreme(TGS& gs, const Window& w, bool highest, double* out) {
     auto better = [highest](double a, double b) { return highest ? a > b : a < b; };
     const double* x = w.x.data;
+    const int from = fn::FirstBar(gs, w.len);
     if (!w.n.IsSeries()) {
         const std::int64_t k = Bars(w.n.value);
+        // The candidates of a window depend only on the bars inside it, so the queue is
+        // rebuilt from the first window that ends at `from`.
+        const std::int64_t start = k > 0 ? std::max<std::int64_t>(0, from - k + 1) : 0;
         std::deque<int> q; // bars of the window whose values may still be the extreme
-        for (int i = 0; i < w.len; ++i) {
+        for (int i = static_cast<int>(start); i < w.len; ++i) {
             while (!q.empty() && !better(x[q.back()], x[i])) q.pop_back();
             q.push_back(i);
             if (k > 0)
                 while (q.front() < i - k + 1) q.pop_front();
-            out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : x[q.front()];
+            if (i >= from) out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : x[q.front()];
         }
         return;
     }
-    for (int i = 0; i < w.len; ++i) {
+    for (int i = from; i < w.len; ++i) {
         const double nv = w.n.data[i];
         if (i == 0 || !IsValid(x[i])) {
             out[i] = x[i];
@@ -236,8 +260,10 @@ void Extreme(const Window& w, bool highest, double* out) {
     }
 }
 
-void Ref(const Window& w, double* out) {
-    for (int i = 0; i < w.len; ++i) {
+void Ref(TGS& gs, const Window& w, double* out) {
+    // Only a constant distance of 0 or more bars looks back alone.
+    const bool back = !w.n.IsSeries() && IsValid(w.n.value) && Bars(w.n.value) >= 0;
+    for (int i = back ? fn::FirstBar(gs, w.len) : 0; i < w.len; ++i) {
         const double nv = w.n[i];
         if (!IsValid(nv)) {
             out[i] = kInvalid;
@@ -276,9 +302,9 @@ bool MovingWindow(TGS& gs, const std::string& name, const std::string& func, con
     double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
     if (!out) return false;
     if (f == "ma")
-        Ma(w, out);
+        Ma(gs, w, out);
     else if (f == "ema" || f == "expma")
-        Ema(w, out);
+        Ema(gs, w, out);
     else if (f == "mema")
         Mema(w, out);
     else if (f == "expmema")
@@ -288,15 +314,15 @@ bool MovingWindow(TGS& gs, const std::string& name, const std::string& func, con
     else if (f == "xma")
         Xma(gs, w, out);
     else if (f == "dma")
-        Dma(w, out);
+        Dma(gs, w, out);
     else if (f == "sum")
         Sum(gs, w, out);
     else if (f == "hhv")
-        Extreme(w, true, out);
+        Extreme(gs, w, true, out);
     else if (f == "llv")
-        Extreme(w, false, out);
+        Extreme(gs, w, false, out);
     else if (f == "ref")
-        Ref(w, out);
+        Ref(gs, w, out);
     else if (f == "forecast")
         Forecast(gs, w, out);
     return true;
@@ -315,12 +341,13 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
         return fn::Fail(gs, "SMA(X,N,M)参数M:" + arg(2) + "没有定义!");
     double* out = fn::BeginSeries(gs, name, n, {&x, &nArg});
     if (!out) return false;
+    const int from = fn::FirstBar(gs, n);
     const double constK = static_cast<double>(Bars(nArg.value));
     if (!nArg.IsSeries() && IsValid(nArg.value) && constK != 0) {
         // A constant N: the weights are worked out once, keeping the division out of the
         // chain from one bar to the next.
         const double keep = (constK - m) / constK, take = m / constK;
-        for (int i = 0; i < n; ++i) {
+        for (int i = from; i < n; ++i) {
             const double xi = x.data[i];
             if (!IsValid(xi))
                 out[i] = kInvalid;
@@ -331,7 +358,7 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
         }
         return true;
     }
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         const double xi = x.data[i];
         const double nv = nArg[i];
         const double k = static_cast<double>(Bars(nv));

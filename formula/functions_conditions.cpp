@@ -16,10 +16,15 @@ std::int64_t BarCount(double v) {
 
 // Bars before the first bar with a valid condition have no value; from there on, B where
 // the condition is exactly 0 and A elsewhere (an invalid condition chooses A).
-void If(Operand x, Operand a, Operand b, std::span<double> out) {
+// Bars before `from` are left as they are.
+void If(Operand x, Operand a, Operand b, std::span<double> out, int from) {
     const int n = static_cast<int>(out.size());
     int i = 0;
-    for (; i < n && !Valid(x[i]); ++i) out[i] = kInvalid;
+    while (i < from && !Valid(x[i])) ++i;
+    if (i < from)
+        i = from; // the first valid condition lies before `from`
+    else
+        for (; i < n && !Valid(x[i]); ++i) out[i] = kInvalid;
     for (; i < n; ++i) out[i] = Valid(x[i]) && x[i] == 0 ? b[i] : a[i];
 }
 
@@ -100,7 +105,8 @@ bool If(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     }
     double* out = fn::BeginSeries(gs, name, n, {&x, &a, &b});
     if (!out) return false;
-    kernels::If(Kernel(x), Kernel(a), Kernel(b), {out, static_cast<size_t>(n)});
+    kernels::If(Kernel(x), Kernel(a), Kernel(b), {out, static_cast<size_t>(n)},
+                fn::FirstBar(gs, n));
     return true;
 }
 

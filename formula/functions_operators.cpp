@@ -50,44 +50,46 @@ template <Op op> inline double OnBar(double a, double b) {
     return kInvalidValue;
 }
 
-template <Op op> void OverBars(const fn::Operand& a, const fn::Operand& b, int n, double* out) {
+// Bars from..n-1.
+template <Op op>
+void OverBars(const fn::Operand& a, const fn::Operand& b, int from, int n, double* out) {
     if (a.IsSeries() && b.IsSeries()) {
-        for (int i = 0; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.data[i]);
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.data[i]);
     } else if (a.IsSeries()) {
-        for (int i = 0; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.value);
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.value);
     } else {
-        for (int i = 0; i < n; ++i) out[i] = OnBar<op>(a.value, b.data[i]);
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.value, b.data[i]);
     }
 }
 
-void Series(Op op, const fn::Operand& a, const fn::Operand& b, int n, double* out) {
+void Series(Op op, const fn::Operand& a, const fn::Operand& b, int from, int n, double* out) {
     switch (op) {
     case Op::Add:
-        return OverBars<Op::Add>(a, b, n, out);
+        return OverBars<Op::Add>(a, b, from, n, out);
     case Op::Sub:
-        return OverBars<Op::Sub>(a, b, n, out);
+        return OverBars<Op::Sub>(a, b, from, n, out);
     case Op::Mul:
-        return OverBars<Op::Mul>(a, b, n, out);
+        return OverBars<Op::Mul>(a, b, from, n, out);
     case Op::Div:
-        return OverBars<Op::Div>(a, b, n, out);
+        return OverBars<Op::Div>(a, b, from, n, out);
     case Op::Or:
-        return OverBars<Op::Or>(a, b, n, out);
+        return OverBars<Op::Or>(a, b, from, n, out);
     case Op::Xor:
-        return OverBars<Op::Xor>(a, b, n, out);
+        return OverBars<Op::Xor>(a, b, from, n, out);
     case Op::Lt:
-        return OverBars<Op::Lt>(a, b, n, out);
+        return OverBars<Op::Lt>(a, b, from, n, out);
     case Op::Gt:
-        return OverBars<Op::Gt>(a, b, n, out);
+        return OverBars<Op::Gt>(a, b, from, n, out);
     case Op::Le:
-        return OverBars<Op::Le>(a, b, n, out);
+        return OverBars<Op::Le>(a, b, from, n, out);
     case Op::Ge:
-        return OverBars<Op::Ge>(a, b, n, out);
+        return OverBars<Op::Ge>(a, b, from, n, out);
     case Op::And:
-        return OverBars<Op::And>(a, b, n, out);
+        return OverBars<Op::And>(a, b, from, n, out);
     case Op::Eq:
-        return OverBars<Op::Eq>(a, b, n, out);
+        return OverBars<Op::Eq>(a, b, from, n, out);
     case Op::Ne:
-        return OverBars<Op::Ne>(a, b, n, out);
+        return OverBars<Op::Ne>(a, b, from, n, out);
     case Op::None:
         return;
     }
@@ -145,7 +147,7 @@ bool Biao(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     }
     double* out = fn::BeginSeries(gs, name, n, {&a, &b});
     if (!out) return false;
-    Series(op, a, b, n, out);
+    Series(op, a, b, fn::FirstBar(gs, n), n, out); // bar by bar
     return true;
 }
 

@@ -114,18 +114,33 @@ void PeakTrough(std::span<const double> s, double x, std::int64_t m, bool peak, 
 // Stop and reverse over the highest high and lowest low of the n bars before each bar,
 // kept on monotonic queues.
 bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t n, double s,
-         double m, bool turn, std::span<double> out) {
+         double m, bool turn, std::span<double> out, SarResume* resume) {
     const int len = Len(out);
     if (len < 2 || n < 1 || n > len) return false;
     const double step = static_cast<double>(BarCount(s)) / 100;
     const double limit = static_cast<double>(BarCount(m)) / 100;
     const int w = static_cast<int>(n);
-    for (int i = 0; i < w; ++i) out[i] = turn ? 0 : kInvalid;
+    // The trend starts from bars 0 and 1, so a resumed run begins at bar 2 at the earliest.
+    const int from = resume && resume->from >= 2 ? std::min(resume->from, len) : 0;
+    for (int i = from; i < w; ++i) out[i] = turn ? 0 : kInvalid;
     bool rising = !((high[1] - high[0]) + (low[1] - low[0]) < 0);
     double a = step, prev = 0;
     std::int64_t k = 0;
+    if (from > 0) {
+        rising = resume->start.rising;
+        a = resume->start.a;
+        prev = resume->start.prev;
+        k = resume->start.k;
+    }
+    auto state = [&] { return SarState{rising, a, prev, k}; };
     std::deque<int> hq, lq; // bars of the window, highs falling and lows rising
-    for (int i = 1; i < len; ++i) {
+    // The queues hold bars of the window only, so they are rebuilt from the window of the
+    // first bar computed.
+    for (int i = std::max(1, from - w); i < len; ++i) {
+        if (resume && i == len - 1 && i >= from) {
+            resume->atLast = state();
+            resume->hasLast = true;
+        }
         const int j = i - 1;
         while (!hq.empty() && high[static_cast<size_t>(hq.back())] <= high[static_cast<size_t>(j)])
             hq.pop_back();
@@ -135,7 +150,7 @@ bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t
         lq.push_back(j);
         while (hq.front() < i - w) hq.pop_front();
         while (lq.front() < i - w) lq.pop_front();
-        if (i < w) continue;
+        if (i < w || i < from) continue;
         const double hh = high[static_cast<size_t>(hq.front())];
         const double ll = low[static_cast<size_t>(lq.front())];
         double sar;
@@ -160,6 +175,10 @@ bool Sar(std::span<const double> high, std::span<const double> low, std::int64_t
             ++k;
         }
         prev = sar;
+    }
+    if (resume) {
+        resume->atEnd = state();
+        resume->from = from;
     }
     return true;
 }
@@ -453,13 +472,29 @@ bool Sar(TGS& gs, const std::string& name, const std::string& func, const TXX& x
         return false;
     high->Reserve(n);
     low->Reserve(n);
+    gs.call.inputs = std::min({gs.call.inputs, gs.SeriesFrom(high), gs.SeriesFrom(low)});
     auto out = fn::Output(gs, name, n, {});
     if (out.data() == nullptr) return false;
+    // The state before the newest bar and after the last is kept for the next run, as MA
+    // keeps its running sum; the four numbers of the state go into two points each.
+    // The state before the newest bar and after the last is kept for the next run, as MA
+    // keeps its running sum.
+    kernels::SarResume resume;
+    resume.from = fn::FirstBar(gs, n);
+    ResumeState saved{};
+    if (resume.from > 0 && !fn::Resume(gs, resume.from, saved)) resume.from = 0;
+    resume.start = {saved[0] != 0, saved[1], saved[2], static_cast<std::int64_t>(saved[3])};
     if (!kernels::Sar({high->value.data(), static_cast<size_t>(n)},
                       {low->value.data(), static_cast<size_t>(n)}, fn::Bars(w), step, limit, turn,
-                      out))
+                      out, &resume))
         return fn::Fail(gs, turn ? "SARTRUN 参数N小于1 或 数据长度小于N!"
                                  : "SAR 参数N小于1 或 数据长度小于N!");
+    if (resume.from == 0) fn::EveryBar(gs);
+    auto keep = [](const kernels::SarState& s) {
+        return ResumeState{s.rising ? 1.0 : 0.0, s.a, s.prev, static_cast<double>(s.k)};
+    };
+    if (resume.hasLast) fn::Keep(gs, 0, n - 1, keep(resume.atLast));
+    fn::Keep(gs, 1, n, keep(resume.atEnd));
     return true;
 }
 

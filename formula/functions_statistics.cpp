@@ -1,6 +1,8 @@
 // Moving statistics: VAR, VARP, STD, STDP, DEVSQ, AVEDEV. X is a series and N a constant;
 // otherwise the function fails without a message.
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "formula/front_end.h"
@@ -21,12 +23,33 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
     const std::int64_t k = fn::Bars(nValue);
     if (k == 0 && (f == "var" || f == "std" || f == "devsq")) return fn::StoreCopy(gs, name, n, x);
 
-    double* mean = gs.Scratch(4, n);
-    fn::MovingMean(x.data, n, k, mean);
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
-    if (f == "avedev") {
-        for (int i = 0; i < n; ++i) {
+    // The moving means of x and of its squares are needed from the first bar computed on;
+    // their running sums are kept before the newest bar and after the last, as MA keeps
+    // its own. Squares are needed back to the start of the first window.
+    int from = fn::FirstBar(gs, n);
+    ResumeState sums{};
+    if (from > 0 && !fn::Resume(gs, from, sums)) from = fn::EveryBar(gs);
+    const int last = std::max(from, n - 1);
+    const bool avedev = f == "avedev";
+    double* mean = gs.Scratch(4, n);
+    double* squares = gs.Scratch(5, n);
+    double* meanSq = gs.Scratch(6, n);
+    fn::Operand window;
+    window.value = static_cast<double>(k);
+    const int firstSquare =
+        k > 0 ? static_cast<int>(std::max<std::int64_t>(0, from - k + 1)) : from;
+    for (int i = firstSquare; i < n && !avedev; ++i)
+        squares[i] = IsValid(x.data[i]) ? x.data[i] * x.data[i] : kInvalidValue;
+    for (int part = 0; part < 2; ++part) {
+        const int a = part == 0 ? from : last, b = part == 0 ? last : n;
+        fn::MovingMeanBars(x.data, window, a, b, sums[0], mean);
+        if (!avedev) fn::MovingMeanBars(squares, window, a, b, sums[1], meanSq);
+        if (b == n - 1 || part == 1) fn::Keep(gs, part, b, sums);
+    }
+    if (avedev) {
+        for (int i = from; i < n; ++i) {
             if (k <= 0 || i < k - 1 || !IsValid(mean[i])) {
                 out[i] = kInvalidValue;
                 continue;
@@ -37,13 +60,8 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
         }
         return true;
     }
-    double* squares = gs.Scratch(5, n);
-    for (int i = 0; i < n; ++i)
-        squares[i] = IsValid(x.data[i]) ? x.data[i] * x.data[i] : kInvalidValue;
-    double* meanSq = gs.Scratch(6, n);
-    fn::MovingMean(squares, n, k, meanSq);
     const double kd = static_cast<double>(k);
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         if (!IsValid(mean[i]) || !IsValid(meanSq[i])) {
             out[i] = kInvalidValue;
             continue;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -51,6 +52,24 @@ struct CompiledStatement {
     bool drawing = false; // a drawing call: records itself, never named @TT_
     TXX args;             // call arguments, with "::" + attributes after the last
     std::string argText;  // reference: the argument text
+};
+
+// The running state a handler keeps for the next run: the state before bar `at`.
+using ResumeState = std::array<double, 4>;
+struct ResumePoint {
+    int at = -1;
+    ResumeState value{};
+};
+
+// What an incremental run tells the handler of a call: the handler computes only the bars
+// from fn::FirstBar on and keeps its earlier results before them.
+struct CallWindow {
+    bool allowed = false; // the statement may keep its results of the previous run
+    int from = 0;         // first bar of the run that may differ (raw bars, constants)
+    int inputs = std::numeric_limits<int>::max(); // first bar that may differ in the series read
+    int used = -1; // first bar the handler computed; -1 when it did not say (everything)
+    std::array<ResumePoint, 2> saved{};         // the points the previous run left
+    std::array<ResumePoint, 2>* keep = nullptr; // where this run's points go
 };
 
 class TGS {
@@ -127,6 +146,14 @@ public:
         return mainbian->find(lowerName) != nullptr;
     }
     const std::vector<CompiledStatement>& Program() const { return prog_; }
+    // The first bar of series b that may differ from the previous run (0 when unknown).
+    int SeriesFrom(const Tbian* b) const;
+    // The incremental window of the call being run.
+    CallWindow call;
+    // The first raw bar (of any series) the last run found changed: 0 when it recomputed
+    // everything, the data length when no bar had changed. A statement recomputes from the
+    // first changed bar of the series it reads.
+    int RecomputedFrom() const { return rawFrom_; }
 
     // --- fields ---
     TFunclist FUNC;
@@ -223,6 +250,33 @@ private:
     std::unordered_map<std::string, std::uint64_t> derivedVersion_;
     BianList quanCopies_; // unadjusted prices while an adjustment is in force
     std::array<std::vector<double>, 8> scratch_;
+
+    // Incremental runs: a run recomputes only the bars that may differ from the previous
+    // run. What the previous run saw:
+    struct LastRun {
+        bool ok = false;
+        std::uint64_t version = 0;
+        int len = 0;
+        std::string params;
+        TWeekStyle period = wsNone;
+        std::vector<double> context;     // stock, finance and index words
+        std::vector<std::string> consts; // name=text of ls, in order
+    } lastRun_;
+    struct StatementState {
+        std::uint64_t serial = 0; // the run that last completed the statement
+        std::uint64_t writes = 0; // the write of its result series then
+        std::array<ResumePoint, 2> points{};
+    };
+    std::vector<StatementState> stmtState_;
+    bool incremental_ = false; // this run may keep results of the previous run
+    int rawFrom_ = 0;          // first raw bar that may differ in this run
+    std::vector<std::pair<const Tbian*, int>> rawFroms_; // the same for each raw series
+    size_t constsChecked_ = 0; // constants of this run compared with the previous run's
+    bool constsDiffer_ = false;
+    std::uint64_t writeCounter_ = 0;
+    std::vector<double> RunContext() const;
+    void CompareConsts();
+    void StampResult(const std::string& name, int from);
 };
 
 } // namespace vantor

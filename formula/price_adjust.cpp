@@ -33,7 +33,7 @@ bool TGS::ApplyQuan(TQuanStyle Value) {
             copy->SetDouble(raw[k]->value.data(), raw[k]->len);
         }
     }
-    ++mainbian->version;
+    mainbian->Changed(0);
     if (Value == qsNone) return true;
 
     const Tbian* date = mainbian->find("date");

@@ -293,7 +293,7 @@ bool TGS::DataFromFile(const std::string& filename1) {
         // A window that borrows its bars replaces the owner's series rather than adding to
         // them; every window sharing them sees the loaded bars.
         mainbian->clear();
-        ++mainbian->version;
+        mainbian->Changed(0);
     }
     for (const FileSeries& s : file.series)
         AddAll(s.name, s.values.data(), static_cast<int>(s.values.size()));

@@ -47,7 +47,7 @@ Tbian* TGS::AddAll(const std::string& Name, const double* f1, int len) {
         if (!b && len < kMaxBars) {
             b = mainbian->add(name, len);
             if (len > 0) std::memcpy(b->value.data(), f1, sizeof(double) * len);
-            ++mainbian->version;
+            mainbian->Changed(0, name);
             return b;
         }
         // The whole series stays below the capacity, whatever was held before.
@@ -56,7 +56,7 @@ Tbian* TGS::AddAll(const std::string& Name, const double* f1, int len) {
             b->Reserve(old + len);
             if (len > 0) std::memcpy(b->value.data() + old, f1, sizeof(double) * len);
             b->len = old + len;
-            ++mainbian->version;
+            mainbian->Changed(old, name);
             return b;
         }
     }
@@ -79,14 +79,14 @@ Tbian* TGS::AddOne(const std::string& Name, double f1, bool append) {
     } else {
         b->value[static_cast<size_t>(b->len - 1)] = f1;
     }
-    ++mainbian->version;
+    mainbian->Changed(b->len - 1, name);
     return b;
 }
 
 void TGS::ClearData() {
     if (!FComm) {
         mainbian->clear();
-        ++mainbian->version;
+        mainbian->Changed(0);
     }
     quanCopies_.clear();
     ForgetResults();
@@ -108,6 +108,7 @@ void TGS::Clear() {
 
 // What both ClearData and Clear forget: computed series, records and captions.
 void TGS::ForgetResults() {
+    lastRun_ = {};
     LineName.clear();
     namebian.clear();
     refResults_.clear();
@@ -138,6 +139,7 @@ Tbian* TGS::AddBian(const std::string& Name, int len1) {
     if (!b) b = namebian.add(name, len1);
     b->Reserve(len1);
     b->len = len1;
+    b->writes = ++writeCounter_;
     derivedVersion_.erase(name);
     return b;
 }
