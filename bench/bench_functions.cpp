@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formula/function_kernels.h"
-#include "market/stock.h"
+#include "sample_bars.h"
 
 namespace {
 
@@ -18,13 +18,8 @@ struct Bars {
 
 const Bars& MinuteSample() {
     static const Bars bars = [] {
-        vantor::Tstock store;
-        store.fileName = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
-        store.startrow = 0;
-        store.setLastrow(47999);
-        store.loaddata();
         Bars b;
-        for (const vantor::Price& p : store.DMP[0].value) {
+        for (const vantor::Price& p : vantor::bench::MinuteSampleBars()) {
             b.high.push_back(p.Spg);
             b.low.push_back(p.Spd);
             b.close.push_back(p.Sps);

@@ -13,7 +13,7 @@
 
 #include "formula/func_str.h"
 #include "formula/gs.h"
-#include "market/stock.h"
+#include "sample_bars.h"
 
 namespace {
 
@@ -32,12 +32,7 @@ struct Bars {
 
 const Bars& MinuteBars() {
     static const Bars bars = [] {
-        vantor::Tstock store;
-        store.fileName = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
-        store.startrow = 0;
-        store.setLastrow(47999);
-        store.loaddata();
-        const std::vector<vantor::Price>& p = store.DMP[0].value;
+        const std::vector<vantor::Price>& p = vantor::bench::MinuteSampleBars();
         Bars b;
         b.raw.resize(8);
         auto number = [](const vantor::ShortStr& s) {

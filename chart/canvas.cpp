@@ -190,21 +190,14 @@ void Canvas::LineTo(int x, int y) {
     }
     // Lines that run far outside the image are clipped to a margin around it first when
     // they are axis-parallel (grid lines, wicks); the pattern phase is kept.
-    if (x1 == x2) {
-        if (x1 < 0 || x1 >= w_) return;
-        int sy = y1 < y2 ? 1 : -1;
-        for (int yy = y1, step = 0; yy != y2; yy += sy, ++step) {
-            if ((sy > 0 && yy >= h_) || (sy < 0 && yy < 0)) break;
-            if (PatternOn(step)) Plot(x1, yy, pen_);
-        }
-        return;
-    }
-    if (y1 == y2) {
-        if (y1 < 0 || y1 >= h_) return;
-        int sx = x1 < x2 ? 1 : -1;
-        for (int xx = x1, step = 0; xx != x2; xx += sx, ++step) {
-            if ((sx > 0 && xx >= w_) || (sx < 0 && xx < 0)) break;
-            if (PatternOn(step)) Plot(xx, y1, pen_);
+    if (x1 == x2 || y1 == y2) {
+        const bool vertical = x1 == x2;
+        const int across = vertical ? x1 : y1, limit = vertical ? h_ : w_;
+        if (across < 0 || across >= (vertical ? w_ : h_)) return;
+        const int from = vertical ? y1 : x1, to = vertical ? y2 : x2, s = from < to ? 1 : -1;
+        for (int v = from, step = 0; v != to; v += s, ++step) {
+            if ((s > 0 && v >= limit) || (s < 0 && v < 0)) break;
+            if (PatternOn(step)) vertical ? Plot(across, v, pen_) : Plot(v, across, pen_);
         }
         return;
     }
