@@ -2,9 +2,12 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev libbenchmark-dev qt6-base-dev qt6-charts-dev
-  libqt6opengl6-dev libxkbcommon-dev libsqlite3-dev zlib1g-dev libjpeg-dev libmsgpack-cxx-dev
-  fonts-noto-cjk xvfb xauth)
+# clang only recommends its sanitizer and libFuzzer runtimes (libclang-rt-14-dev), and
+# --no-install-recommends below would leave them out: name every package the build links.
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6svg6 qt6-image-formats-plugins
+  libxkbcommon-dev libgl-dev libsqlite3-dev libsimpleini-dev zlib1g-dev libjpeg-dev
+  libmsgpack-cxx-dev fonts-noto-cjk xvfb xauth xdg-utils)
 
 missing=()
 for p in "${packages[@]}"; do
