@@ -82,7 +82,8 @@ bool TqhAcount::Open(double cjj, double q, double p, double& lots, double& avg) 
 // side: +1 closes a long position (result p - avg), -1 a short one (result avg - p).
 bool TqhAcount::Close(double cjj, double q, double p, double& lots, double& avg, int side) {
     if (!CheckTrade(cjj, q, p)) return false;
-    if (q > lots + LotTolerance(lots)) {
+    // Nothing held: no quantity, however small, can be closed.
+    if (!(lots > 0) || q > lots + LotTolerance(lots)) {
         sError = kBadQuantity;
         return false;
     }

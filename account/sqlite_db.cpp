@@ -77,6 +77,16 @@ bool SqlDatabase::Open(const std::string& path, Mode mode) {
     return true;
 }
 
+bool SqlDatabase::UseWriteAheadLog() {
+    if (!db_) return false;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // A file that cannot switch (write-protected, on a file system without shared memory)
+    // keeps its rollback journal and still works.
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr,
+                 nullptr);
+    return true;
+}
+
 void SqlDatabase::Close() {
     if (db_) sqlite3_close_v2(db_);
     db_ = nullptr;

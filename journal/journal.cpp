@@ -102,7 +102,7 @@ bool TJournal::EnsureDatabase() {
     if (!MissingOrEmpty(file)) return true;
     std::error_code ec;
     SqlDatabase db;
-    bool ok = db.Open(file, SqlDatabase::Mode::Create) && db.Begin();
+    bool ok = db.Open(file, SqlDatabase::Mode::Create) && db.UseWriteAheadLog() && db.Begin();
     for (const char* sql : kCreateTables) ok = ok && db.Exec(sql);
     if (ok && db.Commit()) return true;
     db.Rollback();
@@ -115,23 +115,39 @@ bool TJournal::EnsureDatabase() {
 bool TJournal::CountRows(const std::string& table, long long& count) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) || !CountIn(db, table, count))
-        return Fail(db.error());
+    if (!OpenDb(db) || !CountIn(db, table, count)) return Fail(db.error());
     return true;
 }
 
 bool TJournal::InsertTrade(const TradeLogRow& row) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) || !db.Run(kInsertTrade, row.Values()))
-        return Fail(db.error());
+    if (!OpenDb(db) || !db.Run(kInsertTrade, row.Values())) return Fail(db.error());
     return true;
+}
+
+bool TJournal::AppendTrade(TradeLogRow row) {
+    sError.clear();
+    SqlDatabase db;
+    long long count = 0;
+    bool ok = OpenDb(db) && db.Begin() && CountIn(db, "Tradelog", count);
+    if (ok) {
+        row.SNo = std::to_string(count);
+        ok = db.Run(kInsertTrade, row.Values());
+    }
+    if (ok && db.Commit()) return true;
+    db.Rollback();
+    return Fail(db.error());
+}
+
+bool TJournal::OpenDb(SqlDatabase& db) const {
+    return db.Open(path(), SqlDatabase::Mode::Existing) && db.UseWriteAheadLog();
 }
 
 bool TJournal::InsertEquityPoint(const EquityPointRow& row) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
+    if (!OpenDb(db) ||
         !db.Run(kInsertPoint, {row.SNo, row.sProperty, row.sUserName, row.sTime, row.SGuid}))
         return Fail(db.error());
     return true;
@@ -146,7 +162,7 @@ bool TJournal::InitAccount(const std::string& name, const std::string& funds) {
     const double amount = InitialFunds(funds);
     SqlDatabase db;
     long long count = 0;
-    bool ok = db.Open(path(), SqlDatabase::Mode::Existing) && db.Begin() &&
+    bool ok = OpenDb(db) && db.Begin() &&
               db.Run("delete from property where sUsername=?", {name}) &&
               db.Run("delete from Tradelog where sUsername=?", {name}) &&
               db.Run("delete from TBankStock where sUsername=?", {name}) &&
@@ -169,9 +185,8 @@ bool TJournal::EnsureAccount(const std::string& name) {
     bool found = false;
     {
         SqlDatabase db;
-        if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
-            !db.Query("select 1 from property where sUsername=? limit 1", {name},
-                      [&](const SqlStatement&) { found = true; }))
+        if (!OpenDb(db) || !db.Query("select 1 from property where sUsername=? limit 1", {name},
+                                     [&](const SqlStatement&) { found = true; }))
             return Fail(db.error());
     }
     return found || InitAccount(name, "10000");
@@ -184,7 +199,7 @@ bool TJournal::RestoreAccount(const std::string& name, TqhAcount& acc, int& star
     std::array<std::string, 8> v;
     {
         SqlDatabase db;
-        if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
+        if (!OpenDb(db) ||
             !db.Query("select kyzj, ddcc, kdcc, ddccj, kdccj, ksh, dqh, gpdm from TUser "
                       "where sUsername=? limit 1",
                       {name}, [&](const SqlStatement& r) {
@@ -213,7 +228,7 @@ bool TJournal::SaveAccount(const std::string& name, const TqhAcount& acc, int la
                            const std::string& fileName) {
     sError.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
+    if (!OpenDb(db) ||
         !db.Run("update Tuser set kyzj=?,ddcc=?,kdcc=?,ddccj=?,kdccj=?,dqh=?,gpdm=?,ksh=? "
                 "where susername=?;",
                 {Fixed2(acc.Fkyzj), Fixed2(acc.ddcc), Fixed2(acc.kdcc), Fixed2(acc.ddccj),
@@ -226,8 +241,7 @@ bool TJournal::AddEquityPoint(const std::string& name, double equity) {
     sError.clear();
     SqlDatabase db;
     long long count = 0;
-    bool ok = db.Open(path(), SqlDatabase::Mode::Existing) && db.Begin() &&
-              CountIn(db, "property", count) &&
+    bool ok = OpenDb(db) && db.Begin() && CountIn(db, "property", count) &&
               db.Run(kInsertPoint, {std::to_string(count), Fixed2(equity), name,
                                     Stamp("%Y%m%d%H%M%S", true), NewRowId()});
     if (ok && db.Commit()) return true;

@@ -13,6 +13,7 @@
 
 #include "account/host.h"
 #include "account/qh_account.h"
+#include "account/sqlite_db.h"
 
 namespace vantor {
 
@@ -87,6 +88,9 @@ public:
     // Rows of `table` (all accounts). Only the journal's four tables can be counted.
     bool CountRows(const std::string& table, long long& count);
     bool InsertTrade(const TradeLogRow& row);
+    // Inserts `row` numbered by the rows of the table before it (its SNo is replaced): the
+    // count and the insert are one transaction, so two writers never share a number.
+    bool AppendTrade(TradeLogRow row);
     bool InsertEquityPoint(const EquityPointRow& row);
 
     // Deletes the account's equity points, trades and bank rows, writes its first equity
@@ -127,6 +131,9 @@ public:
 
 private:
     std::string programDir_;
+
+    // Opens the existing journal in write-ahead-log mode.
+    bool OpenDb(SqlDatabase& db) const;
 
     std::string Stamp(const char* format, bool millis) const;
     bool Fail(const std::string& text);

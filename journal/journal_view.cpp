@@ -60,7 +60,7 @@ bool TJournal::ReadJournal(const std::string& name, std::vector<JournalEntry>& r
     sError.clear();
     rows.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
+    if (!OpenDb(db) ||
         !db.Query("select sStockCode, sDate, sTradeDirect, sPrice, sQuantity, sTradeTurnover, "
                   "sCommission, sProfit, sRemain, sTime, sPicPath, sReason from Tradelog "
                   "where sUsername=?;",
@@ -79,7 +79,7 @@ bool TJournal::ReadJournal(const std::string& name, std::vector<JournalEntry>& r
 bool TJournal::ReadSummary(const std::string& name, JournalSummary& s) {
     sError.clear();
     SqlDatabase db;
-    bool ok = db.Open(path(), SqlDatabase::Mode::Existing) &&
+    bool ok = OpenDb(db) &&
               db.Query("  SELECT Sum(Tradelog.sProfit) AS sump,  Sum(Tradelog.sCommission) AS "
                        "sumcom,(Sum(Tradelog.sProfit)-Sum(Tradelog.sCommission))  AS "
                        "jyl,Max(Tradelog.sProfit) AS maxp, Min(Tradelog.sProfit) AS minp FROM "
@@ -116,7 +116,7 @@ bool TJournal::EquityPoints(const std::string& name,
     sError.clear();
     points.clear();
     SqlDatabase db;
-    if (!db.Open(path(), SqlDatabase::Mode::Existing) ||
+    if (!OpenDb(db) ||
         !db.Query("select sNo, sProperty from property where sUsername=? order by sNo;", {name},
                   [&](const SqlStatement& r) {
                       points.emplace_back(NumberOr(r.Text(0), 0), NumberOr(r.Text(1), 0));

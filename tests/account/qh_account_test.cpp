@@ -186,6 +186,18 @@ TEST(TqhAcount, BadInputChangesNothing) {
     }
 }
 
+TEST(TqhAcount, NothingHeldCannotBeClosedHoweverFewLots) {
+    for (double lots : {1.0, 1e-10, 1e-300}) {
+        TqhAcount acc = ExampleAccount();
+        const double funds = acc.kyzj();
+        EXPECT_FALSE(acc.buyClose(100, lots)) << lots;
+        EXPECT_EQ(acc.sError, "买卖数量不对！");
+        EXPECT_FALSE(acc.sellClose(100, lots)) << lots;
+        EXPECT_EQ(acc.sError, "买卖数量不对！");
+        EXPECT_EQ(acc.kyzj(), funds);
+    }
+}
+
 TEST(TqhAcount, SlippageCannotPushPriceToZero) {
     TqhAcount acc = ExampleAccount();
     ASSERT_TRUE(acc.buyopen(1, 1));

@@ -151,6 +151,18 @@ TEST_F(JournalTest, EquityPointsNumberedAcrossAccounts) {
     EXPECT_EQ(count, 0);
 }
 
+TEST_F(JournalTest, AppendedTradesAreNumberedByTheWholeTable) {
+    ASSERT_TRUE(journal.EnsureAccount("a"));
+    for (const char* name : {"a", "b", "a"}) {
+        TradeLogRow row = Trade(name, "多开", "0");
+        row.SNo = "99"; // replaced by the count
+        ASSERT_TRUE(journal.AppendTrade(row)) << journal.sError;
+    }
+    EXPECT_EQ(Select(file(), "select SNo, sUserName from Tradelog"),
+              (Table{{"0", "a"}, {"1", "b"}, {"2", "a"}}));
+    EXPECT_EQ(Select(file(), "pragma journal_mode"), (Table{{"wal"}}));
+}
+
 TEST(JournalFile, MissingFileFailsWithMessage) {
     TempDir dir;
     TJournal journal(dir.path() + "/nowhere");
