@@ -60,6 +60,13 @@ struct ChartWindow {
 void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
               TColor bg);
 
+// Whether the window draws K-lines: stated by its formula (SHOWK), or by default in the
+// main window of the bar view.
+bool WantsKLines(const ChartWindow& win);
+// Puts the K-line record in front of the window's output records when its series hold the
+// four prices; false when they do not (the window then draws close dots).
+bool AddKLineRecord(ChartWindow& win);
+
 // The title line: name (or code), the period caption with the adjustment, the formula
 // name in indicator windows, and the parameter values "(12_26_9)" outside the main window.
 std::string WindowTitle(ChartWindow& win);
