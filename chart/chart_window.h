@@ -10,13 +10,10 @@
 #include "chart/canvas.h"
 #include "chart/formula_types.h"
 #include "chart/window_program.h"
+#include "chart/xx_line.h"
 #include "market/price.h"
 
 namespace vantor {
-
-struct TRectI {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
 
 struct ChartWindow {
     std::unique_ptr<WindowProgram> prog;
@@ -40,6 +37,10 @@ struct ChartWindow {
     std::string StkName, StkLabel, Week, FFileName;
     std::vector<TStockQuan> FQuan;
     FontSpec font{"Arial", 15, kYellow, false};
+
+    // --- drawing objects, painted after the formula outputs in list order ---
+    std::vector<XXLine> FLine;
+    bool FShowLine = true;
 
     // --- written by the renderer ---
     TRectI FRect;

@@ -244,6 +244,42 @@ void TGP::DelCurWin() {
     ReDraw();
 }
 
+// --- drawing objects ---
+
+void TGP::AddObject(int win, const XXLine& line) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return;
+    w->FLine.push_back(line);
+    ReDraw();
+}
+
+void TGP::RemoveObjects(int win, int kind) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return;
+    auto n = std::erase_if(w->FLine, [kind](const XXLine& o) { return o.FType == kind; });
+    if (n > 0) ReDraw();
+}
+
+const std::vector<XXLine>& TGP::Objects(int win) const {
+    static const std::vector<XXLine> kNone;
+    ChartWindow* w = WindowOf(win);
+    return w ? w->FLine : kNone;
+}
+
+void TGP::ClearLine(int win) {
+    ChartWindow* w = WindowOf(win);
+    if (!w || w->FLine.empty()) return;
+    w->FLine.clear();
+    ReDraw();
+}
+
+void TGP::SetShowLine(int win, bool on) {
+    ChartWindow* w = WindowOf(win);
+    if (!w || w->FShowLine == on) return;
+    w->FShowLine = on;
+    ReDraw();
+}
+
 // --- formulas ---
 
 bool TGP::LoadWfc(ChartWindow* gs, const std::string& wfc) {

@@ -90,6 +90,16 @@ public:
     bool SetCurWin(int win);
     void DelCurWin();
 
+    // --- drawing objects (win as WindowOf: 0 K_Main, 0..9 bar-view windows) ---
+    // They stay through reloads and period switches, anchored to their bars and values.
+    void AddObject(int win, const XXLine& line);
+    // Removes every object of the kind `kind`.
+    void RemoveObjects(int win, int kind);
+    // The window's objects in painting order (none for a number that names no window).
+    const std::vector<XXLine>& Objects(int win) const;
+    void ClearLine(int win);
+    void SetShowLine(int win, bool on);
+
     // --- formulas ---
     bool LoadWfc(ChartWindow* gs, const std::string& wfc);
     bool SetWFCZY(int win, const std::string& wfc);

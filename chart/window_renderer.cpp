@@ -626,8 +626,9 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     LastCloseMarker(p);
     // Output records in list order; the K-line record, when present, comes first.
     for (const auto& r : recs) DrawOutputRecord(p, r);
-    // High/low marks, date axis, cursor lines and drawing objects are painted by the
-    // overlay painters once they exist; the window's cursor bookkeeping starts there.
+    // High/low marks, date axis and cursor lines are painted by the overlay painters once
+    // they exist; the window's cursor bookkeeping starts there.
+    DrawObjects(p);
 }
 
 } // namespace vantor
