@@ -10,13 +10,10 @@
 #include "chart/canvas.h"
 #include "chart/formula_types.h"
 #include "chart/window_program.h"
+#include "chart/xx_line.h"
 #include "market/price.h"
 
 namespace vantor {
-
-struct TRectI {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
 
 struct ChartWindow {
     std::unique_ptr<WindowProgram> prog;
@@ -41,6 +38,10 @@ struct ChartWindow {
     std::vector<TStockQuan> FQuan;
     FontSpec font{"Arial", 15, kYellow, false};
 
+    // --- drawing objects, painted after the formula outputs in list order ---
+    std::vector<XXLine> FLine;
+    bool FShowLine = true;
+
     // --- written by the renderer ---
     TRectI FRect;
     double MAXValue = 0, MinValue = 0;
@@ -59,6 +60,13 @@ struct ChartWindow {
 // the cursor is not in this window). `bg` is the background the chart filled in.
 void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
               TColor bg);
+
+// Whether the window draws K-lines: stated by its formula (SHOWK), or by default in the
+// main window of the bar view.
+bool WantsKLines(const ChartWindow& win);
+// Puts the K-line record in front of the window's output records when its series hold the
+// four prices; false when they do not (the window then draws close dots).
+bool AddKLineRecord(ChartWindow& win);
 
 // The title line: name (or code), the period caption with the adjustment, the formula
 // name in indicator windows, and the parameter values "(12_26_9)" outside the main window.

@@ -42,11 +42,10 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
         high.back() = low.back() = close.back() = o;
     }
     chart.K_Main->prog->ClearData();
-    bool lock = chart.FLock;
-    chart.FLock = true; // the period and shading switches repaint with the data below
+    ++chart.updateLock_; // the period and shading switches repaint with the data below
     chart.SetZhouQi(period);
     chart.SetShowBar3d(false);
-    chart.FLock = lock;
+    --chart.updateLock_;
     chart.AddALL("date", date.data(), n, false);
     chart.AddALL("time", time.data(), n, false);
     chart.AddALL("open", open.data(), n, false);

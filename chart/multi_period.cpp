@@ -37,7 +37,7 @@ TfrmDzq::TfrmDzq(TGP::ProgramFactory factory, int techWindows, const std::string
             if (std::filesystem::is_regular_file(file, ec)) chart->SetWFCFile(w, file);
         }
         chart->ClearData();
-        chart->FLock = false;
+        chart->EndUpdate();
     }
 }
 

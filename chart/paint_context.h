@@ -44,6 +44,11 @@ void DrawKLines(PaintContext& p, const OutputRecord& r);
 void DrawOutputRecord(PaintContext& p, const OutputRecord& r);
 // A bar between two heights in `color`, shaded when the window wants shaded bars.
 void DrawBar3D(PaintContext& p, int x1, int y1, int x2, int y2, TColor color);
+// The window pixel of an object's anchor: the centre of bar `bar`, the height of `value`.
+QPoint AnchorPixel(const PaintContext& p, int bar, double value);
+// The window's drawing objects in list order, while FShowLine is on; sets their hit
+// geometry (control pixels).
+void DrawObjects(PaintContext& p);
 // An anti-aliased line blended into the image.
 void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color);
 

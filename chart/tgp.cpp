@@ -90,8 +90,7 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
 TGP::~TGP() = default;
 
 void TGP::UseMainWindowSettings() {
-    bool lock = FLock;
-    FLock = true;
+    ++updateLock_; // one settling of the layout after all the settings
     SetScale(5);
     SetTechWindows(3);
     SetPrevClose(kNoValue);
@@ -122,7 +121,7 @@ void TGP::UseMainWindowSettings() {
     SetFsCount(100);
     SetColor(kBlack);
     SetFont({"Arial", 15, kYellow, false});
-    FLock = lock;
+    --updateLock_;
     ReDraw();
 }
 
@@ -172,6 +171,8 @@ void TGP::RunWindow(ChartWindow* w) {
     if (w->prog->DataLen() == 0) return;
     PushContext(*w);
     if (!w->prog->Run()) Error(w);
+    // The K-line record is part of what the window draws, in front of its outputs.
+    if (WantsKLines(*w)) AddKLineRecord(*w);
 }
 
 int TGP::AvailHeight() const {
@@ -240,6 +241,42 @@ void TGP::DelCurWin() {
     GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = FShowBottom;
     ClampCurrent();
     GSH[0] = 0;
+    ReDraw();
+}
+
+// --- drawing objects ---
+
+void TGP::AddObject(int win, const XXLine& line) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return;
+    w->FLine.push_back(line);
+    ReDraw();
+}
+
+void TGP::RemoveObjects(int win, int kind) {
+    ChartWindow* w = WindowOf(win);
+    if (!w) return;
+    auto n = std::erase_if(w->FLine, [kind](const XXLine& o) { return o.FType == kind; });
+    if (n > 0) ReDraw();
+}
+
+const std::vector<XXLine>& TGP::Objects(int win) const {
+    static const std::vector<XXLine> kNone;
+    ChartWindow* w = WindowOf(win);
+    return w ? w->FLine : kNone;
+}
+
+void TGP::ClearLine(int win) {
+    ChartWindow* w = WindowOf(win);
+    if (!w || w->FLine.empty()) return;
+    w->FLine.clear();
+    ReDraw();
+}
+
+void TGP::SetShowLine(int win, bool on) {
+    ChartWindow* w = WindowOf(win);
+    if (!w || w->FShowLine == on) return;
+    w->FShowLine = on;
     ReDraw();
 }
 
@@ -335,16 +372,51 @@ void TGP::ReStoreWfc() {
 
 // --- painting ---
 
+void TGP::EndUpdate() {
+    if (updateLock_ == 0) return;
+    if (--updateLock_ == 0) ReDraw();
+}
+
 void TGP::ReDraw() {
-    if (FLock) return;
+    dirty_ = true;
+    if (updateLock_ == 0) SettleFrame();
+}
+
+void TGP::SettleFrame() {
     int W = width_ - (FShowBoard ? FBoardWidth : 0);
     if (curx > W && cury != -2) curx = cury = -1;
+    if (W < 10 || height_ < 10) return;
+    if (GSH[0] == 0) ApplyDefaultDivision();
+    if (FShowFs) {
+        if (FSH == 0) {
+            FSH = height_ * 2 / 3;
+            VOLH = height_ - FSH;
+        }
+        int lm = FS_Main->ShowLeft ? 50 : 0, rm = FS_Main->ShowRight ? 50 : 0;
+        if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
+        OLDWD = range.oldWidth = W;
+    } else {
+        int lm = K_Main->ShowLeft ? 50 : 0, rm = K_Main->ShowRight ? 50 : 0;
+        if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
+        SettleVisibleRange(range, W, lm + rm, BarCount());
+        range.oldLeftBar = range.leftBar;
+    }
+}
+
+const QImage& TGP::Image() {
+    Render();
+    return FCache;
+}
+
+void TGP::Render() {
+    if (!dirty_ || updateLock_ > 0) return;
+    dirty_ = false;
+    int W = width_ - (FShowBoard ? FBoardWidth : 0);
     if (W < 10 || height_ < 10) return;
     if (FCache.width() != width_ || FCache.height() != height_)
         FCache = MakeImage(width_, height_, FColor);
     else
         FCache.fill(ToQColor(FColor));
-    if (GSH[0] == 0) ApplyDefaultDivision();
     K_Main->StkName = FSTKNAME;
     K_Main->StkLabel = FSTKLABEL;
     K_Main->Week = FWEEK;
@@ -356,6 +428,7 @@ void TGP::ReDraw() {
         PaintBarView(W);
     // The information board, the cursor readout and the line preview are painted by their
     // own painters once they exist.
+    ++repaintCount_;
 }
 
 namespace {
@@ -371,54 +444,52 @@ void CopyInto(QImage& dst, const QImage& src, int y) {
     QPainter p(&dst);
     p.drawImage(0, y, src);
 }
+
+// Paints a w x h window at row y of the cache. A window inside the cache paints straight
+// into its rows (an image sharing the cache's pixels), so no scratch image is allocated;
+// one reaching past the bottom is painted whole and copied in clipped.
+template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&& paint) {
+    if (w <= 0 || h <= 0) return;
+    if (y >= 0 && y + h <= cache.height() && w <= cache.width()) {
+        QImage band(cache.scanLine(y), w, h, cache.bytesPerLine(), cache.format());
+        paint(band);
+        return;
+    }
+    QImage img = MakeImage(w, h, kBlack);
+    paint(img);
+    CopyInto(cache, img, y);
+}
 } // namespace
 
 void TGP::PaintBarView(int W) {
-    int lm = K_Main->ShowLeft ? 50 : 0, rm = K_Main->ShowRight ? 50 : 0;
-    if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
-    SettleVisibleRange(range, W, lm + rm, BarCount());
     K_Main->Focus = HasFocus && HasFocus();
     int y = 0;
     for (int i = 0; i < FTechWindows; ++i) {
         ChartWindow* w = GS[static_cast<size_t>(i)];
         int h = GSH[static_cast<size_t>(i)];
-        if (h > 0 && W > 0) {
-            if (scratch_.width() != W || scratch_.height() != h) scratch_ = MakeImage(W, h, FColor);
-            FillBackground(scratch_, FFillStyle, FFillColor, FColor);
+        PaintBand(FCache, y, W, h, [&](QImage& img) {
+            FillBackground(img, FFillStyle, FFillColor, FColor);
             w->FRect = {0, y, 0, 0};
             int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
-            DrawLine(*w, scratch_, range.leftBar, range.scale, curx, cy, FColor);
-            CopyInto(FCache, scratch_, y);
-        }
+            DrawLine(*w, img, range.leftBar, range.scale, curx, cy, FColor);
+        });
         y += std::max(h, 0);
     }
     if (FShowTab) PaintTabStrip(W);
-    range.oldLeftBar = range.leftBar;
 }
 
 void TGP::PaintTickView(int W) {
-    if (FSH == 0) {
-        FSH = height_ * 2 / 3;
-        VOLH = height_ - FSH;
-    }
-    int lm = FS_Main->ShowLeft ? 50 : 0, rm = FS_Main->ShowRight ? 50 : 0;
-    if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
-    if (FSH > 0) {
-        QImage img = MakeImage(W, FSH, FColor);
+    PaintBand(FCache, 0, W, FSH, [&](QImage& img) {
         FillBackground(img, FFillStyle, FFillColor, FColor);
         FS_Main->FRect = {0, 0, 0, 0};
         DrawLine(*FS_Main, img, 0, range.scale, curx, cury, FColor);
-        CopyInto(FCache, img, 0);
-    }
-    if (VOLH > 0) {
-        QImage img = MakeImage(W, VOLH, FColor);
+    });
+    PaintBand(FCache, FSH, W, VOLH, [&](QImage& img) {
         FillBackground(img, FFillStyle, FFillColor, FColor);
         FS_VOL->FRect = {0, FSH, 0, 0};
         int cy = cury == -2 ? -2 : (cury < FSH ? -1 : cury - FSH);
         DrawLine(*FS_VOL, img, 0, range.scale, curx, cy, FColor);
-        CopyInto(FCache, img, FSH);
-    }
-    OLDWD = range.oldWidth = W;
+    });
 }
 
 void TGP::PaintTabStrip(int W) {
@@ -477,9 +548,11 @@ bool TGP::SaveToBmpAll(const std::string& name) {
     FShowTab = false;
     curx = cury = -1;
     ReDraw();
+    Render();
     QImage img = MakeImage(width_, height_, FColor);
     CopyInto(img, FCache, 0);
     FShowTab = tab;
+    dirty_ = true; // the control shows its tab strip again
     return img.save(QString::fromStdString(name), "JPG", 100);
 }
 
@@ -601,6 +674,7 @@ void TGP::MouseMove(int x, int y) {
 }
 
 void TGP::ClickTab(int x) {
+    Render(); // the tabs where the control shows them
     int i = TabAt(tabs_, x);
     if (i < 0 || static_cast<size_t>(i) >= FTabList.size()) return;
     if (i <= 2) {

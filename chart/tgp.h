@@ -47,14 +47,28 @@ public:
     void SetSize(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
-    void BeginUpdate() { FLock = true; }
-    void EndUpdate() {
-        FLock = false;
-        ReDraw();
-    }
-    // Renders the whole control into the off-screen image FCache.
+    // Update lock: between BeginUpdate and EndUpdate (they nest) nothing is rendered;
+    // leaving the outermost one marks the chart for one repaint.
+    void BeginUpdate() { ++updateLock_; }
+    void EndUpdate();
+    bool Locked() const { return updateLock_ > 0; }
+    class UpdateGuard {
+    public:
+        explicit UpdateGuard(TGP& chart) : chart_(chart) { chart_.BeginUpdate(); }
+        ~UpdateGuard() { chart_.EndUpdate(); }
+        UpdateGuard(const UpdateGuard&) = delete;
+        UpdateGuard& operator=(const UpdateGuard&) = delete;
+
+    private:
+        TGP& chart_;
+    };
+    // Marks the chart for a repaint; operations call it instead of painting. The layout
+    // (window heights, visible range, cursor) is settled here, the pixels on demand.
     void ReDraw();
-    const QImage& Image() const { return FCache; }
+    // The whole control, rendered now when anything changed since the last render.
+    const QImage& Image();
+    // The number of renders so far.
+    int RepaintCount() const { return repaintCount_; }
 
     // --- windows ---
     ChartWindow* K_Main = nullptr;
@@ -75,6 +89,16 @@ public:
     void SetTechWindows(int value);
     bool SetCurWin(int win);
     void DelCurWin();
+
+    // --- drawing objects (win as WindowOf: 0 K_Main, 0..9 bar-view windows) ---
+    // They stay through reloads and period switches, anchored to their bars and values.
+    void AddObject(int win, const XXLine& line);
+    // Removes every object of the kind `kind`.
+    void RemoveObjects(int win, int kind);
+    // The window's objects in painting order (none for a number that names no window).
+    const std::vector<XXLine>& Objects(int win) const;
+    void ClearLine(int win);
+    void SetShowLine(int win, bool on);
 
     // --- formulas ---
     bool LoadWfc(ChartWindow* gs, const std::string& wfc);
@@ -116,8 +140,12 @@ public:
     void MouseMove(int x, int y);
     void MouseUp() { MPress = {-1, -1}; }
     QPoint MPress{-1, -1};
-    // The tab strip as last painted, and a click on it.
-    const TabStrip& Tabs() const { return tabs_; }
+    // The tab strip as the control shows it (rendered first when out of date), and a
+    // click on it.
+    const TabStrip& Tabs() {
+        Render();
+        return tabs_;
+    }
     void ClickTab(int x);
 
     // --- properties ---
@@ -182,7 +210,6 @@ public:
 
     // --- state (named as the rest of the program knows it) ---
     bool FShowFs = false;
-    bool FLock = false;
     QImage FCache;
     int OLDWD = 0, OLDHD = 0;
     VisibleRange range; // FLeftBar, FScale and their values at the last paint
@@ -214,12 +241,17 @@ public:
     int FScale() const { return range.scale; }
 
 private:
+    friend double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly);
     std::unique_ptr<WindowProgram> NewProgram(WindowProgram* parent);
     std::unique_ptr<ChartWindow> MakeWindow(WindowProgram* parent);
     void RunWindow(ChartWindow* w);
     void Error(ChartWindow* w);
     void ApplyDefaultDivision();
     int AvailHeight() const;
+    // The layout part of a repaint: cursor, default division, visible range.
+    void SettleFrame();
+    // Renders the cache when it is out of date and the chart is not locked.
+    void Render();
     void PaintBarView(int W);
     void PaintTickView(int W);
     void PaintTabStrip(int W);
@@ -234,7 +266,9 @@ private:
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;
     TabStrip tabs_;
-    QImage scratch_;
+    int updateLock_ = 0;
+    bool dirty_ = true;
+    int repaintCount_ = 0;
 };
 
 // Hands the store's cache of the chart's period to the chart: the newest bars (at most

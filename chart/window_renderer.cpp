@@ -343,6 +343,10 @@ void LastCloseMarker(PaintContext& p) {
 
 } // namespace
 
+bool WantsKLines(const ChartWindow& win) {
+    return win.prog && WantsKLines(win, win.prog->ShowK());
+}
+
 void TextOutNumber(Canvas& c, int x, int y, const std::string& text) {
     int d = c.TextWidth(".");
     size_t dot = text.find('.');
@@ -498,6 +502,18 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
     }
 }
 
+bool AddKLineRecord(ChartWindow& win) {
+    WindowProgram& prog = *win.prog;
+    SeriesView s;
+    if (!prog.Series("high", s) || !prog.Series("low", s) || !prog.Series("open", s) ||
+        !prog.Series("close", s))
+        return false;
+    static const std::string kRecord = "drawkline=high,open,low,close";
+    auto& lines = prog.Records();
+    if (lines.empty() || lines.front() != kRecord) lines.insert(lines.begin(), kRecord);
+    return true;
+}
+
 void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
               TColor bg) {
     if (!win.prog || bmp.isNull()) return;
@@ -592,14 +608,9 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     // 12. K-line preparation.
     if (WantsKLines(win, showk)) {
         if (win.ZhouQi == wsFenBi) HourLines(p);
-        SeriesView s;
-        if (p.Series("high", s) && p.Series("low", s) && p.Series("open", s) &&
-            p.Series("close", s)) {
-            static const std::string kRecord = "drawkline=high,open,low,close";
-            if (lines.empty() || lines.front() != kRecord) {
-                lines.insert(lines.begin(), kRecord);
-                recs.insert(recs.begin(), ParseRecord(kRecord));
-            }
+        if (AddKLineRecord(win)) {
+            if (recs.empty() || recs.front().kind != "drawkline")
+                recs.insert(recs.begin(), ParseRecord(lines.front()));
         } else {
             CloseDots(p);
         }
@@ -615,8 +626,9 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     LastCloseMarker(p);
     // Output records in list order; the K-line record, when present, comes first.
     for (const auto& r : recs) DrawOutputRecord(p, r);
-    // High/low marks, date axis, cursor lines and drawing objects are painted by the
-    // overlay painters once they exist; the window's cursor bookkeeping starts there.
+    // High/low marks, date axis and cursor lines are painted by the overlay painters once
+    // they exist; the window's cursor bookkeeping starts there.
+    DrawObjects(p);
 }
 
 } // namespace vantor

@@ -22,16 +22,6 @@ namespace vantor {
 
 enum TKStyple { ksBar, ksAmericia, ksClose };
 
-// A user-drawn object of a window; the chart fills in its meaning.
-struct XXLine {
-    int kind = 0;
-    std::uint32_t color = 0;
-    int pen = 0;
-    std::array<int, 3> bar{};
-    std::array<double, 3> value{};
-    bool selected = false;
-};
-
 struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
@@ -116,7 +106,6 @@ public:
     std::string getlastdate();
     void SetType(bool STop, bool SBottom, bool SLeft, bool SRight);
     bool SetQuanStyle(TQuanStyle Value);
-    void ClearLine() { FLine.clear(); }
 
     // --- result files ---
     // Writes the raw series, the program text and Prevclose to a data file.
@@ -131,9 +120,6 @@ public:
     bool SaveToExcel(const std::string& FileName, bool ALL) const;
     // The raw series of every bar as 32-bit integers of hundredths, without a header.
     bool SavetoTDX(const std::string& FileName) const;
-    void delLastline() {
-        if (!FLine.empty()) FLine.pop_back();
-    }
 
     // Appends a constant entry name=text to `ls`, formatted by "%f".
     void AddConst(const std::string& name, double value);
@@ -189,9 +175,6 @@ public:
     double FCurValue = 0;
     int FsCol = 14, FsRow = 8;
     TRect FRect;
-    std::vector<XXLine> FLine;
-    XXLine* FXXLine = nullptr;
-    bool FShowLine = true;
     std::string FErrorString;
     Tbian FBB{"", 1000};
     int showk = -1;

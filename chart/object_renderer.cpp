@@ -1,0 +1,70 @@
+// Painting of a window's drawing objects over its formula outputs: the anchor to pixel
+// mapping, the hit geometry and the geometry of each kind.
+
+#include <algorithm>
+
+#include "chart/paint_context.h"
+
+namespace vantor {
+
+namespace {
+
+PenStyle PenOf(TPenStyle s) {
+    switch (s) {
+    case psDash:
+        return PenStyle::Dash;
+    case psDot:
+    case psAlternate:
+        return PenStyle::Dot;
+    case psDashDot:
+        return PenStyle::DashDot;
+    case psDashDotDot:
+        return PenStyle::DashDotDot;
+    case psClear:
+        return PenStyle::Clear;
+    default:
+        return PenStyle::Solid;
+    }
+}
+
+// A position line: a tick above the anchor, its label above the tick and a horizontal
+// line at the anchor's value across the whole window.
+void DrawPositionLine(PaintContext& p, const XXLine& o, QPoint p0) {
+    Canvas& c = p.c;
+    c.Line(p0.x(), p0.y() - 10, p0.x(), p0.y() - 25);
+    c.TextOut(p0.x() - 4, p0.y() - 45, o.FString);
+    c.Line(0, p0.y(), p.g.W + 1, p0.y());
+}
+
+} // namespace
+
+QPoint AnchorPixel(const PaintContext& p, int bar, double value) {
+    int x = SatPixel(p.scale * (bar - p.leftBar) + p.scale / 2) + p.g.Lm;
+    return {x, p.Y(value)};
+}
+
+void DrawObjects(PaintContext& p) {
+    if (!p.win.FShowLine) return;
+    Canvas& c = p.c;
+    const int ox = p.win.FRect.Left - p.g.Lm, oy = p.win.FRect.Top - p.g.T; // window origin
+    for (XXLine& o : p.win.FLine) {
+        std::array<QPoint, 3> pt;
+        for (size_t k = 0; k < pt.size(); ++k) pt[k] = AnchorPixel(p, o.FXX[k], o.FYY[k]);
+        c.SetPen(o.FColor, o.FLineWidth, PenOf(o.FLineType));
+        c.SetFontColor(o.FColor);
+        c.SetBrushClear();
+        c.SetTextOpaque(false);
+        switch (o.FType) {
+        case kPositionLine:
+            o.FBody = {ox, oy + pt[0].y() - 2, ox + p.g.W, oy + pt[0].y() + 3};
+            DrawPositionLine(p, o, pt[0]);
+            break;
+        default:
+            // The user-drawn kinds (segments, channels, levels, text ...) are painted by the
+            // drawing tools' painters once they exist.
+            break;
+        }
+    }
+}
+
+} // namespace vantor
