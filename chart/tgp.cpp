@@ -355,6 +355,16 @@ bool TGP::SaveWfcFile(int win, const std::string& fileName) {
     return static_cast<bool>(out);
 }
 
+std::string TGP::FormulaText(int win) const {
+    ChartWindow* w = WindowOf(win);
+    return w ? w->prog->ProgText() : std::string();
+}
+
+void TGP::ClearTicks() {
+    FS_Main->prog->ClearData();
+    ReDraw();
+}
+
 void TGP::ReStoreWfc() {
     LoadWfc(FS_Main, "FS");
     LoadWfc(FS_VOL, "FSVOL");

@@ -128,6 +128,10 @@ public:
     double GetLast(const std::string& name) const;
     double FS_GetLast(const std::string& name) const;
     std::string GetLastDate() const;
+    // The formula text of a window ("" for a number that names none).
+    std::string FormulaText(int win) const;
+    // Empties the tick view's series (FS_Main and the windows reading it).
+    void ClearTicks();
     TWeekStyle ZhouQi() const { return K_Main->ZhouQi; }
     int BarCount() const;
 
@@ -162,6 +166,7 @@ public:
     }
     void SetWeek(const std::string& v) { FWEEK = v; }
     void SetShowFs(bool v);
+    bool ShowFs() const { return FShowFs; }
     void SetShowCursor(bool v);
     bool ShowCursor() const { return FS_Main->Cursor; }
     void SetShowTab(bool v);

@@ -180,7 +180,7 @@ bool TJournal::InitAccount(const std::string& name, const std::string& funds) {
     return Fail(db.error());
 }
 
-bool TJournal::EnsureAccount(const std::string& name) {
+bool TJournal::EnsureAccount(const std::string& name, const std::string& funds, bool* created) {
     sError.clear();
     bool found = false;
     {
@@ -189,7 +189,8 @@ bool TJournal::EnsureAccount(const std::string& name) {
                                      [&](const SqlStatement&) { found = true; }))
             return Fail(db.error());
     }
-    return found || InitAccount(name, "10000");
+    if (created) *created = !found;
+    return found || InitAccount(name, funds);
 }
 
 bool TJournal::RestoreAccount(const std::string& name, TqhAcount& acc, int& startrow,

@@ -97,8 +97,11 @@ public:
     // point with `funds` (text that is not a number gives 10000) and adds a TUser row holding
     // the starting values. One transaction: all of it happens or none.
     bool InitAccount(const std::string& name, const std::string& funds);
-    // InitAccount(name, "10000") when the account has no equity point yet.
-    bool EnsureAccount(const std::string& name);
+    // InitAccount(name, funds) when the account has no equity point yet: a new account starts
+    // with `funds` (the initial funds of its settings; 10000 when it has none).
+    // `created` (when given) tells whether the account was new.
+    bool EnsureAccount(const std::string& name, const std::string& funds = "10000",
+                       bool* created = nullptr);
     // Reads the account's saved state into `acc` (funds, lots, average prices, data file)
     // and the replay rows into `startrow` and `lastrow`. An account without a TUser row is
     // initialised with 10000 and `acc` reset to 10000; the rows are left alone then.

@@ -1,0 +1,40 @@
+#pragma once
+// The chart on screen: shows the chart core's off-screen image, rendered at the screen's
+// device pixel ratio, keeps the core's size equal to its own and forwards every mouse, wheel,
+// key and context-menu event to an operation of the core. Keys the core does not use go to
+// `onKey` (the main window's chart keys: Tab, Space, F5).
+
+#include <QWidget>
+#include <functional>
+
+namespace vantor {
+
+class TGP;
+
+class ChartWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartWidget(TGP& chart, QWidget* parent = nullptr);
+    TGP& Chart() { return chart_; }
+    // A key the core left alone; returns true when it was used.
+    std::function<bool(int key)> onKey;
+    // After every mouse press (the main window enables the delete-last drawing button).
+    std::function<void()> onPressed;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void contextMenuEvent(QContextMenuEvent*) override;
+    bool focusNextPrevChild(bool) override { return false; } // Tab belongs to the chart
+
+private:
+    TGP& chart_;
+};
+
+} // namespace vantor

@@ -1,0 +1,241 @@
+#include "ui/main_window.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "ui/chart_widget.h"
+#include "ui/journal_pages.h"
+#include "ui/pages.h"
+#include "ui/trade_panel.h"
+
+#ifndef VANTOR_VERSION
+#define VANTOR_VERSION "0.0.0"
+#endif
+
+namespace vantor {
+
+namespace {
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+} // namespace
+
+MainWindow::MainWindow(const std::string& programDir, const std::string& accountName, bool quiet,
+                       QWidget* parent)
+    : QMainWindow(parent), host_(quiet) {
+    host_.SetParent(this);
+    form_ = std::make_unique<TForm1>(programDir, accountName, host_);
+    setWindowTitle(kMainTitle);
+    resize(1280, 800);
+    setMinimumSize(800, 600);
+
+    chart_ = new ChartWidget(form_->Chart());
+    chart_->onKey = [this](int key) { return form_->ChartKey(key); };
+
+    left_ = new QTabWidget;
+    trades_ = new TradePanel(*form_);
+    progress_ = new ProgressPage(*form_);
+    auto* info = new QPlainTextEdit(CodeReferenceText());
+    info->setReadOnly(true);
+    left_->addTab(trades_, QStringLiteral("期货交易"));
+    left_->addTab(progress_, QStringLiteral("进度选择"));
+    left_->addTab(info, QStringLiteral("说明"));
+    left_->setMinimumWidth(240);
+    left_->setMaximumWidth(360);
+
+    // 盘感训练: the chart with its status line and the code box at its right end.
+    auto* chartPage = new QWidget;
+    auto* chartLayout = new QVBoxLayout(chartPage);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->setSpacing(0);
+    chartLayout->addWidget(chart_, 1);
+    auto* status = new QStatusBar;
+    status->setSizeGripEnabled(false);
+    status->addWidget(new QLabel(QStringLiteral("商品代码")));
+    code_ = new QLineEdit;
+    code_->setObjectName("code");
+    code_->setMaximumWidth(140);
+    status->addPermanentWidget(code_);
+    chartLayout->addWidget(status);
+
+    right_ = new QTabWidget;
+    journal_ = new JournalPage(*form_);
+    equity_ = new EquityPage(*form_);
+    settings_ = new SettingsPage(*form_);
+    right_->addTab(chartPage, QStringLiteral("盘感训练"));
+    right_->addTab(equity_, QStringLiteral("资金曲线"));
+    right_->addTab(journal_, QStringLiteral("交易日志"));
+    right_->addTab(settings_, QStringLiteral("系统设置"));
+
+    auto* split = new QSplitter;
+    split->addWidget(left_);
+    split->addWidget(right_);
+    split->setStretchFactor(1, 1);
+    setCentralWidget(split);
+
+    BuildMenus();
+    BuildPeriodBar();
+
+    connect(code_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        form_->SetCodeText(t.toStdString());
+        Sync();
+    });
+    connect(code_, &QLineEdit::returnPressed, this, [this] { form_->CodeEnter(); });
+    host_.onChanged = [this] { Sync(); };
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* sys = menuBar()->addMenu(QStringLiteral("系统"));
+    sys->addAction(QStringLiteral("账户初始化"), this, [this] { form_->InitAccountMenu(); });
+    sys->addAction(QStringLiteral("系统目录"), this,
+                   [this] { host_.OpenPath(form_->ProgramDir()); });
+    sys->addSeparator();
+    sys->addAction(QStringLiteral("退出"), this, &QWidget::close);
+
+    QMenu* look = menuBar()->addMenu(QStringLiteral("外观"));
+    look->addAction(QStringLiteral("白色主题"), this, [this] { form_->SetTheme(true); });
+    look->addAction(QStringLiteral("黑色主题"), this, [this] { form_->SetTheme(false); });
+
+    tools_ = menuBar()->addMenu(QStringLiteral("工具"));
+    drawTools_ = tools_->addAction(QStringLiteral("划线"));
+    drawTools_->setCheckable(true);
+    connect(drawTools_, &QAction::toggled, this,
+            [this](bool on) { form_->Controls().drawTools = on; });
+
+    QMenu* periods = menuBar()->addMenu(QStringLiteral("周期切换"));
+    struct Cmd {
+        const char* caption;
+        TWeekStyle zq;
+        int value;
+    };
+    const Cmd kMenu[] = {{"1分钟", wsmin1, 1},    {"3分钟", wsMin3, 3},    {"5分钟", wsMin5, 5},
+                         {"15分钟", wsMin15, 15}, {"30分钟", wsMin30, 30}, {"60分钟", wsMin60, 60},
+                         {"日线", wsDay, 240},    {"周线", wsWeek, 1680},  {"月线", wsMonth, 5280},
+                         {"季度线", wsJi, 15840}, {"年线", wsYear, 60000}};
+    for (const Cmd& c : kMenu) {
+        QAction* a = periods->addAction(QString::fromUtf8(c.caption), this,
+                                        [this, c] { form_->PeriodCommand(c.zq, c.value); });
+        if (static_cast<int>(c.zq) < static_cast<int>(wsDay)) minuteActions_.push_back(a);
+    }
+
+    QMenu* windows = menuBar()->addMenu(QStringLiteral("窗口个数"));
+    static const char* const kCounts[] = {"一个窗口", "二个窗口", "三个窗口", "四个窗口",
+                                          "五个窗口", "六个窗口", "七个窗口", "八个窗口",
+                                          "九个窗口", "十个窗口"};
+    for (int n = 1; n <= 10; ++n) {
+        QAction* a = windows->addAction(QString::fromUtf8(kCounts[n - 1]), this,
+                                        [this, n] { form_->SetWindowCount(n); });
+        a->setShortcut(QKeySequence(Qt::ALT | (n == 10 ? Qt::Key_0 : Qt::Key_0 + n)));
+    }
+    windows->addSeparator();
+    windows->addAction(QStringLiteral("删除窗口"), this, [this] { form_->DeleteCurrentWindow(); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    help->addAction(QStringLiteral("使用说明"), this, [this] { form_->OpenHelp(); });
+    help->addAction(QStringLiteral("关于"), this, [this] {
+        host_.Message(std::string("Vantor操盘训练系统\n当前版本：") + VANTOR_VERSION);
+    });
+}
+
+void MainWindow::BuildPeriodBar() {
+    periods_ = addToolBar(QStringLiteral("周期"));
+    periods_->setObjectName("periods");
+    periods_->setMovable(false);
+    struct Cmd {
+        const char* caption;
+        TWeekStyle zq;
+        int value;
+    };
+    const Cmd kBar[] = {{"1分钟", wsmin1, 1},    {"5分钟", wsMin5, 5},    {"15分钟", wsMin15, 15},
+                        {"30分钟", wsMin30, 30}, {"60分钟", wsMin60, 60}, {"日线", wsDay, 1},
+                        {"周线", wsWeek, 5},     {"月线", wsMonth, 22},   {"季线", wsJi, 66},
+                        {"年线", wsYear, 250}};
+    for (const Cmd& c : kBar) {
+        QAction* a = periods_->addAction(QString::fromUtf8(c.caption), this,
+                                         [this, c] { form_->PeriodCommand(c.zq, c.value); });
+        if (static_cast<int>(c.zq) < static_cast<int>(wsDay)) minuteActions_.push_back(a);
+    }
+    periods_->addSeparator();
+    periods_->addAction(QStringLiteral("分时图"), this, [this] { form_->ToggleTickView(); });
+}
+
+void MainWindow::Start() {
+    form_->Startup();
+    Sync();
+}
+
+void MainWindow::Sync() {
+    const FormControls& c = form_->Controls();
+    setWindowTitle(Q(c.windowTitle));
+    if (code_->text().toStdString() != c.codeBox) code_->setText(Q(c.codeBox));
+    code_->setToolTip(c.codeHint ? QStringLiteral("更换品种后，请在代码框点击回车载入数据")
+                                 : QString());
+    for (QAction* a : minuteActions_) a->setEnabled(c.minutePeriods);
+    {
+        const QSignalBlocker block(drawTools_);
+        drawTools_->setChecked(c.drawTools);
+    }
+    trades_->Sync();
+    progress_->Sync();
+    settings_->Sync();
+    chart_->update();
+}
+
+bool MainWindow::TextBoxHasFocus() const {
+    QWidget* w = QApplication::focusWidget();
+    if (!w) return false;
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w)) return true;
+    if (auto* t = qobject_cast<QPlainTextEdit*>(w)) return !t->isReadOnly();
+    if (auto* t = qobject_cast<QTextEdit*>(w)) return !t->isReadOnly();
+    if (auto* cb = qobject_cast<QComboBox*>(w)) return cb->isEditable();
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The trade keys act once, from wherever they are pressed in this window, but never
+    // while a text box takes the typing (a code such as "SA" must not open positions).
+    if (event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        const int key = k->key();
+        const bool plain =
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (plain && (key == Qt::Key_A || key == Qt::Key_D || key == Qt::Key_S) && w &&
+            w->window() == this && !TextBoxHasFocus()) {
+            if (!k->isAutoRepeat()) form_->TradeKey(static_cast<char>(key));
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (closing_ || form_->ConfirmClose()) {
+        closing_ = true;
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+} // namespace vantor
