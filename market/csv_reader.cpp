@@ -314,6 +314,10 @@ bool TCsvReader::Add(std::string_view text, const std::string& name) {
     }
     const std::size_t bom = text.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
 
+    // Room for the bars of a file of short lines, with the numbers' added decimals.
+    rows_.reserve(rows_.size() + text.size() / 40);
+    numbers_.reserve(numbers_.size() + text.size() + text.size() / 2);
+
     std::vector<std::string_view> fields;
     Header header;
     header.index.fill(-1);
@@ -453,13 +457,11 @@ bool TCsvReader::Finish(std::string& dataText) {
 
     // Bars of the same date and time: an exact copy is dropped, different numbers are a bad
     // line (the first one met is kept).
-    std::vector<Row> kept;
-    kept.reserve(rows_.size());
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < rows_.size();) {
         std::size_t j = i + 1;
         while (j < rows_.size() && rows_[j].date == rows_[i].date && rows_[j].time == rows_[i].time)
             ++j;
-        kept.push_back(rows_[i]);
         for (std::size_t k = i + 1; k < j; ++k) {
             if (Numbers(rows_[k]) == Numbers(rows_[i])) {
                 ++nDuplicates_;
@@ -468,23 +470,24 @@ bool TCsvReader::Finish(std::string& dataText) {
                 return false;
             }
         }
+        rows_[kept++] = rows_[i];
         i = j;
     }
-    rows_.swap(kept);
+    rows_.resize(kept);
 
     // A file is intraday when some date holds more than one bar; then every bar needs a time.
     intraday_ = false;
     for (std::size_t i = 1; i < rows_.size() && !intraday_; ++i)
         intraday_ = rows_[i].date == rows_[i - 1].date;
     if (intraday_) {
-        kept.clear();
+        kept = 0;
         for (const Row& r : rows_) {
             if (r.time >= 0)
-                kept.push_back(r);
+                rows_[kept++] = r;
             else if (!BadRow(r, "分钟数据缺少时间"))
                 return false;
         }
-        rows_.swap(kept);
+        rows_.resize(kept);
         if (!CheckStep()) return false;
     }
     if (rows_.empty()) {

@@ -84,6 +84,12 @@ bool ReadFileText(const std::string& path, std::string& text) {
     text.clear();
     std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return false;
+    // Read straight into a string of the file's size, then whatever follows if it grew.
+    std::error_code ec;
+    auto size = fs::file_size(path, ec);
+    if (!ec) text.resize(static_cast<std::size_t>(size));
+    std::size_t have = std::fread(text.data(), 1, text.size(), in);
+    text.resize(have);
     char block[1 << 16];
     std::size_t got;
     while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
