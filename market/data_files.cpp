@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -80,10 +80,47 @@ std::vector<std::string> ListInstruments(const std::string& folder) {
     return codes;
 }
 
-bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
+bool ReadFileText(const std::string& path, std::string& text) {
+    text.clear();
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return false;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Read straight into a string of the file's size, then whatever follows if it grew.
+    std::error_code ec;
+    auto size = fs::file_size(path, ec);
+    if (!ec) text.resize(static_cast<std::size_t>(size));
+    std::size_t have = std::fread(text.data(), 1, text.size(), in);
+    text.resize(have);
+    char block[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) text.append(block, got);
+    bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
+}
+
+bool WriteFileReplacing(const std::string& path, std::string_view text, std::string& sError) {
+    fs::path target(path);
+    fs::path temp = target.parent_path() / ("." + target.filename().string() + ".part");
+    std::FILE* out = std::fopen(temp.c_str(), "wb");
+    if (!out) {
+        sError = "无法写入文件：" + path;
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    ok = std::fclose(out) == 0 && ok;
+    std::error_code ec;
+    if (ok) fs::rename(temp, target, ec);
+    if (!ok || ec) {
+        fs::remove(temp, ec);
+        sError = "无法写入文件：" + path;
+        return false;
+    }
+    return true;
+}
+
+bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
+    std::string content;
+    if (!ReadFileText(path, content)) return false;
     lines.clear();
     std::size_t pos = 0;
     while (pos < content.size()) {

@@ -24,6 +24,14 @@ std::vector<std::string> ListInstruments(const std::string& folder);
 // Reads a whole text file into lines (without line ends). Returns false when it can't be read.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
+// Reads a whole file as it is. Returns false when it can't be read.
+bool ReadFileText(const std::string& path, std::string& text);
+
+// Replaces the file `path` by `text`: the text goes to a temporary file beside it that is
+// renamed into place, so a failure leaves the previous file as it was and never a partial
+// one. On failure returns false with the message in `sError`.
+bool WriteFileReplacing(const std::string& path, std::string_view text, std::string& sError);
+
 std::string TrimBlanks(std::string_view s);
 
 } // namespace vantor

@@ -5,6 +5,7 @@ namespace vantor::cli {
 
 int CmdBars(int argc, char** argv);
 int CmdImport(int argc, char** argv);
+int CmdImportCsv(int argc, char** argv);
 int CmdDownload(int argc, char** argv);
 int CmdJournal(int argc, char** argv);
 int CmdRender(int argc, char** argv);

@@ -19,6 +19,9 @@ const Command kCommands[] = {
     {"import", vantor::cli::CmdImport,
      "import TDXROOT (--day | --minute) [--filter CODES] [--into DIR] [--threads N]\n"
      "      convert a TDX installation's day or minute files into DIR's data folders"},
+    {"import-csv", vantor::cli::CmdImportCsv,
+     "import-csv FILE... [--code CODE] [--into DIR] [--skip-bad]\n"
+     "      convert CSV bar files into DIR's daydata/ or mindata/ text files"},
     {"download", vantor::cli::CmdDownload,
      "download --host HOST [--port 19995] REMOTE LOCAL [--catalog NAME]   fetch a remote file"},
     {"journal", vantor::cli::CmdJournal,

@@ -20,8 +20,10 @@
 #include "market/data_files.h"
 #include "market/price.h"
 #include "market/tdx_import.h"
+#include "test_files.h"
 
 using namespace vantor;
+using namespace vantor::test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -62,53 +64,16 @@ Record MinuteRecord(std::uint16_t date, std::uint16_t minutes, float close) {
         .f32(16, close);
 }
 
-class TempDir {
-public:
-    TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                ("vantor_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string str() const { return path_.generic_string(); }
-    fs::path operator/(const std::string& p) const { return path_ / p; }
-
-private:
-    fs::path path_;
-};
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 void WriteRecords(const fs::path& path, const std::vector<Record>& records) {
     std::string bytes;
     for (const auto& r : records) bytes.append(reinterpret_cast<const char*>(r.b), sizeof r.b);
     WriteFile(path, bytes);
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> FileLines(const fs::path& path) {
     std::vector<std::string> lines;
     EXPECT_TRUE(ReadLines(path.string(), lines)) << path;
     return lines;
-}
-
-// Names of the regular files in a folder (temporary files included).
-std::set<std::string> FolderNames(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-    return names;
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+#pragma once
+// Reading ordinary CSV bar files (a header row, then one bar per line) into data-file text.
+//
+// The reader finds the header among the first lines, the separator (',', ';', tab or '|') and
+// the columns by their English or Chinese names (case-insensitive). Dates may be written
+// 2024-09-27, 2024/09/27, 2024.09.27 or 20240927, times 09:31, 0931 or 09:31:00, or both in
+// one field ("2024-09-27 09:31:00"). A file with one bar per date and no times is daily;
+// otherwise it is intraday and must hold 1-minute bars. The bars come out sorted by time,
+// exact duplicates dropped, as 7-field (daily) or 8-field (1-minute) data-file lines.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor {
+
+// Bytes read so far of the text being read; called about every megabyte and at the end.
+using CsvProgressFn = std::function<void(std::size_t nBytesDone)>;
+
+struct CsvReadOptions {
+    bool bSkipBad = false;                      // convert the good lines and count the bad ones
+    CsvProgressFn onProgress;                   // may be empty
+    const std::atomic<bool>* pCancel = nullptr; // set from another thread to stop reading
+};
+
+// Reads one or more CSV texts of the same instrument and produces its data-file text.
+class TCsvReader {
+public:
+    explicit TCsvReader(CsvReadOptions options = {}) : options_(std::move(options)) {}
+
+    // Reads the text of one file; `name` is how messages name it. Returns false with the
+    // message in FErrorString for a file that can't be read as bars (or was cancelled).
+    bool Add(std::string_view text, const std::string& name);
+    // Sorts the bars of every file added, drops exact duplicates, checks the bar step and
+    // fills `dataText` with the data-file lines ('\n' after each). Returns false with the
+    // message in FErrorString when the bars can't be written as one data file.
+    bool Finish(std::string& dataText);
+
+    bool Intraday() const { return intraday_; }
+    std::size_t BarCount() const { return nBars_; }
+    std::size_t SkippedCount() const { return nSkipped_; }
+    std::size_t DuplicateCount() const { return nDuplicates_; }
+    // The messages of the first skipped lines (at most kKeptMessages), in the order met.
+    const std::vector<std::string>& SkippedLines() const { return skipped_; }
+    static constexpr std::size_t kKeptMessages = 20;
+
+    std::string FErrorString;
+
+private:
+    // One bar: its date and time as a number (yyyymmddhhmm, time -1 when it has none), the
+    // text of its six numbers in the shared buffer, and where it came from.
+    struct Row {
+        std::int64_t date = 0;
+        int time = -1;
+        std::uint32_t offset = 0; // of ",open,high,low,close,volume,amount" in numbers_
+        std::uint32_t length = 0;
+        std::uint32_t source = 0; // index into names_
+        std::uint32_t line = 0;   // one-based line number
+    };
+
+    bool Bad(const std::string& name, std::size_t line, const std::string& what);
+    bool BadRow(const Row& row, const std::string& what);
+    std::string_view Numbers(const Row& row) const;
+    bool CheckStep();
+
+    CsvReadOptions options_;
+    std::vector<Row> rows_;
+    std::string numbers_;
+    std::vector<std::string> names_;
+    std::vector<std::string> skipped_;
+    std::size_t nBars_ = 0;
+    std::size_t nSkipped_ = 0;
+    std::size_t nDuplicates_ = 0;
+    bool intraday_ = false;
+};
+
+// Parses a date field: yyyy-mm-dd, yyyy/mm/dd or yyyy.mm.dd (month and day may have one
+// digit) or yyyymmdd, optionally followed by a time after a blank or 'T'. Returns the date as
+// yyyymmdd and sets `time` to hhmm (or -1 when the field has no time); 0 when not a date.
+int CsvDateOf(std::string_view field, int& time);
+// Parses a time field: hh:mm, hh:mm:ss (whole minutes only), hhmm, hmm or hhmmss. Returns
+// hhmm, -1 for an empty field and -2 when it is not a time.
+int CsvTimeOf(std::string_view field);
+
+} // namespace vantor
