@@ -37,8 +37,8 @@ std::map<std::string, std::string> Sources() {
     std::map<std::string, std::string> out;
     for (const std::string& name : TFuncStr::Builtins().FNameList)
         out["builtin/" + name] = TFuncStr::Builtins().GetStr(name);
-    for (const auto& [dir, prefix] : {std::pair{VANTOR_FUZZ_CORPUS, "fuzz/"},
-                                      std::pair{VANTOR_TEST_DATA "/corpus", "corpus/"}})
+    for (const auto& [dir, prefix] :
+         {std::pair{VANTOR_FUZZ_CORPUS, "fuzz/"}, std::pair{VANTOR_TEST_DATA "/corpus", "corpus/"}})
         for (const fs::directory_entry& e : fs::directory_iterator(dir))
             if (e.path().extension() == ".txt")
                 out[prefix + e.path().filename().string()] = ReadFile(e.path());
