@@ -372,9 +372,37 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     return true;
 }
 
+// MULAR(X,N): the product of X over the last N bars, over every bar so far when N is 0;
+// invalid where X is or where the window reaches before bar 0 or over an invalid value.
+bool Mular(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    Window w;
+    if (!WindowArgs(gs, "MULAR", xx, w)) return false;
+    double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
+    if (!out) return false;
+    double running = 1;
+    for (int i = 0; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        if (IsValid(xi)) running *= xi;
+        const double nv = w.n[i];
+        const std::int64_t k = Bars(nv);
+        if (!IsValid(xi) || !IsValid(nv) || k < 0 || k > i + 1) {
+            out[i] = kInvalid;
+        } else if (k == 0) {
+            out[i] = Finite(running);
+        } else {
+            double p = 1;
+            for (std::int64_t j = i - k + 1; j <= i && IsValid(p); ++j)
+                p = IsValid(w.x.data[j]) ? p * w.x.data[j] : kInvalid;
+            out[i] = Finite(p);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void RegisterAverageFunctions(HandlerRegistry& r) {
+    r["mular"] = Mular;
     for (const char* f : {"ma", "ema", "expma", "mema", "expmema", "wma", "xma", "dma", "sum",
                           "hhv", "llv", "ref", "forecast"})
         r[f] = MovingWindow;

@@ -302,7 +302,7 @@ Tbian* TGS::check(const std::string& Name1) {
     }
     if (Tbian* b = GetBian(name)) return b;
     if (name == "lfs" || name == "barstatus" || name == "currbarscount" ||
-        name == "totalbarscount" || name == "islastbar") {
+        name == "totalbarscount" || name == "islastbar" || name == "totalfznum") {
         SubFunc h = FUNC.getfunc(name);
         TXX none;
         none.item[0] = "::";
