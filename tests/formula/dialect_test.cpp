@@ -167,3 +167,31 @@ TEST(DialectSample, TotalFzNumCountsTheBarsOfADay) {
 
 } // namespace
 } // namespace vantor
+
+namespace vantor {
+namespace {
+
+// The bundled index data files give the INDEX words the index's own days, the last record
+// on the last bar: a code below 600000 (a futures code reads as 0) reads the Shenzhen file.
+TEST(DialectSample, IndexWordsReadTheBundledIndexFiles) {
+    TGS index;
+    ASSERT_EQ(test::LoadSample(index, VANTOR_SAMPLE_DIR "/daydata/SZ399001.txt", 8160), 8160);
+    TGS gs;
+    ASSERT_EQ(test::LoadSample(gs, VANTOR_SAMPLE_DIR "/daydata/IFL8.txt", 2205), 2205);
+    gs.programDir = VANTOR_SAMPLE_DIR;
+    ASSERT_TRUE(gs.SetProgText("X:INDEXC;Y:INDEXH-INDEXL;Z:INDEXV;", "")) << gs.FErrorString;
+    const std::vector<double> x = Values(gs, "x"), y = Values(gs, "y"), z = Values(gs, "z");
+    const std::vector<double> c = Values(index, "close"), h = Values(index, "high"),
+                              l = Values(index, "low"), v = Values(index, "vol");
+    for (int k = 1; k <= 2205; k += 100) {
+        EXPECT_NEAR(x[x.size() - k], c[c.size() - k], 1e-9) << k;
+        EXPECT_NEAR(y[y.size() - k], h[h.size() - k] - l[l.size() - k], 1e-6) << k;
+        EXPECT_NEAR(z[z.size() - k], v[v.size() - k] / 100, 0.01) << k;
+    }
+    gs.StkLabel = "600000";
+    ASSERT_TRUE(gs.Run("")) << gs.FErrorString;
+    EXPECT_NEAR(Values(gs, "x").back(), 2736.02, 1e-9); // the Shanghai composite's last close
+}
+
+} // namespace
+} // namespace vantor
