@@ -195,3 +195,50 @@ TEST(DialectSample, IndexWordsReadTheBundledIndexFiles) {
 
 } // namespace
 } // namespace vantor
+
+namespace vantor {
+namespace {
+
+// Two averages that are equal in decimal arithmetic come out equal: CROSS(MA(C,5),MA(C,10))
+// on the minute sample against the same crossings worked out from whole-number sums of the
+// prices in hundredths. Only bars whose decimal prices binary cannot hold may differ.
+TEST(DialectSample, AveragesCrossWhereExactArithmeticSaysTheyDo) {
+    TGS gs;
+    const int n = test::LoadSample(gs, VANTOR_SAMPLE_DIR "/mindata/IFL8.txt", 48000);
+    ASSERT_EQ(n, 48000);
+    ASSERT_TRUE(gs.SetProgText("X:CROSS(MA(C,5),MA(C,10));", "")) << gs.FErrorString;
+    const std::vector<double> close = Values(gs, "close"), cross = Values(gs, "x");
+    std::vector<long long> cents(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        cents[i] = std::llround(close[i] * 100);
+        ASSERT_NEAR(close[i] * 100, static_cast<double>(cents[i]), 1e-6) << i;
+    }
+    // MA5 >= MA10 exactly when 2 * sum5 >= sum10.
+    auto sum = [&](int i, int k) {
+        long long s = 0;
+        for (int j = i - k + 1; j <= i; ++j) s += cents[j];
+        return s;
+    };
+    int ties = 0, wrong = 0;
+    bool below = false; // a bar with MA5 below MA10 since the last bar at or above it
+    for (int i = 0; i < n; ++i) {
+        double want = kInv;
+        if (i >= 9) {
+            const long long s5 = 2 * sum(i, 5), s10 = sum(i, 10);
+            ties += s5 == s10;
+            want = 0;
+            if (s5 >= s10) {
+                if (below && i > 9) want = 1;
+                below = false;
+            } else {
+                below = true;
+            }
+        }
+        wrong += cross[i] != want;
+    }
+    EXPECT_GT(ties, 200); // the sample has 297 exact ties
+    EXPECT_LE(wrong, 5);
+}
+
+} // namespace
+} // namespace vantor
