@@ -34,22 +34,6 @@ void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
     }
 }
 
-// Replaces every occurrence of `from` ignoring letter case.
-std::string ReplaceNoCase(const std::string& s, std::string_view from, std::string_view to) {
-    std::string lower = LowerAscii(s);
-    std::string out;
-    size_t pos = 0;
-    while (true) {
-        size_t hit = lower.find(from, pos);
-        if (hit == std::string::npos) break;
-        out.append(s, pos, hit - pos);
-        out += to;
-        pos = hit + from.size();
-    }
-    out.append(s, pos, std::string::npos);
-    return out;
-}
-
 // The first string literal of a text, protected by a placeholder while the text is cut.
 struct ProtectedLiteral {
     std::string literal;
@@ -299,23 +283,53 @@ bool TGS::CompileStatement(const std::string& statement, int n, std::vector<std:
     return OperatorCompile(lit.Restore(namePart + e), lit.Restore(attrs), n, st, FErrorString);
 }
 
+namespace {
+
+// The statements of a source: lines joined while a statement goes on (an open parenthesis,
+// a trailing operator or comma), each numbered by the line where it starts. Empty and
+// comment lines are passed over.
+std::vector<std::pair<std::string, int>> LogicalLines(const std::vector<std::string>& src) {
+    std::vector<std::pair<std::string, int>> out;
+    std::string pending;
+    int first = 0;
+    for (size_t li = 0; li < src.size(); ++li) {
+        const int n = static_cast<int>(li) + 1;
+        std::string line = Trim(src[li]);
+        if (line.empty() || line[0] == '*' || line[0] == '#') continue;
+        if (!pending.empty()) {
+            // A line that names a statement of its own never continues the one before.
+            if (!StartsNamedStatement(line)) {
+                pending += ' ';
+                pending += line;
+                if (!StatementContinues(pending)) {
+                    out.emplace_back(std::move(pending), first);
+                    pending.clear();
+                }
+                continue;
+            }
+            out.emplace_back(std::move(pending), first);
+            pending.clear();
+        }
+        if (StatementContinues(line)) {
+            pending = std::move(line);
+            first = n;
+            continue;
+        }
+        out.emplace_back(std::move(line), n);
+    }
+    if (!pending.empty()) out.emplace_back(std::move(pending), first);
+    return out;
+}
+
+} // namespace
+
 bool TGS::Compile(const std::vector<std::string>& src, std::vector<std::string>& dst) {
     dst.clear();
     FErrorString.clear();
     CompilerState st;
     st.dst = &dst;
-    for (size_t li = 0; li < src.size(); ++li) {
-        const int n = static_cast<int>(li) + 1;
-        std::string line = Trim(src[li]);
-        if (line.empty() || line[0] == '*' || line[0] == '#') continue;
-        for (auto [from, to] : {std::pair{")and ", ")&"},
-                                {")and(", ")&("},
-                                {" and ", "&"},
-                                {")or ", ")|"},
-                                {")or(", ")|("},
-                                {" or ", "|"},
-                                {"&&", "&"}})
-            line = ReplaceNoCase(line, from, to);
+    for (auto& [text, n] : LogicalLines(src)) {
+        const std::string line = SingleQuoteTexts(RewriteWordOperators(text));
         std::string packed;
         packed.reserve(line.size());
         bool quote = false;
@@ -324,20 +338,20 @@ bool TGS::Compile(const std::vector<std::string>& src, std::vector<std::string>&
             if (!quote && (c == ' ' || c == '\t' || c == '\r' || c == '\n')) continue;
             packed += quote ? c : UpperAscii(std::string_view(&c, 1))[0];
         }
+        packed = RewriteOperatorSpellings(packed);
         if (!packed.empty() && packed.back() == ';') packed.pop_back();
 
-        // Split at ';' except inside the first quoted stretch of the line.
-        size_t q1 = packed.find('\'');
-        size_t q2 = q1 == std::string::npos ? std::string::npos : packed.find('\'', q1 + 1);
+        // Split at ';' except inside quoted texts.
         std::vector<std::string> statements;
         std::string cur;
-        for (size_t i = 0; i < packed.size(); ++i) {
-            bool inFirst = q1 != std::string::npos && i > q1 && (q2 == std::string::npos || i < q2);
-            if (packed[i] == ';' && !inFirst) {
+        quote = false;
+        for (char c : packed) {
+            if (c == '\'') quote = !quote;
+            if (c == ';' && !quote) {
                 statements.push_back(cur);
                 cur.clear();
             } else {
-                cur += packed[i];
+                cur += c;
             }
         }
         statements.push_back(cur);

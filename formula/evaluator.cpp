@@ -166,6 +166,7 @@ bool TGS::Run(const std::string& FParamStr) {
     FErrorString.clear();
     colorCycle_ = 0;
     abortRun_ = false;
+    ownRaw_.clear();
 
     // Which bars may differ from the previous run: none before the first changed raw bar,
     // as long as the program, its parameters, the context words and the price adjustment
@@ -267,10 +268,6 @@ bool TGS::RunStatement(const CompiledStatement& st, int index) {
         return true;
     default:
         break;
-    }
-    if (!st.name.empty() && IsRawName(st.name)) {
-        FErrorString = "变量名:" + st.name + " 与原始数据重名,不能赋值!";
-        return false;
     }
     if (st.output && !st.name.empty())
         LineName.push_back("syline=" + st.name +

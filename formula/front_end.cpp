@@ -148,11 +148,11 @@ int OperatorCount(std::string_view s) {
 
 std::vector<std::string> SplitArgs(std::string_view s) {
     std::vector<std::string> out;
-    int quotes = 0; // quote characters seen; the first quoted stretch is protected
+    bool quoted = false;
     std::string cur;
     for (char c : s) {
-        if (c == '\'') ++quotes;
-        if (c == ',' && quotes != 1) {
+        if (c == '\'') quoted = !quoted;
+        if (c == ',' && !quoted) {
             out.push_back(cur);
             cur.clear();
             continue;
@@ -161,6 +161,154 @@ std::vector<std::string> SplitArgs(std::string_view s) {
     }
     out.push_back(cur);
     return out;
+}
+
+namespace {
+
+// Letters, digits and the bytes of non-ASCII characters (Chinese names) make up names.
+bool IsNameByte(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 0x80 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           (c >= '0' && c <= '9') || c == '_' || c == '.' || c == '@';
+}
+
+// What may end the operand before a word operator, and start the one after it.
+bool EndsOperand(char c) {
+    return IsNameByte(c) || c == ')' || c == '\'' || c == '"';
+}
+bool StartsOperand(char c) {
+    return IsNameByte(c) || c == '(' || c == '\'' || c == '"' || c == '-' || c == '!';
+}
+
+// Walks a text and calls step(i) for each position outside quoted texts (single or double);
+// step returns how many characters it consumed (at least 1).
+template <typename Step> void OutsideQuotes(std::string_view s, Step step) {
+    char quote = 0;
+    for (size_t i = 0; i < s.size();) {
+        const char c = s[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+            ++i;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            ++i;
+        } else {
+            i += step(i);
+        }
+    }
+}
+
+// The length of the word operator AND or OR at position i, 0 when there is none.
+size_t WordOperatorAt(std::string_view s, size_t i) {
+    for (std::string_view w : {std::string_view("and"), std::string_view("or")}) {
+        if (i + w.size() > s.size() || LowerAscii(s.substr(i, w.size())) != w) continue;
+        if (i > 0 && IsNameByte(s[i - 1])) continue;
+        if (i + w.size() < s.size() && IsNameByte(s[i + w.size()])) continue;
+        return w.size();
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string RewriteWordOperators(std::string_view line) {
+    std::string out;
+    size_t copied = 0;
+    OutsideQuotes(line, [&](size_t i) -> size_t {
+        const size_t len = WordOperatorAt(line, i);
+        if (!len) return 1;
+        size_t b = i, a = i + len;
+        while (b > 0 && IsBlank(line[b - 1])) --b;
+        while (a < line.size() && IsBlank(line[a])) ++a;
+        if (b == 0 || a == line.size() || !EndsOperand(line[b - 1]) || !StartsOperand(line[a]))
+            return len;
+        out.append(line, copied, i - copied);
+        out += len == 3 ? " & " : " | ";
+        copied = i + len;
+        return len;
+    });
+    out.append(line, copied, std::string_view::npos);
+    return out;
+}
+
+std::string RewriteOperatorSpellings(std::string_view packed) {
+    std::string out;
+    size_t copied = 0;
+    OutsideQuotes(packed, [&](size_t i) -> size_t {
+        if (i + 1 >= packed.size()) return 1;
+        const char a = packed[i], b = packed[i + 1];
+        const char* to = nullptr;
+        if (a == '=' && b == '=')
+            to = "=";
+        else if (a == '<' && b == '>')
+            to = "!=";
+        else if (a == '|' && b == '|')
+            to = "|";
+        else if (a == '&' && b == '&')
+            to = "&";
+        if (!to) return 1;
+        out.append(packed, copied, i - copied);
+        out += to;
+        copied = i + 2;
+        return 2;
+    });
+    out.append(packed, copied, std::string_view::npos);
+    return out;
+}
+
+std::string SingleQuoteTexts(std::string_view line) {
+    std::string out(line);
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\'') { // a single-quoted text is passed over whole
+            size_t end = out.find('\'', i + 1);
+            if (end == std::string::npos) break;
+            i = end;
+            continue;
+        }
+        if (out[i] != '"') continue;
+        size_t end = out.find('"', i + 1);
+        if (end == std::string::npos) break;
+        bool name = true;
+        for (size_t k = i + 1; k < end; ++k)
+            if (!IsFuncNameChar(out[k])) name = false;
+        if (!name && out.find('\'', i + 1) > end) {
+            out[i] = '\'';
+            out[end] = '\'';
+        }
+        i = end;
+    }
+    return out;
+}
+
+bool StatementContinues(std::string_view text) {
+    int depth = 0;
+    size_t last = std::string_view::npos; // the last character outside quotes and blanks
+    OutsideQuotes(text, [&](size_t i) -> size_t {
+        const char c = text[i];
+        if (c == '(') ++depth;
+        if (c == ')') --depth;
+        if (!IsBlank(c)) last = i;
+        return 1;
+    });
+    const size_t end = text.find_last_not_of(" \t\r\n");
+    if (end == std::string_view::npos || text[end] == ';') return false;
+    if (depth > 0) return true;
+    if (last != end) return false; // the text ends with a quoted text
+    if (IsOperatorChar(text[end]) || text[end] == ',') return true;
+    for (size_t len : {size_t(3), size_t(2)}) {
+        if (end + 1 < len || WordOperatorAt(text, end + 1 - len) != len) continue;
+        size_t b = end + 1 - len;
+        while (b > 0 && IsBlank(text[b - 1])) --b;
+        if (b > 0 && EndsOperand(text[b - 1])) return true;
+    }
+    return false;
+}
+
+bool StartsNamedStatement(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && IsNameByte(line[i])) ++i;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    return i > 0 && i < line.size() && line[i] == ':';
 }
 
 size_t AttributeComma(std::string_view expr) {

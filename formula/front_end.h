@@ -39,7 +39,24 @@ bool ReadsAsNumber(std::string_view s, double* value = nullptr);
 // quotes, a two-character operator counting once and a '-' right after '(' or ',' not at all.
 int OperatorCount(std::string_view s);
 
-// Splits at commas that are not inside the first quoted string.
+// Rewrites the word operators AND and OR (any case) to & and | wherever one stands between
+// two operands, outside quoted texts; a name holding the letters is left alone.
+std::string RewriteWordOperators(std::string_view line);
+// The other spellings of operators in blank-free text, outside quoted texts: == as =, <> as
+// !=, || as | and && as &.
+std::string RewriteOperatorSpellings(std::string_view packed);
+// A double-quoted text that holds more than the characters of a name (a formula reference
+// such as "MACD.DIF" holds only those) is a text like a single-quoted one: it is written
+// with single quotes.
+std::string SingleQuoteTexts(std::string_view line);
+// True when a statement whose text so far is `text` goes on on the next line: a parenthesis
+// is still open and the text does not end with ';', or it ends with an operator, a comma or
+// a word operator.
+bool StatementContinues(std::string_view text);
+// True when the (trimmed) line starts a statement of its own: a name followed by ':'.
+bool StartsNamedStatement(std::string_view line);
+
+// Splits at commas that are not inside a quoted string.
 std::vector<std::string> SplitArgs(std::string_view s);
 
 // The parts of one compiled statement as the evaluator reads it.

@@ -109,11 +109,11 @@ bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
 }
 
 void MovingMean(const double* x, int n, const Operand& window, double* out) {
-    double s = 0;
-    MovingMeanBars(x, window, 0, n, s, out);
+    double s = 0, c = 0;
+    MovingMeanBars(x, window, 0, n, {s, c}, out);
 }
 
-void MovingMeanBars(const double* x, const Operand& window, int from, int to, double& s,
+void MovingMeanBars(const double* x, const Operand& window, int from, int to, RunningSum s,
                     double* out) {
     const std::int64_t constK = Bars(window.value);
     if (!window.IsSeries() && IsValid(window.value) && constK > 0) {
@@ -121,15 +121,15 @@ void MovingMeanBars(const double* x, const Operand& window, int from, int to, do
         const double k = static_cast<double>(constK);
         for (int i = from; i < to; ++i) {
             const bool valid = IsValid(x[i]);
-            if (valid) s += x[i];
+            if (valid) s.Add(x[i]);
             if (i < constK - 1) {
                 out[i] = kInvalidValue;
                 continue;
             }
             const double first = x[i - constK + 1];
             if (IsValid(first)) {
-                out[i] = valid ? Finite(s / k) : kInvalidValue;
-                s -= first;
+                out[i] = valid ? Finite(s.Value() / k) : kInvalidValue;
+                s.Add(-first);
             } else {
                 out[i] = kInvalidValue;
             }
@@ -138,18 +138,18 @@ void MovingMeanBars(const double* x, const Operand& window, int from, int to, do
     }
     for (int i = from; i < to; ++i) {
         const bool valid = IsValid(x[i]);
-        if (valid) s += x[i];
+        if (valid) s.Add(x[i]);
         const double nv = window[i];
         const std::int64_t k = Bars(nv);
         if (!IsValid(nv) || k < 0) {
             out[i] = kInvalidValue;
         } else if (k == 0) {
-            out[i] = valid ? Finite(s / (i + 1)) : kInvalidValue;
+            out[i] = valid ? Finite(s.Value() / (i + 1)) : kInvalidValue;
         } else if (i >= k - 1) {
             const double first = x[i - k + 1];
             if (IsValid(first)) {
-                out[i] = valid ? Finite(s / static_cast<double>(k)) : kInvalidValue;
-                s -= first;
+                out[i] = valid ? Finite(s.Value() / static_cast<double>(k)) : kInvalidValue;
+                s.Add(-first);
             } else {
                 out[i] = kInvalidValue;
             }

@@ -91,12 +91,26 @@ void StoreConst(TGS& gs, const std::string& name, double v);
 // Copies X (first n values) into the result, for the members that return X unchanged.
 bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x);
 
+// A running sum that carries the rounding error of each step (Neumaier's compensation), so a
+// sum of many bars is as exact as one of few: two averages that are equal in decimal
+// arithmetic come out equal, whatever came before the window. The value is s + c.
+struct RunningSum {
+    double& s;
+    double& c;
+    void Add(double v) {
+        const double t = s + v;
+        c += std::fabs(s) >= std::fabs(v) ? (s - t) + v : (v - t) + s;
+        s = t;
+    }
+    double Value() const { return s + c; }
+};
+
 // Moving mean of x as MA computes it: a running sum, invalid until the window holds only
 // valid values. The window (bars, truncated) is a constant or read per bar; 0 gives the
 // running mean of all bars so far; a negative or invalid window gives no value.
 void MovingMean(const double* x, int n, const Operand& window, double* out);
-// Bars from..to-1 of MovingMean, carrying its running sum s from bar to bar.
-void MovingMeanBars(const double* x, const Operand& window, int from, int to, double& s,
+// Bars from..to-1 of MovingMean, carrying its running sum from bar to bar.
+void MovingMeanBars(const double* x, const Operand& window, int from, int to, RunningSum s,
                     double* out);
 inline void MovingMean(const double* x, int n, std::int64_t k, double* out) {
     Operand w;

@@ -133,7 +133,14 @@ const char* const kFunctions[] = {"barslastcount",
                                   "findstr",
                                   "con2str",
                                   "lfs",
-                                  "setcode"};
+                                  "setcode",
+                                  // spellings and functions of formulas written elsewhere
+                                  "iff",
+                                  "polyline",
+                                  "refx",
+                                  "refxv",
+                                  "mular",
+                                  "totalfznum"};
 
 // Stands in for a function whose family is not part of the engine yet.
 bool NotYetBuilt(TGS& gs, const std::string&, const std::string& func, const TXX&) {
@@ -175,7 +182,7 @@ bool IsDrawingCall(const std::string& lowerName) {
     static const std::unordered_set<std::string> names = {
         "ployline", "stickline",    "stickbar",       "drawkline", "drawicon", "drawtext",
         "partline", "drawtext_fix", "drawnumber_fix", "twr",       "btx",      "drawrectrel",
-        "drawgbk",  "drawbmp",      "drawnumber",     "drawband"};
+        "drawgbk",  "drawbmp",      "drawnumber",     "drawband", "polyline"};
     return names.count(lowerName) > 0;
 }
 

@@ -36,11 +36,16 @@ bool WindowArgs(TGS& gs, const std::string& member, const TXX& xx, Window& w) {
     return true;
 }
 
-// Prefix sums of x (invalid values as numbers): p[i] is the sum of x[0..i-1].
+// Prefix sums of x (invalid values as numbers): p[i] is the sum of x[0..i-1], compensated.
 double* PrefixSums(TGS& gs, const double* x, int n) {
     double* p = gs.Scratch(4, n + 1);
+    double s = 0, c = 0;
+    fn::RunningSum sum{s, c};
     p[0] = 0;
-    for (int i = 0; i < n; ++i) p[i + 1] = p[i] + x[i];
+    for (int i = 0; i < n; ++i) {
+        sum.Add(x[i]);
+        p[i + 1] = sum.Value();
+    }
     return p;
 }
 
@@ -51,9 +56,9 @@ void Ma(TGS& gs, const Window& w, double* out) {
     ResumeState s{};
     if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
     const int last = std::max(from, w.len - 1);
-    fn::MovingMeanBars(w.x.data, w.n, from, last, s[0], out);
+    fn::MovingMeanBars(w.x.data, w.n, from, last, {s[0], s[1]}, out);
     if (last == w.len - 1) fn::Keep(gs, 0, last, s);
-    fn::MovingMeanBars(w.x.data, w.n, last, w.len, s[0], out);
+    fn::MovingMeanBars(w.x.data, w.n, last, w.len, {s[0], s[1]}, out);
     fn::Keep(gs, 1, w.len, s);
 }
 
@@ -201,12 +206,12 @@ void Sum(TGS& gs, const Window& w, double* out) {
         int from = fn::FirstBar(gs, w.len);
         ResumeState state{};
         if (from > 0 && !fn::Resume(gs, from, state)) from = fn::EveryBar(gs);
-        double& s = state[0];
+        fn::RunningSum s{state[0], state[1]};
         for (int i = from; i < w.len; ++i) {
             if (i == w.len - 1) fn::Keep(gs, 0, i, state);
-            s += w.x.data[i];
-            if (k > 0 && i >= k) s -= w.x.data[i - k];
-            out[i] = k < 0 ? kInvalid : Finite(s);
+            s.Add(w.x.data[i]);
+            if (k > 0 && i >= k) s.Add(-w.x.data[i - k]);
+            out[i] = k < 0 ? kInvalid : Finite(s.Value());
         }
         fn::Keep(gs, 1, w.len, state);
         return;
@@ -372,9 +377,37 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     return true;
 }
 
+// MULAR(X,N): the product of X over the last N bars, over every bar so far when N is 0;
+// invalid where X is or where the window reaches before bar 0 or over an invalid value.
+bool Mular(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    Window w;
+    if (!WindowArgs(gs, "MULAR", xx, w)) return false;
+    double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
+    if (!out) return false;
+    double running = 1;
+    for (int i = 0; i < w.len; ++i) {
+        const double xi = w.x.data[i];
+        if (IsValid(xi)) running *= xi;
+        const double nv = w.n[i];
+        const std::int64_t k = Bars(nv);
+        if (!IsValid(xi) || !IsValid(nv) || k < 0 || k > i + 1) {
+            out[i] = kInvalid;
+        } else if (k == 0) {
+            out[i] = Finite(running);
+        } else {
+            double p = 1;
+            for (std::int64_t j = i - k + 1; j <= i && IsValid(p); ++j)
+                p = IsValid(w.x.data[j]) ? p * w.x.data[j] : kInvalid;
+            out[i] = Finite(p);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void RegisterAverageFunctions(HandlerRegistry& r) {
+    r["mular"] = Mular;
     for (const char* f : {"ma", "ema", "expma", "mema", "expmema", "wma", "xma", "dma", "sum",
                           "hhv", "llv", "ref", "forecast"})
         r[f] = MovingWindow;

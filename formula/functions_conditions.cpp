@@ -163,6 +163,7 @@ bool BetweenRange(TGS& gs, const std::string& name, const std::string& func, con
 
 void RegisterConditionFunctions(HandlerRegistry& r) {
     r["if"] = If;
+    r["iff"] = If;
     r["cross"] = Cross;
     r["longcross"] = LongCross;
     r["between"] = BetweenRange;

@@ -79,9 +79,15 @@ bool DrawingCall(TGS& gs, const std::string& name, const std::string& func, cons
     return true;
 }
 
+// POLYLINE is the other spelling of PLOYLINE and records itself as one.
+bool Polyline(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    return DrawingCall(gs, name, "ployline", xx);
+}
+
 } // namespace
 
 void RegisterDrawingFunctions(HandlerRegistry& r) {
+    r["polyline"] = Polyline;
     r["drawline"] = DrawLine;
     for (const char* f : {"ployline", "stickline", "stickbar", "drawkline", "drawicon", "drawtext",
                           "partline", "drawtext_fix", "drawnumber_fix", "twr", "btx", "drawrectrel",

@@ -218,7 +218,49 @@ bool FindRanked(TGS& gs, const std::string& name, const std::string& func, const
 
 } // namespace
 
+// REFX(X,N), REFXV(X,N): the value N bars later, invalid where that bar is not there yet (or
+// where N is invalid). They look ahead, so they compute every bar on every run.
+bool RefX(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+    fn::Window w;
+    if (!fn::WindowArgs(gs, func, xx, w)) return false;
+    auto out = fn::Output(gs, name, w.len, {&w.x, &w.n});
+    if (out.data() == nullptr) return false;
+    for (int i = 0; i < w.len; ++i) {
+        const double nv = w.n[i];
+        const std::int64_t j = i + fn::Bars(nv);
+        out[static_cast<size_t>(i)] =
+            IsValid(nv) && j >= 0 && j < w.len ? w.x.data[j] : kInvalidValue;
+    }
+    return true;
+}
+
+// TOTALFZNUM: the minutes of the instrument's trading day, counted in the data: the most
+// bars any date holds, times the minutes of the period. Without intraday bars it is 240, the
+// trading day of the exchanges the sample data comes from.
+bool TotalFzNum(TGS& gs, const std::string& name, const std::string&, const TXX&) {
+    static const int kMinutes[] = {1, 3, 5, 10, 15, 30, 60};
+    const int n = fn::DataLen(gs);
+    double minutes = 240;
+    const Tbian* date = gs.mainbian->find("date");
+    const int period = static_cast<int>(gs.ZhouQi);
+    if (date && period >= 0 && period < 7) {
+        int most = 0, run = 0;
+        for (int i = 0; i < n; ++i) {
+            run = i > 0 && date->at(i) == date->at(i - 1) ? run + 1 : 1;
+            most = std::max(most, run);
+        }
+        if (most > 1) minutes = static_cast<double>(most) * kMinutes[period];
+    }
+    auto out = fn::Output(gs, name, n, {});
+    if (out.data() == nullptr) return false;
+    std::fill(out.begin(), out.end(), minutes);
+    return true;
+}
+
 void RegisterReferenceFunctions(HandlerRegistry& r) {
+    r["refx"] = RefX;
+    r["refxv"] = RefX;
+    r["totalfznum"] = TotalFzNum;
     for (const char* f : {"islastbar", "currbarscount", "totalbarscount", "barstatus"})
         r[f] = Position;
     r["tfilt"] = TFilt;

@@ -10,8 +10,8 @@
 namespace vantor::kernels {
 
 // Fits y = c0 + c1 * x through the points (1, X[i-N+1]) .. (N, X[i]) on every bar from the
-// bar of the N-th valid value on. The window sums slide by one bar per step and are summed
-// afresh every N bars, so the rounding of the sliding never builds up.
+// bar of the N-th valid value on. The window sums slide by one bar per step, compensated, and
+// are summed afresh every N bars, so the rounding of the sliding never builds up.
 void Regression(std::span<const double> x, std::int64_t n, bool slope, std::span<double> out) {
     const int len = static_cast<int>(out.size());
     std::fill(out.begin(), out.end(), kInvalid);
@@ -23,22 +23,25 @@ void Regression(std::span<const double> x, std::int64_t n, bool slope, std::span
     if (first < 0) return;
     const double xbar = (w + 1) / 2.0;
     const double sxx = static_cast<double>(w) * (static_cast<double>(w) * w - 1) / 12;
-    double sy = 0, sxy = 0;
+    double syS = 0, syC = 0, sxyS = 0, sxyC = 0;
+    fn::RunningSum sy{syS, syC}, sxy{sxyS, sxyC};
     for (int i = first; i < len; ++i) {
         if ((i - first) % w == 0) {
-            sy = sxy = 0;
+            syS = syC = sxyS = sxyC = 0;
             for (int k = 1; k <= w; ++k) {
                 const double y = x[static_cast<size_t>(i - w + k)];
-                sy += y;
-                sxy += k * y;
+                sy.Add(y);
+                sxy.Add(k * y);
             }
         } else {
             const double y = x[static_cast<size_t>(i)];
-            sxy += w * y - sy; // every older point moves one step left
-            sy += y - x[static_cast<size_t>(i - w)];
+            sxy.Add(w * y); // every older point moves one step left
+            sxy.Add(-sy.Value());
+            sy.Add(y);
+            sy.Add(-x[static_cast<size_t>(i - w)]);
         }
-        const double c1 = (sxy - xbar * sy) / sxx;
-        const double c0 = sy / w - c1 * xbar;
+        const double c1 = (sxy.Value() - xbar * sy.Value()) / sxx;
+        const double c0 = sy.Value() / w - c1 * xbar;
         out[static_cast<size_t>(i)] = Finite(slope ? c1 : c0 + c1 * w);
     }
 }

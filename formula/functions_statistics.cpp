@@ -44,8 +44,8 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
         squares[i] = IsValid(x.data[i]) ? x.data[i] * x.data[i] : kInvalidValue;
     for (int part = 0; part < 2; ++part) {
         const int a = part == 0 ? from : last, b = part == 0 ? last : n;
-        fn::MovingMeanBars(x.data, window, a, b, sums[0], mean);
-        if (!avedev) fn::MovingMeanBars(squares, window, a, b, sums[1], meanSq);
+        fn::MovingMeanBars(x.data, window, a, b, {sums[0], sums[2]}, mean);
+        if (!avedev) fn::MovingMeanBars(squares, window, a, b, {sums[1], sums[3]}, meanSq);
         if (b == n - 1 || part == 1) fn::Keep(gs, part, b, sums);
     }
     if (avedev) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "formula/bian.h"
@@ -128,9 +129,6 @@ public:
     // A reusable buffer of at least n doubles; slot 0..7. Handlers use it for aliased
     // inputs and intermediate series.
     double* Scratch(int slot, int n);
-    bool IsRawName(const std::string& lowerName) const {
-        return mainbian->find(lowerName) != nullptr;
-    }
     const std::vector<CompiledStatement>& Program() const { return prog_; }
     // The first bar of series b that may differ from the previous run (0 when unknown).
     int SeriesFrom(const Tbian* b) const;
@@ -232,6 +230,10 @@ private:
     } indexStamp_;
     std::unordered_map<std::string, std::uint64_t> derivedVersion_;
     BianList quanCopies_; // unadjusted prices while an adjustment is in force
+    // Raw names this run has given results of the window's own: from the statement that
+    // defines one on, the name reads that result (and so do the renderer and the queries
+    // after the run); before it, the raw series.
+    std::unordered_set<std::string> ownRaw_;
     std::array<std::vector<double>, 8> scratch_;
 
     // Incremental runs: a run recomputes only the bars that may differ from the previous

@@ -109,6 +109,7 @@ void TGS::Clear() {
 // What both ClearData and Clear forget: computed series, records and captions.
 void TGS::ForgetResults() {
     lastRun_ = {};
+    ownRaw_.clear();
     LineName.clear();
     namebian.clear();
     refResults_.clear();
@@ -129,11 +130,9 @@ int TGS::getdatalen() const {
 
 Tbian* TGS::AddBian(const std::string& Name, int len1) {
     const std::string name = LowerAscii(Name);
-    if (mainbian->find(name)) {
-        // Results never overwrite the bars the windows share.
-        FErrorString = "变量名:" + name + " 与原始数据重名,不能赋值!";
-        return nullptr;
-    }
+    // A result named like a raw series becomes the window's own series of that name: the
+    // bars the windows share are never written.
+    if (mainbian->find(name)) ownRaw_.insert(name);
     len1 = std::clamp(len1, 0, kMaxBars - 1);
     Tbian* b = namebian.find(name);
     if (!b) b = namebian.add(name, len1);
@@ -146,7 +145,11 @@ Tbian* TGS::AddBian(const std::string& Name, int len1) {
 
 Tbian* TGS::GetBian(const std::string& Name) {
     const std::string name = LowerAscii(Name);
-    if (Tbian* b = mainbian->find(name)) return b;
+    if (Tbian* b = mainbian->find(name)) {
+        if (ownRaw_.count(name))
+            if (Tbian* own = namebian.find(name)) return own;
+        return b;
+    }
     const int n = fn::DataLen(*this);
     if (Tbian* b = namebian.find(name)) {
         if (name == "drawnull" && b->len != n) b->SetValue(kInvalidValue, n);
@@ -299,7 +302,7 @@ Tbian* TGS::check(const std::string& Name1) {
     }
     if (Tbian* b = GetBian(name)) return b;
     if (name == "lfs" || name == "barstatus" || name == "currbarscount" ||
-        name == "totalbarscount" || name == "islastbar") {
+        name == "totalbarscount" || name == "islastbar" || name == "totalfznum") {
         SubFunc h = FUNC.getfunc(name);
         TXX none;
         none.item[0] = "::";

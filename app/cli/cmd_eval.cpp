@@ -1,13 +1,16 @@
 // vantor-cli eval FILE (--formula TEXT | --file PATH | --builtin NAME) [--period P]
-//                 [--start ROW] [--last ROW] [--param NAME=VALUE]...
+//                 [--start ROW] [--last ROW] [--param NAME=VALUE]... [--home DIR]
 // Hands the bars of period P to a formula window as the chart does, runs the formula and
-// prints its output lines as CSV: date,time, then one column per output line.
+// prints its output lines as CSV: date,time, then one column per output line. The index data
+// files (999999.bin, 399001.bin) are read from DIR, by default the program folder the data
+// file lies in (the folder above its daydata/ or mindata/).
 
-#include <memory>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <memory>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
@@ -35,8 +38,9 @@ void AppendNumber(std::string& out, double v) {
 } // namespace
 
 int CmdEval(int argc, char** argv) {
-    Args args = ParseArgs(argc, argv, 0,
-                          {"period", "start", "last", "formula", "file", "builtin", "param"}, {});
+    Args args =
+        ParseArgs(argc, argv, 0,
+                  {"period", "start", "last", "formula", "file", "builtin", "param", "home"}, {});
     if (!args.error.empty()) return UsageError(args.error);
     if (args.positional.size() > 1) return UsageError("eval takes one FILE");
     const int sources = args.has("formula") + args.has("file") + args.has("builtin");
@@ -61,6 +65,13 @@ int CmdEval(int argc, char** argv) {
 
     TGS gs;
     gs.ZhouQi = period;
+    if (auto home = args.get("home")) {
+        gs.programDir = *home;
+    } else {
+        const std::filesystem::path folder =
+            std::filesystem::path(args.positional[0]).parent_path().parent_path();
+        gs.programDir = folder.empty() ? "." : folder.string();
+    }
     // Zeroed instrument, quote, financial and index blocks, as the chart hands in, so the
     // information functions have something to read.
     gs.FStockInfo = std::make_shared<TStockinfo>();

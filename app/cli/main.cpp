@@ -31,7 +31,8 @@ const Command kCommands[] = {
      "         [--windows N] [--open-only]   draw the chart as the practice shows it"},
     {"eval", vantor::cli::CmdEval,
      "eval FILE (--formula TEXT | --file PATH | --builtin NAME) [--period P] [--start ROW]\n"
-     "       [--last ROW] [--param NAME=VALUE]...   run a formula and print its lines as CSV"},
+     "       [--last ROW] [--param NAME=VALUE]... [--home DIR]   run a formula and print its\n"
+     "       lines as CSV; index data files are read from DIR (default: the folder above FILE's)"},
 };
 
 int Usage() {

@@ -108,7 +108,7 @@ TEST(Compiler, ReportsEachFault) {
         {"X:=C)+(O", "第 1 行:括号不配匹"},
         {"\n\n\nX:=A+", "第 4 行:运算符不配匹!"},
         {"X:=A+*B", "第 1 行:运算符不配匹!"},
-        {"X:=A<>B", "第 1 行:运算符不配匹!"},
+        {"X:=A<>>B", "第 1 行:运算符不配匹!"},
         {"X:=FOO(C)+1", "第1行 函数:FOO 尚不支持!"},
         {"X:=HIGH(1)+1", "第1行 函数:HIGH 尚不支持!"},
         {"X:MA(C+,5)", "第1行错误!"},
@@ -205,12 +205,14 @@ TEST_F(WithBars, LoadsAProgramFileWithoutStrippingComments) {
 TEST(Catalogue, ListsEveryNameInOrder) {
     TGS gs;
     TFunclist& f = gs.Getfunc();
-    ASSERT_EQ(f.namelist.size(), 33u + 119u);
+    ASSERT_EQ(f.namelist.size(), 33u + 119u + 6u); // and the spellings of other dialects
     EXPECT_EQ(f.namelist.front(), "drawk");
     EXPECT_EQ(f.namelist[3], "indexa");
     EXPECT_EQ(f.namelist[32], "fromopen");
     EXPECT_EQ(f.namelist[33], "barslastcount");
-    EXPECT_EQ(f.namelist.back(), "setcode");
+    EXPECT_EQ(f.namelist[33 + 118], "setcode");
+    EXPECT_EQ(f.namelist.back(), "totalfznum");
+    EXPECT_EQ(f.getfunc("iff"), f.getfunc("if"));
     EXPECT_EQ(f.getfunc("close"), nullptr); // a data word has no handler
     EXPECT_EQ(f.getfunc(""), nullptr);
     EXPECT_NE(f.getfunc("EMA"), nullptr);

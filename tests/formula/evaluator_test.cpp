@@ -152,8 +152,6 @@ TEST_F(Evaluator, RunMessages) {
         {"X:FOO(C);", "不存在函数:foo !\r\n:\r\n第1行发现错误:X:FOO(C)"},
         {"A:=1;HIGH(1);", "不存在函数:high !\r\n:\r\n第2行发现错误:HIGH(1)"},
         {"X:NOSUCH;", "\r\n:\r\n第1行发现错误:X:NOSUCH"},
-        {"CLOSE:=C*2;",
-         "变量名:close 与原始数据重名,不能赋值!\r\n:\r\n第1行发现错误:CLOSE:=BIAO(C,*,2)"},
         {"X:MA(Y,5);", "MA(X,N)参数X:y不存在!\r\n:\r\n第1行发现错误:X:MA(Y,5)"},
     };
     for (const auto& c : cases) {

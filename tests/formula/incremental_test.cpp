@@ -189,7 +189,9 @@ std::string RandomFormula(std::mt19937& rng, int statements) {
             break;
         case 8:
             e = pick({"LAST(" + x + ">0,1,0)", "COUNT(" + x + ">" + y + ",0)", "CONST(" + x + ")",
-                      "SAR(10,2,20)"});
+                      "SAR(10,2,20)", "REFX(" + x + ",2)", "REFXV(" + x + ",1)+" + y,
+                      "MULAR(" + x + "/" + y + ",0)", "IFF(" + x + "==" + y + ",1,2)",
+                      x + "<>" + y + " AND " + y + ">1 OR " + x + "||0"});
             break;
         default:
             e = "EMA(" + x + "-REF(" + y + ",1),3)";
@@ -201,6 +203,21 @@ std::string RandomFormula(std::mt19937& rng, int statements) {
         vars.push_back(name);
     }
     return text;
+}
+
+// Formulas in the spellings of other programs: operators, continued lines, results named
+// like raw series and the look-ahead references, which always compute every bar.
+TEST(Incremental, DialectFormulasMatchFullRunsBarByBar) {
+    Replay r;
+    r.Start();
+    for (const char* text :
+         {"VOL:VOL,VOLSTICK;\nCLOSE:MA(C,5);\nX:CLOSE-REF(CLOSE,1);",
+          "A:=IFF(C<>O AND\n  H>L,\n  C,O);\nB:MA(A,5)==MA(A,10) || CROSS(MA(C,5),MA(C,10));",
+          "X:REFX(C,3);Y:MA(X,5);Z:REFXV(MA(C,5),1)-C;",
+          "NVI:100*MULAR(IF(V<REF(V,1),C/REF(C,1),1),0);",
+          "S:SUM(C,20)+STD(C,10)+SLOPE(C,14)+FORCAST(C,9)+AVEDEV(C,7);"})
+        ASSERT_TRUE(r.Add(text)) << text << r.windows.back()->FErrorString;
+    r.Run();
 }
 
 TEST(Incremental, RandomFormulasMatchFullRunsBarByBar) {
