@@ -286,6 +286,7 @@ void TForm1::ShowChart() {
     StopTickTimer();
     ShowBars();
     RefreshAccountView();
+    RedrawSideView();
     Notify();
 }
 
@@ -397,6 +398,7 @@ void TForm1::CodeEnter() {
     c_.codeHint = false;
     account_.nmode = static_cast<FeeModel>(c_.feeModel);
     LoadRandom();
+    RedrawSideView();
     Notify();
     Tip("数据载入成功！");
 }
@@ -413,6 +415,7 @@ void TForm1::RandomTraining() {
     if (FileExists(InstrumentFile(programDir_, code, c_.basePeriod))) {
         StopTickTimer();
         LoadRandom();
+        RedrawSideView();
     }
     Notify();
 }
@@ -486,6 +489,7 @@ void TForm1::InitAccountMenu() {
         Fail(journal_.sError);
         return;
     }
+    RedrawSideView();
     StopTickTimer();
     RefreshAccountView();
     Notify();
@@ -515,6 +519,29 @@ void TForm1::OpenHelp() {
         return;
     }
     host_.OpenPath(helpFile_);
+}
+
+// --- multi-period side view ---
+
+void TForm1::ShowSideView(bool on) {
+    if (!on) {
+        sideView_.reset();
+        Notify();
+        return;
+    }
+    SaveWindowFormulas();
+    sideView_ = std::make_unique<TfrmDzq>(TGP::ProgramFactory{}, chart_.TechWindows(), programDir_);
+    sideView_->AssignPeriods(c_.basePeriod == 0);
+    RedrawSideView();
+    Notify();
+}
+
+void TForm1::RedrawSideView() {
+    if (sideView_) sideView_->drawdzq(store_, !fullBarShown_);
+}
+
+void TForm1::SideViewCommand(int k, const std::string& caption, int w, int h) {
+    if (sideView_) sideView_->MenuCommand(k, caption, store_, !fullBarShown_, w, h);
 }
 
 // --- closing ---

@@ -14,6 +14,7 @@
 #include "account/host.h"
 #include "account/qh_account.h"
 #include "account/sxf.h"
+#include "chart/multi_period.h"
 #include "chart/tgp.h"
 #include "journal/journal.h"
 #include "market/stock.h"
@@ -152,6 +153,17 @@ public:
     void SetHelpFile(const std::string& path) { helpFile_ = path; }
     void OpenHelp();
 
+    // --- multi-period side view (多周期同列) ---
+    // Saves the window formulas, then shows nine charts of the instrument's periods for the
+    // base period; off hides them again.
+    void ShowSideView(bool on);
+    bool SideViewShown() const { return sideView_ != nullptr; }
+    TfrmDzq* SideView() { return sideView_.get(); }
+    // Refills the side view from the store when it is shown.
+    void RedrawSideView();
+    // A popup-menu command on side chart k (layouts and periods) in a view of w x h.
+    void SideViewCommand(int k, const std::string& caption, int w, int h);
+
     // --- closing ---
     // Asks before closing; on Yes writes the settings. False: stay open.
     bool ConfirmClose();
@@ -216,6 +228,7 @@ private:
     std::string loadedCode_;      // the code of the instrument on the chart
     std::string lastSaveError_;   // the last journal failure shown
     std::mt19937 random_{std::random_device{}()};
+    std::unique_ptr<TfrmDzq> sideView_;
     std::unique_ptr<PracticeTimer> playTimer_;
     std::unique_ptr<PracticeTimer> tickTimer_;
     // The tick view's day: times, prices, volumes and the counter.

@@ -20,6 +20,7 @@ void TForm1::NextBar() {
         StepForward();
         StopAtPrice();
     }
+    RedrawSideView();
     SaveAccount();
     Notify();
 }

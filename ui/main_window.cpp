@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStackedLayout>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -21,6 +22,7 @@
 #include "ui/chart_widget.h"
 #include "ui/journal_pages.h"
 #include "ui/pages.h"
+#include "ui/side_view.h"
 #include "ui/trade_panel.h"
 
 #ifndef VANTOR_VERSION
@@ -63,7 +65,11 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     auto* chartLayout = new QVBoxLayout(chartPage);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->setSpacing(0);
-    chartLayout->addWidget(chart_, 1);
+    chartStack_ = new QStackedLayout;
+    side_ = new SideViewWidget(*form_);
+    chartStack_->addWidget(chart_);
+    chartStack_->addWidget(side_);
+    chartLayout->addLayout(chartStack_, 1);
     auto* status = new QStatusBar;
     status->setSizeGripEnabled(false);
     status->addWidget(new QLabel(QStringLiteral("商品代码")));
@@ -150,6 +156,10 @@ void MainWindow::BuildMenus() {
     windows->addSeparator();
     windows->addAction(QStringLiteral("删除窗口"), this, [this] { form_->DeleteCurrentWindow(); });
 
+    sideAction_ = menuBar()->addAction(QStringLiteral("多周期同列"));
+    sideAction_->setCheckable(true);
+    connect(sideAction_, &QAction::toggled, this, [this](bool on) { form_->ShowSideView(on); });
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     help->addAction(QStringLiteral("使用说明"), this, [this] { form_->OpenHelp(); });
     help->addAction(QStringLiteral("关于"), this, [this] {
@@ -195,6 +205,12 @@ void MainWindow::Sync() {
         const QSignalBlocker block(drawTools_);
         drawTools_->setChecked(c.drawTools);
     }
+    {
+        const QSignalBlocker block(sideAction_);
+        sideAction_->setChecked(form_->SideViewShown());
+    }
+    chartStack_->setCurrentWidget(form_->SideViewShown() ? static_cast<QWidget*>(side_) : chart_);
+    side_->update();
     trades_->Sync();
     progress_->Sync();
     settings_->Sync();

@@ -15,6 +15,7 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
+class QStackedLayout;
 class QToolBar;
 
 namespace vantor {
@@ -24,6 +25,7 @@ class EquityPage;
 class JournalPage;
 class ProgressPage;
 class SettingsPage;
+class SideViewWidget;
 class TradePanel;
 
 class MainWindow : public QMainWindow {
@@ -75,6 +77,9 @@ private:
     QLineEdit* code_ = nullptr;
     QMenu* tools_ = nullptr;
     QToolBar* periods_ = nullptr;
+    SideViewWidget* side_ = nullptr;
+    QStackedLayout* chartStack_ = nullptr;
+    QAction* sideAction_ = nullptr;
     QAction* drawTools_ = nullptr;
     std::vector<QAction*> minuteActions_;
     bool closing_ = false;

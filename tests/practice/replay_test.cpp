@@ -101,6 +101,22 @@ TEST(Replay, StepBackOnlyOnTheBasePeriod) {
     EXPECT_TRUE(e.host.Saw("当前已到数据最前方！"));
 }
 
+TEST(Replay, SideViewFollowsEveryStep) {
+    PracticeEnv e;
+    TwentyMinutes(e, "etj=1\n步长=0\n");
+    e.AtRow(10);
+    e.form->ShowSideView(true);
+    ASSERT_NE(e.form->SideView(), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(e.dir.path() + "/0.zb"));
+    TGP& minute = *e.form->SideView()->charts[0];
+    EXPECT_EQ(minute.BarCount(), 10);
+    e.form->NextBar();
+    EXPECT_EQ(minute.BarCount(), 11);
+    EXPECT_DOUBLE_EQ(minute.GetLast("close"), 111);
+    e.form->ShowSideView(false);
+    EXPECT_EQ(e.form->SideView(), nullptr);
+}
+
 TEST(Replay, LongHeldAtTheDaysLastMinuteStopsPlayAndWarns) {
     PracticeEnv e;
     e.Write("mindata/TST.txt", MinuteLines({{20240102, 1457, 100, 101, 99, 100},
