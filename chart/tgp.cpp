@@ -607,34 +607,38 @@ HitResult TGP::HitTest(int x, int y) {
     return r;
 }
 
-void TGP::MouseDown(int x, int y) {
-    MPress = {x, y};
+void TGP::MouseDown(int x, int y, bool right) {
+    if (!right) MPress = {x, y};
     HitResult r = HitTest(x, y);
     FlastWindow = FCurWindow;
     if (r.region == TWeiStyle::wsTab) {
-        ClickTab(x);
+        if (!right) ClickTab(x);
         return;
     }
     if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {
-        FS_Main->CurGS = r.region == TWeiStyle::wsFS;
-        FS_VOL->CurGS = !FS_Main->CurGS;
+        bool fs = r.region == TWeiStyle::wsFS;
+        if (FS_Main->CurGS == fs && FS_VOL->CurGS == !fs) return;
+        FS_Main->CurGS = fs;
+        FS_VOL->CurGS = !fs;
         ReDraw();
     } else if (r.window >= 0) {
+        if (CURGS == r.window && GS[static_cast<size_t>(CURGS)]->CurGS) return;
         CURGS = r.window;
         ClampCurrent();
         ReDraw();
     }
 }
 
-void TGP::MouseMove(int x, int y) {
-    if (MPress.x() == -1 && MPress.y() == -1) {
+void TGP::MouseMove(int x, int y, bool buttonDown) {
+    if (!buttonDown || (MPress.x() == -1 && MPress.y() == -1)) {
         HitTest(x, y);
         return;
     }
     switch (FWeiStyle) {
     case TWeiStyle::wsBSize: {
         int d = width_ - x;
-        if (d > 150 && d < width_ * 4 / 5) FBoardWidth = d;
+        if (!(d > 150 && d < width_ * 4 / 5) || d == FBoardWidth) return;
+        FBoardWidth = d;
         break;
     }
     case TWeiStyle::wsFSize: {
@@ -665,12 +669,40 @@ void TGP::MouseMove(int x, int y) {
         MPress.setY(y);
         break;
     }
-    default:
-        range.leftBar = std::max(range.leftBar + (MPress.x() - x), 0);
+    default: {
+        int left = std::max(range.leftBar + (MPress.x() - x), 0);
         MPress.setX(x);
+        if (left == range.leftBar) return;
+        range.leftBar = left;
         break;
     }
+    }
     ReDraw();
+}
+
+void TGP::DblClick(int x, int y) {
+    // The double-click commands (cursor, window maximising) come with the navigation.
+    HitTest(x, y);
+}
+
+void TGP::MouseWheel(int delta, int x, int y) {
+    (void)x;
+    (void)y;
+    if (delta >= 120 && OnMouseWheelUp) OnMouseWheelUp();
+    if (delta <= -120 && OnMouseWheelDown) OnMouseWheelDown();
+}
+
+bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
+    // The cursor and navigation keys come with the navigation.
+    (void)qtKey;
+    (void)shift;
+    (void)ctrl;
+    return false;
+}
+
+void TGP::ContextMenu(int x, int y) {
+    // The command menu comes with the chart's commands; the press selected the window.
+    HitTest(x, y);
 }
 
 void TGP::ClickTab(int x) {

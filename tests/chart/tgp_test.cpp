@@ -172,10 +172,10 @@ TEST_F(ChartTest, BoardPressSelectsNoWindowAndSplitterDragStopsAt20) {
     chart.SetTechWindows(3);
     chart.MouseDown(100, 190);
     EXPECT_EQ(chart.FWeiStyle, TWeiStyle::wsKSize);
-    chart.MouseMove(100, 200);
+    chart.MouseMove(100, 200, true);
     EXPECT_EQ(chart.GSH[0], 200);
     EXPECT_EQ(chart.GSH[1], 85);
-    chart.MouseMove(100, 270); // window 1 would be 15 high
+    chart.MouseMove(100, 270, true); // window 1 would be 15 high
     EXPECT_EQ(chart.GSH[1], 85);
     chart.MouseUp();
     chart.MouseDown(100, 250);
