@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "chart/canvas.h"
@@ -12,6 +13,11 @@
 namespace vantor {
 
 namespace {
+// Device pixels of a length of v pixels of the control.
+int DevicePixels(int v, double ratio) {
+    return ratio == 1 ? v : static_cast<int>(std::lround(v * ratio));
+}
+
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
@@ -244,6 +250,12 @@ void TGP::DelCurWin() {
     ReDraw();
 }
 
+void TGP::SetDevicePixelRatio(double r) {
+    if (!(r > 0) || r == ratio_) return;
+    ratio_ = r;
+    ReDraw();
+}
+
 // --- drawing objects ---
 
 void TGP::AddObject(int win, const XXLine& line) {
@@ -413,10 +425,13 @@ void TGP::Render() {
     dirty_ = false;
     int W = width_ - (FShowBoard ? FBoardWidth : 0);
     if (W < 10 || height_ < 10) return;
-    if (FCache.width() != width_ || FCache.height() != height_)
-        FCache = MakeImage(width_, height_, FColor);
-    else
+    const int dw = DevicePixels(width_, ratio_), dh = DevicePixels(height_, ratio_);
+    if (FCache.width() != dw || FCache.height() != dh || FCache.devicePixelRatio() != ratio_) {
+        FCache = MakeImage(dw, dh, FColor);
+        FCache.setDevicePixelRatio(ratio_);
+    } else {
         FCache.fill(ToQColor(FColor));
+    }
     K_Main->StkName = FSTKNAME;
     K_Main->StkLabel = FSTKLABEL;
     K_Main->Week = FWEEK;
@@ -445,17 +460,22 @@ void CopyInto(QImage& dst, const QImage& src, int y) {
     p.drawImage(0, y, src);
 }
 
-// Paints a w x h window at row y of the cache. A window inside the cache paints straight
-// into its rows (an image sharing the cache's pixels), so no scratch image is allocated;
-// one reaching past the bottom is painted whole and copied in clipped.
+// Paints a w x h window at row y of the cache (in the control's pixels). A window inside
+// the cache paints straight into its rows (an image sharing the cache's pixels), so no
+// scratch image is allocated; one reaching past the bottom is painted whole and copied in
+// clipped.
 template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&& paint) {
     if (w <= 0 || h <= 0) return;
-    if (y >= 0 && y + h <= cache.height() && w <= cache.width()) {
-        QImage band(cache.scanLine(y), w, h, cache.bytesPerLine(), cache.format());
+    const double r = cache.devicePixelRatio();
+    const int dy = DevicePixels(y, r), dh = DevicePixels(y + h, r) - dy, dw = DevicePixels(w, r);
+    if (y >= 0 && dy + dh <= cache.height() && dw <= cache.width()) {
+        QImage band(cache.scanLine(dy), dw, dh, cache.bytesPerLine(), cache.format());
+        band.setDevicePixelRatio(r);
         paint(band);
         return;
     }
-    QImage img = MakeImage(w, h, kBlack);
+    QImage img = MakeImage(dw, DevicePixels(h, r), kBlack);
+    img.setDevicePixelRatio(r);
     paint(img);
     CopyInto(cache, img, y);
 }

@@ -45,6 +45,10 @@ public:
     // --- size and painting ---
     // Resizes the control; window heights follow proportionally.
     void SetSize(int width, int height);
+    // Device pixels per pixel of the control: the image is rendered that much denser (and
+    // carries the ratio), so a high-density screen shows crisp lines and text.
+    void SetDevicePixelRatio(double r);
+    double DevicePixelRatio() const { return ratio_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // Update lock: between BeginUpdate and EndUpdate (they nest) nothing is rendered;
@@ -275,6 +279,7 @@ private:
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;
     TabStrip tabs_;
+    double ratio_ = 1;
     int updateLock_ = 0;
     bool dirty_ = true;
     int repaintCount_ = 0;
