@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -75,8 +76,14 @@ QImage MakeImage(int w, int h, TColor fill) {
 Canvas::Canvas(QImage& image) : image_(image) {
     bits_ = reinterpret_cast<std::uint32_t*>(image_.bits());
     stride_ = static_cast<int>(image_.bytesPerLine() / 4);
-    w_ = image_.width();
-    h_ = image_.height();
+    dw_ = image_.width();
+    dh_ = image_.height();
+    ratio_ = image_.devicePixelRatio() > 0 ? image_.devicePixelRatio() : 1;
+    scaled_ = ratio_ != 1;
+    w_ = scaled_ ? static_cast<int>(std::lround(dw_ / ratio_)) : dw_;
+    h_ = scaled_ ? static_cast<int>(std::lround(dh_ / ratio_)) : dh_;
+    // On an image with a device pixel ratio the painter works in logical pixels and draws
+    // text, curves and images at the device's density.
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
@@ -85,6 +92,13 @@ Canvas::Canvas(QImage& image) : image_(image) {
 
 Canvas::~Canvas() {
     painter_.end();
+}
+
+void Canvas::PlotBlock(int x, int y, TColor c) {
+    const std::uint32_t v = 0xFF000000u | rgb(c);
+    const int x1 = std::min(Dev(x + 1), dw_), y1 = std::min(Dev(y + 1), dh_);
+    for (int yy = Dev(y); yy < y1; ++yy)
+        std::fill(bits_ + yy * stride_ + Dev(x), bits_ + yy * stride_ + x1, v);
 }
 
 void Canvas::SetPen(TColor color, int width, PenStyle style) {
@@ -213,6 +227,12 @@ void Canvas::FillRect(int x1, int y1, int x2, int y2, TColor color) {
     y2 = std::min(Sat(y2), h_);
     if (x2 <= x1 || y2 <= y1) return;
     std::uint32_t v = 0xFF000000u | rgb(color);
+    if (scaled_) {
+        x1 = Dev(x1);
+        y1 = Dev(y1);
+        x2 = x2 == w_ ? dw_ : std::min(Dev(x2), dw_);
+        y2 = y2 == h_ ? dh_ : std::min(Dev(y2), dh_);
+    }
     for (int y = y1; y < y2; ++y) std::fill(bits_ + y * stride_ + x1, bits_ + y * stride_ + x2, v);
 }
 
@@ -314,6 +334,8 @@ void Canvas::DrawImage(int x, int y, const QImage& bmp) {
 
 TColor Canvas::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return kBlack;
+    if (scaled_)
+        return FromQRgb(bits_[std::min(Dev(y), dh_ - 1) * stride_ + std::min(Dev(x), dw_ - 1)]);
     return FromQRgb(bits_[y * stride_ + x]);
 }
 

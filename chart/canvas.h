@@ -71,8 +71,10 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
+    // The size in the painting's own (logical) pixels: an image with a device pixel ratio
+    // r holds r x r device pixels per logical pixel.
+    int Width() const { return w_; }
+    int Height() const { return h_; }
     QImage& Image() { return image_; }
 
     // --- pen, brush, font ---
@@ -144,8 +146,16 @@ public:
 
 private:
     void Plot(int x, int y, TColor c) {
-        if (x >= 0 && y >= 0 && x < w_ && y < h_) bits_[y * stride_ + x] = 0xFF000000u | rgb(c);
+        if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+        if (scaled_)
+            PlotBlock(x, y, c);
+        else
+            bits_[y * stride_ + x] = 0xFF000000u | rgb(c);
     }
+    // The device pixels of logical pixel (x, y) on a high-density image.
+    void PlotBlock(int x, int y, TColor c);
+    // Device rows or columns where logical coordinate v begins.
+    int Dev(int v) const { return static_cast<int>(v * ratio_); }
     static std::uint32_t rgb(TColor c) {
         return (static_cast<std::uint32_t>(RedOf(c)) << 16) |
                (static_cast<std::uint32_t>(GreenOf(c)) << 8) |
@@ -159,7 +169,10 @@ private:
     QImage& image_;
     QPainter painter_;
     std::uint32_t* bits_ = nullptr;
-    int stride_ = 0, w_ = 0, h_ = 0;
+    int stride_ = 0, w_ = 0, h_ = 0; // w_, h_ logical
+    double ratio_ = 1;               // device pixels per logical pixel
+    bool scaled_ = false;            // ratio_ is not 1
+    int dw_ = 0, dh_ = 0;            // device size
     TColor pen_ = kBlack;
     int penWidth_ = 1;
     PenStyle penStyle_ = PenStyle::Solid;

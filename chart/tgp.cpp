@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 #include "chart/canvas.h"
@@ -12,6 +13,11 @@
 namespace vantor {
 
 namespace {
+// Device pixels of a length of v pixels of the control.
+int DevicePixels(int v, double ratio) {
+    return ratio == 1 ? v : static_cast<int>(std::lround(v * ratio));
+}
+
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
     return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
@@ -244,6 +250,12 @@ void TGP::DelCurWin() {
     ReDraw();
 }
 
+void TGP::SetDevicePixelRatio(double r) {
+    if (!(r > 0) || r == ratio_) return;
+    ratio_ = r;
+    ReDraw();
+}
+
 // --- drawing objects ---
 
 void TGP::AddObject(int win, const XXLine& line) {
@@ -423,10 +435,13 @@ void TGP::Render() {
     dirty_ = false;
     int W = width_ - (FShowBoard ? FBoardWidth : 0);
     if (W < 10 || height_ < 10) return;
-    if (FCache.width() != width_ || FCache.height() != height_)
-        FCache = MakeImage(width_, height_, FColor);
-    else
+    const int dw = DevicePixels(width_, ratio_), dh = DevicePixels(height_, ratio_);
+    if (FCache.width() != dw || FCache.height() != dh || FCache.devicePixelRatio() != ratio_) {
+        FCache = MakeImage(dw, dh, FColor);
+        FCache.setDevicePixelRatio(ratio_);
+    } else {
         FCache.fill(ToQColor(FColor));
+    }
     K_Main->StkName = FSTKNAME;
     K_Main->StkLabel = FSTKLABEL;
     K_Main->Week = FWEEK;
@@ -455,17 +470,22 @@ void CopyInto(QImage& dst, const QImage& src, int y) {
     p.drawImage(0, y, src);
 }
 
-// Paints a w x h window at row y of the cache. A window inside the cache paints straight
-// into its rows (an image sharing the cache's pixels), so no scratch image is allocated;
-// one reaching past the bottom is painted whole and copied in clipped.
+// Paints a w x h window at row y of the cache (in the control's pixels). A window inside
+// the cache paints straight into its rows (an image sharing the cache's pixels), so no
+// scratch image is allocated; one reaching past the bottom is painted whole and copied in
+// clipped.
 template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&& paint) {
     if (w <= 0 || h <= 0) return;
-    if (y >= 0 && y + h <= cache.height() && w <= cache.width()) {
-        QImage band(cache.scanLine(y), w, h, cache.bytesPerLine(), cache.format());
+    const double r = cache.devicePixelRatio();
+    const int dy = DevicePixels(y, r), dh = DevicePixels(y + h, r) - dy, dw = DevicePixels(w, r);
+    if (y >= 0 && dy + dh <= cache.height() && dw <= cache.width()) {
+        QImage band(cache.scanLine(dy), dw, dh, cache.bytesPerLine(), cache.format());
+        band.setDevicePixelRatio(r);
         paint(band);
         return;
     }
-    QImage img = MakeImage(w, h, kBlack);
+    QImage img = MakeImage(dw, DevicePixels(h, r), kBlack);
+    img.setDevicePixelRatio(r);
     paint(img);
     CopyInto(cache, img, y);
 }
@@ -617,34 +637,38 @@ HitResult TGP::HitTest(int x, int y) {
     return r;
 }
 
-void TGP::MouseDown(int x, int y) {
-    MPress = {x, y};
+void TGP::MouseDown(int x, int y, bool right) {
+    if (!right) MPress = {x, y};
     HitResult r = HitTest(x, y);
     FlastWindow = FCurWindow;
     if (r.region == TWeiStyle::wsTab) {
-        ClickTab(x);
+        if (!right) ClickTab(x);
         return;
     }
     if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {
-        FS_Main->CurGS = r.region == TWeiStyle::wsFS;
-        FS_VOL->CurGS = !FS_Main->CurGS;
+        bool fs = r.region == TWeiStyle::wsFS;
+        if (FS_Main->CurGS == fs && FS_VOL->CurGS == !fs) return;
+        FS_Main->CurGS = fs;
+        FS_VOL->CurGS = !fs;
         ReDraw();
     } else if (r.window >= 0) {
+        if (CURGS == r.window && GS[static_cast<size_t>(CURGS)]->CurGS) return;
         CURGS = r.window;
         ClampCurrent();
         ReDraw();
     }
 }
 
-void TGP::MouseMove(int x, int y) {
-    if (MPress.x() == -1 && MPress.y() == -1) {
+void TGP::MouseMove(int x, int y, bool buttonDown) {
+    if (!buttonDown || (MPress.x() == -1 && MPress.y() == -1)) {
         HitTest(x, y);
         return;
     }
     switch (FWeiStyle) {
     case TWeiStyle::wsBSize: {
         int d = width_ - x;
-        if (d > 150 && d < width_ * 4 / 5) FBoardWidth = d;
+        if (!(d > 150 && d < width_ * 4 / 5) || d == FBoardWidth) return;
+        FBoardWidth = d;
         break;
     }
     case TWeiStyle::wsFSize: {
@@ -675,12 +699,40 @@ void TGP::MouseMove(int x, int y) {
         MPress.setY(y);
         break;
     }
-    default:
-        range.leftBar = std::max(range.leftBar + (MPress.x() - x), 0);
+    default: {
+        int left = std::max(range.leftBar + (MPress.x() - x), 0);
         MPress.setX(x);
+        if (left == range.leftBar) return;
+        range.leftBar = left;
         break;
     }
+    }
     ReDraw();
+}
+
+void TGP::DblClick(int x, int y) {
+    // The double-click commands (cursor, window maximising) come with the navigation.
+    HitTest(x, y);
+}
+
+void TGP::MouseWheel(int delta, int x, int y) {
+    (void)x;
+    (void)y;
+    if (delta >= 120 && OnMouseWheelUp) OnMouseWheelUp();
+    if (delta <= -120 && OnMouseWheelDown) OnMouseWheelDown();
+}
+
+bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
+    // The cursor and navigation keys come with the navigation.
+    (void)qtKey;
+    (void)shift;
+    (void)ctrl;
+    return false;
+}
+
+void TGP::ContextMenu(int x, int y) {
+    // The command menu comes with the chart's commands; the press selected the window.
+    HitTest(x, y);
 }
 
 void TGP::ClickTab(int x) {

@@ -45,6 +45,10 @@ public:
     // --- size and painting ---
     // Resizes the control; window heights follow proportionally.
     void SetSize(int width, int height);
+    // Device pixels per pixel of the control: the image is rendered that much denser (and
+    // carries the ratio), so a high-density screen shows crisp lines and text.
+    void SetDevicePixelRatio(double r);
+    double DevicePixelRatio() const { return ratio_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
     // Update lock: between BeginUpdate and EndUpdate (they nest) nothing is rendered;
@@ -138,11 +142,20 @@ public:
     // --- regions and mouse ---
     HitResult HitTest(int x, int y);
     TWeiStyle FWeiStyle = TWeiStyle::wsNone;
-    // A button press at (x, y): hit test, tab clicks, selection of the current window.
-    void MouseDown(int x, int y);
-    // A move with a held button drags a splitter or pans; without one it only hit-tests.
-    void MouseMove(int x, int y);
+    // --- events the desktop's chart widget forwards ---
+    // A button press at (x, y): hit test, selection of the current window, and with the
+    // left button tab clicks and the start of a drag.
+    void MouseDown(int x, int y, bool right = false);
+    // A move with the button held drags a splitter or pans; without it only hit-tests.
+    void MouseMove(int x, int y, bool buttonDown);
     void MouseUp() { MPress = {-1, -1}; }
+    void DblClick(int x, int y);
+    // A wheel step (+120 up, -120 down) raises OnMouseWheelUp / OnMouseWheelDown.
+    void MouseWheel(int delta, int x, int y);
+    // A key (Qt::Key); true when the chart used it.
+    bool KeyDown(int qtKey, bool shift, bool ctrl);
+    void ContextMenu(int x, int y);
+    std::function<void()> OnMouseWheelUp, OnMouseWheelDown;
     QPoint MPress{-1, -1};
     // The tab strip as the control shows it (rendered first when out of date), and a
     // click on it.
@@ -271,6 +284,7 @@ private:
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;
     TabStrip tabs_;
+    double ratio_ = 1;
     int updateLock_ = 0;
     bool dirty_ = true;
     int repaintCount_ = 0;

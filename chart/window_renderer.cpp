@@ -523,7 +523,7 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
     PaintContext p(win, prog, c);
     p.bg = bg;
     p.constText = [&prog](const std::string& n) { return prog.ConstText(n); };
-    const int W = bmp.width(), H = bmp.height();
+    const int W = c.Width(), H = c.Height();
 
     // 2. Geometry and visible range.
     p.g = ComputeGeometry(W, H, c.TextHeight("H"), win.ShowTop, win.ShowBottom, win.ShowLeft,

@@ -76,5 +76,34 @@ TEST_F(RepaintTest, NothingRendersWhileLockedAndNestedLocksEndOnce) {
     EXPECT_EQ(chart.RepaintCount(), before + 1);
 }
 
+TEST_F(RepaintTest, EventsRenderOnlyWhenTheyChangeSomething) {
+    ASSERT_EQ(chart.CURGS, 1);
+    const int window1 = chart.GSH[0] + 10, window0 = 100;
+    EXPECT_EQ(RendersOf([&] { chart.MouseMove(300, window0, false); }), 0);
+    EXPECT_EQ(RendersOf([&] {
+                  chart.MouseDown(300, window1);
+                  chart.MouseUp();
+              }),
+              0); // already the current window
+    EXPECT_EQ(RendersOf([&] {
+                  chart.MouseDown(300, window0, true);
+                  chart.MouseMove(250, window0, true); // no drag with the right button
+                  chart.MouseUp();
+              }),
+              1);
+    EXPECT_EQ(chart.CURGS, 0);
+    int up = 0, down = 0;
+    chart.OnMouseWheelUp = [&] { ++up; };
+    chart.OnMouseWheelDown = [&] { ++down; };
+    EXPECT_EQ(RendersOf([&] {
+                  chart.MouseWheel(120, 300, window0);
+                  chart.MouseWheel(-120, 300, window0);
+                  chart.MouseWheel(-120, 300, window0);
+              }),
+              0);
+    EXPECT_EQ(up, 1);
+    EXPECT_EQ(down, 2);
+}
+
 } // namespace
 } // namespace vantor

@@ -172,10 +172,10 @@ TEST_F(ChartTest, BoardPressSelectsNoWindowAndSplitterDragStopsAt20) {
     chart.SetTechWindows(3);
     chart.MouseDown(100, 190);
     EXPECT_EQ(chart.FWeiStyle, TWeiStyle::wsKSize);
-    chart.MouseMove(100, 200);
+    chart.MouseMove(100, 200, true);
     EXPECT_EQ(chart.GSH[0], 200);
     EXPECT_EQ(chart.GSH[1], 85);
-    chart.MouseMove(100, 270); // window 1 would be 15 high
+    chart.MouseMove(100, 270, true); // window 1 would be 15 high
     EXPECT_EQ(chart.GSH[1], 85);
     chart.MouseUp();
     chart.MouseDown(100, 250);
@@ -200,6 +200,33 @@ TEST_F(ChartTest, ImagesOfWindowAndWholeControl) {
     QImage w = chart.CurrentWindowImage();
     EXPECT_EQ(w.width(), 600);
     EXPECT_EQ(w.height(), chart.GSH[chart.CURGS]);
+}
+
+TEST_F(ChartTest, HighDensityImageDoublesLinesAndRendersTextAtFullDensity) {
+    const QImage one = chart.Image().copy();
+    chart.SetDevicePixelRatio(2);
+    const QImage& two = chart.Image();
+    ASSERT_EQ(two.size(), QSize(1200, 800));
+    EXPECT_EQ(two.devicePixelRatio(), 2.0);
+    // The frames: each pixel of a line becomes a block of 2 x 2.
+    for (auto [x, y] : {std::pair{300, 0}, {300, 190}, {450, 285}, {120, 190}}) {
+        ASSERT_EQ(At(one, x, y), kMaroon);
+        for (int dx : {0, 1})
+            for (int dy : {0, 1})
+                EXPECT_EQ(At(two, 2 * x + dx, 2 * y + dy), kMaroon) << x << "," << y;
+    }
+    // The scale's numbers are drawn at the device's density, not blown up from the plain
+    // image.
+    bool blownUp = true;
+    for (int y = 0; y < 190 && blownUp; ++y)
+        for (int x = 0; x < 49 && blownUp; ++x)
+            for (int d = 0; d < 4; ++d)
+                if (At(two, 2 * x + d % 2, 2 * y + d / 2) != At(one, x, y)) blownUp = false;
+    EXPECT_FALSE(blownUp);
+    QTemporaryDir dir;
+    const QString jpg = dir.filePath("all.jpg");
+    ASSERT_TRUE(chart.SaveToBmpAll(jpg.toStdString()));
+    EXPECT_EQ(QImage(jpg).size(), QSize(600, 400)); // screenshots keep the control's size
 }
 
 TEST_F(ChartTest, ControlsTooSmallToDrawInNeverBreak) {
