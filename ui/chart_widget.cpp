@@ -18,6 +18,7 @@ ChartWidget::ChartWidget(TGP& chart, QWidget* parent) : QWidget(parent), chart_(
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {
+    chart_.SetDevicePixelRatio(devicePixelRatioF());
     QPainter p(this);
     p.drawImage(QPoint(0, 0), chart_.Image());
 }
@@ -29,14 +30,14 @@ void ChartWidget::resizeEvent(QResizeEvent*) {
 void ChartWidget::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
-    chart_.MouseDown(p.x(), p.y());
+    chart_.MouseDown(p.x(), p.y(), e->button() == Qt::RightButton);
     if (onPressed) onPressed();
     update();
 }
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* e) {
     const QPoint p = e->position().toPoint();
-    chart_.MouseMove(p.x(), p.y());
+    chart_.MouseMove(p.x(), p.y(), e->buttons() != Qt::NoButton);
     update();
 }
 
@@ -46,25 +47,29 @@ void ChartWidget::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    QWidget::mouseDoubleClickEvent(e);
+    const QPoint p = e->position().toPoint();
+    chart_.DblClick(p.x(), p.y());
+    update();
 }
 
 void ChartWidget::wheelEvent(QWheelEvent* e) {
-    QWidget::wheelEvent(e);
+    const QPoint p = e->position().toPoint();
+    chart_.MouseWheel(e->angleDelta().y(), p.x(), p.y());
+    update();
 }
 
 void ChartWidget::keyPressEvent(QKeyEvent* e) {
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    (void)shift;
-    (void)ctrl;
-    bool used = onKey && onKey(e->key());
+    bool used = chart_.KeyDown(e->key(), shift, ctrl);
+    if (!used && onKey) used = onKey(e->key());
     update();
     if (!used) QWidget::keyPressEvent(e);
 }
 
 void ChartWidget::contextMenuEvent(QContextMenuEvent* e) {
-    QWidget::contextMenuEvent(e);
+    chart_.ContextMenu(e->pos().x(), e->pos().y());
+    update();
 }
 
 } // namespace vantor
