@@ -93,11 +93,15 @@ BENCHMARK(BM_NextBar)
     ->ReportAggregatesOnly();
 
 // The journal write of a step alone.
-void BM_SaveAccount(benchmark::State& state) {
+void BM_StepSaveAccount(benchmark::State& state) {
     const std::string dir = Folder(3);
     TJournal journal(dir);
     journal.EnsureDatabase();
     journal.EnsureAccount("bench");
+    // As in the program: an idle connection for the whole run keeps the log's index alive.
+    SqlDatabase anchor;
+    anchor.Open(journal.path(), SqlDatabase::Mode::Existing);
+    anchor.UseWriteAheadLog();
     TqhAcount acc(10000);
     int row = 0;
     for (auto _ : state) {
@@ -106,7 +110,7 @@ void BM_SaveAccount(benchmark::State& state) {
     }
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_SaveAccount)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepSaveAccount)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace vantor::bench

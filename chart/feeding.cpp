@@ -14,6 +14,31 @@ namespace {
 constexpr int kMaxFedBars = 49000;
 }
 
+namespace {
+
+bool SameBar(const Price& a, const Price& b) {
+    return a.Srq.view() == b.Srq.view() && a.Ssj.view() == b.Ssj.view() && a.Spk == b.Spk &&
+           a.Spg == b.Spg && a.Spd == b.Spd && a.Sps == b.Sps && a.Scjl == b.Scjl &&
+           a.Scje == b.Scje;
+}
+
+// The eight series of one bar, in the order the chart is fed.
+void BarValues(const Price& b, bool openOnly, double (&v)[8]) {
+    v[0] = BarDateNumber(b.Srq);
+    v[1] = BarTimeNumber(b.Ssj);
+    v[2] = b.Spk;
+    v[3] = openOnly ? b.Spk : b.Spg;
+    v[4] = openOnly ? b.Spk : b.Spd;
+    v[5] = openOnly ? b.Spk : b.Sps;
+    v[6] = b.Scje;
+    v[7] = b.Scjl;
+}
+
+constexpr const char* kFedSeries[8] = {"date", "time",  "open",   "high",
+                                       "low",  "close", "amount", "vol"};
+
+} // namespace
+
 double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     TWeekStyle period = chart.ZhouQi();
     if (static_cast<int>(period) < 0 || static_cast<int>(period) >= kCachedPeriods) return kNoValue;
@@ -22,6 +47,42 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     const int total = static_cast<int>(bars.size());
     const int n = std::min(total, kMaxFedBars);
     const int first = total - n;
+    const double lastClose = bars.back().Sps;
+    TGP::FedBars& fed = chart.fed_;
+
+    // A replay step: the same bars as before up to the one that was newest, which may have
+    // grown (a partial bar of a longer period, or a bar shown by its open before), and at
+    // most one bar more. Only those are handed over, so every window reruns from there.
+    const bool sameStart = fed.store == &store && fed.period == static_cast<int>(period) &&
+                           fed.first == first && first == 0 && fed.count > 1 &&
+                           SameBar(fed.firstBar, bars.front());
+    const bool grownLast = sameStart && total == fed.count &&
+                           SameBar(fed.beforeLast, bars[static_cast<size_t>(total - 2)]);
+    const bool appended = sameStart && total == fed.count + 1 &&
+                          SameBar(fed.beforeLast, bars[static_cast<size_t>(total - 3)]);
+    auto remember = [&] {
+        fed.store = &store;
+        fed.period = static_cast<int>(period);
+        fed.first = first;
+        fed.count = total;
+        fed.openOnly = openOnly;
+        fed.firstBar = bars.front();
+        fed.beforeLast = total > 1 ? bars[static_cast<size_t>(total - 2)] : Price{};
+        fed.last = bars.back();
+    };
+    if (grownLast || appended) {
+        double v[8];
+        if (appended) {
+            // The bar that was newest is handed over whole, then the new one.
+            BarValues(bars[static_cast<size_t>(total - 2)], false, v);
+            for (int s = 0; s < 8; ++s) chart.AddONE(kFedSeries[s], v[s], false, false);
+        }
+        BarValues(bars.back(), openOnly, v);
+        for (int s = 0; s < 8; ++s) chart.AddONE(kFedSeries[s], v[s], appended, s == 7);
+        remember();
+        return lastClose;
+    }
+
     std::vector<double> date(n), time(n), open(n), high(n), low(n), close(n), amount(n), vol(n);
     for (int i = 0; i < n; ++i) {
         const Price& b = bars[static_cast<size_t>(first + i)];
@@ -35,7 +96,6 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
         amount[k] = b.Scje;
         vol[k] = b.Scjl;
     }
-    const double lastClose = close.back();
     if (openOnly) {
         // Only the open of the newest bar has been revealed.
         double o = open.back();
@@ -54,10 +114,12 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     chart.AddALL("close", close.data(), n, false);
     chart.AddALL("amount", amount.data(), n, false);
     chart.AddALL("vol", vol.data(), n, true);
+    remember();
     return lastClose;
 }
 
 void TGP::ClearData() {
+    fed_ = {};
     FINANCE.fill(0);
     DYNAINFO.fill(0);
     Index = {};

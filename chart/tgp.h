@@ -286,6 +286,14 @@ private:
     TabStrip tabs_;
     double ratio_ = 1;
     int updateLock_ = 0;
+    // What ShowPeriodBars handed over last, so that a replay step hands over only the bars
+    // that changed: the newest bar, or the newest and one more. ClearData forgets it.
+    struct FedBars {
+        const void* store = nullptr;
+        int period = -1, first = -1, count = 0;
+        bool openOnly = false;
+        Price firstBar, beforeLast, last; // as the store held them
+    } fed_;
     bool dirty_ = true;
     int repaintCount_ = 0;
 };

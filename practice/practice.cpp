@@ -92,6 +92,8 @@ int TForm1::PlayIntervalMs() const {
 void TForm1::Startup() {
     std::string error;
     if (!journal_.EnsureDatabase()) Fail(journal_.sError);
+    if (journalAnchor_.Open(journal_.path(), SqlDatabase::Mode::Existing))
+        journalAnchor_.UseWriteAheadLog();
     if (!EnsureSxfDatabase(programDir_, error)) Fail(error);
     if (!accountName_.empty()) {
         // A new account starts with the initial funds its settings name (chosen at the

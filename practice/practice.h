@@ -13,6 +13,7 @@
 
 #include "account/host.h"
 #include "account/qh_account.h"
+#include "account/sqlite_db.h"
 #include "account/sxf.h"
 #include "chart/multi_period.h"
 #include "chart/tgp.h"
@@ -222,6 +223,10 @@ private:
     TqhAcount account_;
     TGP chart_;
     TJournal journal_;
+    // An idle connection to the journal for the whole run: it keeps the write-ahead log's
+    // index alive, so the connection each journal operation opens and closes neither rebuilds
+    // it nor checkpoints (a replay step's save never waits for the disk).
+    SqlDatabase journalAnchor_;
     bool fullBarShown_ = false;
     std::string helpFile_;
     std::string newAccountFunds_; // the funds of an account created at this start

@@ -190,3 +190,50 @@ TEST(MultiPeriod, PeriodsAndCellsOfTheGrid) {
 
 } // namespace
 } // namespace vantor
+
+namespace vantor {
+namespace {
+
+// A replay step hands over only the newest bars; the chart must then hold and show exactly
+// what a full reload of the same bars gives, through partial bars, bars shown by their open
+// and steps back.
+TEST(ShowPeriodBars, StepsEqualFullReloads) {
+    Tstock store;
+    store.fileName = VANTOR_SAMPLE_DIR "/mindata/IFL8.txt";
+    store.startrow = 0;
+    store.setLastrow(299);
+    ASSERT_TRUE(store.loaddata());
+    auto prepare = [](TGP& c) {
+        c.SetSize(640, 480);
+        c.UseMainWindowSettings();
+        c.SetTechWindows(3);
+        c.ClearData();
+        c.SetZhouQi(wsMin5);
+    };
+    TGP stepped, fresh;
+    prepare(stepped);
+    prepare(fresh);
+    ShowPeriodBars(stepped, store, false);
+    const int renders = stepped.RepaintCount();
+    Price bar;
+    for (int i = 0; i < 120; ++i) {
+        if (i % 17 == 16) {
+            store.Pri(bar);
+        } else {
+            store.Next(bar);
+        }
+        const bool openOnly = i % 3 == 0;
+        ShowPeriodBars(stepped, store, openOnly);
+        if (i % 6 != 0 && i != 119) continue;
+        fresh.ClearData();
+        ShowPeriodBars(fresh, store, openOnly);
+        ASSERT_EQ(stepped.BarCount(), fresh.BarCount()) << i;
+        for (const char* name : {"open", "high", "low", "close", "vol", "date", "time"})
+            ASSERT_EQ(stepped.GetLast(name), fresh.GetLast(name)) << name << " at step " << i;
+        ASSERT_TRUE(stepped.Image() == fresh.Image()) << "images differ at step " << i;
+    }
+    EXPECT_GT(stepped.RepaintCount(), renders);
+}
+
+} // namespace
+} // namespace vantor
