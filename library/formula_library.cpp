@@ -2,20 +2,13 @@
 
 #include <filesystem>
 
+#include "formula/front_end.h"
 #include "formula/func_str.h"
 #include "library/library_seed.h"
 
 namespace vantor {
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    std::size_t a = s.find_first_not_of(blanks);
-    if (a == std::string::npos) return {};
-    std::size_t b = s.find_last_not_of(blanks);
-    return s.substr(a, b - a + 1);
-}
 
 LibraryFormula RowOf(const SqlStatement& row) {
     // Columns in the order of the select lists below.

@@ -1,18 +1,11 @@
 #include "library/formula_text.h"
 
+#include "formula/front_end.h"
 #include "formula/func_str.h"
 
 namespace vantor {
 
 namespace {
-
-std::string TrimText(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    std::size_t a = s.find_first_not_of(blanks);
-    if (a == std::string::npos) return {};
-    std::size_t b = s.find_last_not_of(blanks);
-    return s.substr(a, b - a + 1);
-}
 
 std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
     for (std::size_t p = 0; (p = s.find(from, p)) != std::string::npos; p += to.size())
@@ -76,7 +69,7 @@ std::string SetHeaderValue(const std::string& text, const std::string& key,
 }
 
 std::string HeaderField(const std::string& value) {
-    std::string v = UpperAscii(TrimText(value));
+    std::string v = UpperAscii(Trim(value));
     if (!v.empty() && v.back() == ';') v.pop_back();
     return v;
 }
@@ -134,7 +127,7 @@ std::string WithoutBlankLines(const std::string& text) {
     std::vector<std::string> lines = SplitTextLines(text);
     std::vector<std::string> kept;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (i + 1 == lines.size() || !TrimText(lines[i]).empty()) kept.push_back(lines[i]);
+        if (i + 1 == lines.size() || !Trim(lines[i]).empty()) kept.push_back(lines[i]);
     return JoinTextLines(kept);
 }
 

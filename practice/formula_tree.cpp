@@ -3,19 +3,13 @@
 #include <algorithm>
 
 #include "chart/tgp.h"
+#include "formula/front_end.h"
 #include "formula/func_str.h"
 #include "library/formula_library.h"
 
 namespace vantor {
 
 namespace {
-
-std::string Trimmed(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    std::size_t a = s.find_first_not_of(blanks);
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(blanks) - a + 1);
-}
 
 std::string NodeText(const std::string& name, const std::string& title) {
     return name + " " + title;
@@ -53,7 +47,7 @@ std::string TFormulaTree::Text(Node n) const {
 }
 
 std::string TFormulaTree::FormulaName(const std::string& nodeText) {
-    return Trimmed(nodeText.substr(0, nodeText.find(' ')));
+    return Trim(nodeText.substr(0, nodeText.find(' ')));
 }
 
 std::string TFormulaTree::EditCaption(Node n) const {
@@ -74,7 +68,7 @@ bool TFormulaTree::Edit(Node& n) {
         host_.Message(lib_->error());
         return false;
     }
-    const std::string name = UpperAscii(Trimmed(edit.name));
+    const std::string name = UpperAscii(Trim(edit.name));
     const std::string text = NodeText(name, edit.title);
     std::vector<std::string>& list = cats_[n.cat].formulas;
     if (IsFormula(n)) {
