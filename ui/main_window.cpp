@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "ui/chart_widget.h"
+#include "ui/indicator_tree.h"
 #include "ui/journal_pages.h"
 #include "ui/pages.h"
 #include "ui/side_view.h"
@@ -89,9 +90,16 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     right_->addTab(settings_, QStringLiteral("系统设置"));
 
     auto* split = new QSplitter;
+    // The formula library's tree, left of the pages; it starts hidden.
+    indicators_ = IndicatorPanel::Open(programDir, form_->Chart(), host_);
+    if (indicators_) {
+        split->addWidget(indicators_);
+        indicators_->hide();
+        indicators_->onLoaded = [this] { Sync(); };
+    }
     split->addWidget(left_);
     split->addWidget(right_);
-    split->setStretchFactor(1, 1);
+    split->setStretchFactor(split->indexOf(right_), 1);
     setCentralWidget(split);
 
     BuildMenus();
@@ -187,6 +195,11 @@ void MainWindow::BuildPeriodBar() {
     }
     periods_->addSeparator();
     periods_->addAction(QStringLiteral("分时图"), this, [this] { form_->ToggleTickView(); });
+    QAction* tree = periods_->addAction(QStringLiteral("技术指标"), this, [this] {
+        if (indicators_) indicators_->setVisible(!indicators_->isVisible());
+    });
+    tree->setObjectName("ToolButton54");
+    tree->setEnabled(indicators_ != nullptr);
 }
 
 void MainWindow::Start() {

@@ -22,6 +22,7 @@ namespace vantor {
 
 class ChartWidget;
 class EquityPage;
+class IndicatorPanel;
 class JournalPage;
 class ProgressPage;
 class SettingsPage;
@@ -54,6 +55,8 @@ public:
     QLineEdit* CodeBox() const { return code_; }
     QMenu* ToolsMenu() const { return tools_; }
     QToolBar* PeriodBar() const { return periods_; }
+    // The "技术指标" panel; null when the formula library could not be opened.
+    IndicatorPanel* Indicators() const { return indicators_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -78,6 +81,7 @@ private:
     QMenu* tools_ = nullptr;
     QToolBar* periods_ = nullptr;
     SideViewWidget* side_ = nullptr;
+    IndicatorPanel* indicators_ = nullptr;
     QStackedLayout* chartStack_ = nullptr;
     QAction* sideAction_ = nullptr;
     QAction* drawTools_ = nullptr;
