@@ -209,6 +209,22 @@ void Canvas::LineTo(int x, int y) {
         const int across = vertical ? x1 : y1, limit = vertical ? h_ : w_;
         if (across < 0 || across >= (vertical ? w_ : h_)) return;
         const int from = vertical ? y1 : x1, to = vertical ? y2 : x2, s = from < to ? 1 : -1;
+        if (!scaled_ && (penStyle_ == PenStyle::Solid || penStyle_ == PenStyle::Dot)) {
+            // The common pens plot without asking the pattern for every pixel.
+            const int d = penStyle_ == PenStyle::Dot ? 2 : 1;
+            const int lo = s > 0 ? std::max(from, 0) : std::max(to + 1, 0);
+            const int hi = s > 0 ? std::min(to - 1, limit - 1) : std::min(from, limit - 1);
+            const std::uint32_t c = 0xFF000000u | rgb(pen_);
+            // Pattern steps count from `from`; only the pixels on an "on" step are plotted.
+            for (int v = lo; v <= hi; ++v) {
+                if (d == 2 && (std::abs(v - from) & 1)) continue;
+                if (vertical)
+                    bits_[v * stride_ + across] = c;
+                else
+                    bits_[across * stride_ + v] = c;
+            }
+            return;
+        }
         for (int v = from, step = 0; v != to; v += s, ++step) {
             if ((s > 0 && v >= limit) || (s < 0 && v < 0)) break;
             if (PatternOn(step)) vertical ? Plot(across, v, pen_) : Plot(v, across, pen_);

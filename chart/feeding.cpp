@@ -22,39 +22,61 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     const int total = static_cast<int>(bars.size());
     const int n = std::min(total, kMaxFedBars);
     const int first = total - n;
-    std::vector<double> date(n), time(n), open(n), high(n), low(n), close(n), amount(n), vol(n);
-    for (int i = 0; i < n; ++i) {
-        const Price& b = bars[static_cast<size_t>(first + i)];
-        auto k = static_cast<size_t>(i);
-        date[k] = BarDateNumber(b.Srq);
-        time[k] = BarTimeNumber(b.Ssj);
-        open[k] = b.Spk;
-        high[k] = b.Spg;
-        low[k] = b.Spd;
-        close[k] = b.Sps;
-        amount[k] = b.Scje;
-        vol[k] = b.Scjl;
+    TGP::BarSource source{&store, store.fileName, period, first, 0, 0};
+    store.CacheDateTime(period, first, 1, &source.firstDate, &source.firstTime);
+    // Only what may have changed is converted and handed over.
+    TGP::BarColumns c;
+    c.count = n;
+    c.from = chart.FirstChangedBar(source, n);
+    const auto m = static_cast<size_t>(n - c.from);
+    for (auto* s : {&c.date, &c.time, &c.open, &c.high, &c.low, &c.close, &c.amount, &c.vol})
+        s->resize(m);
+    store.CacheDateTime(period, first + c.from, n - c.from, c.date.data(), c.time.data());
+    for (size_t k = 0; k < m; ++k) {
+        const Price& b = bars[static_cast<size_t>(first + c.from) + k];
+        c.open[k] = b.Spk;
+        c.high[k] = b.Spg;
+        c.low[k] = b.Spd;
+        c.close[k] = b.Sps;
+        c.amount[k] = b.Scje;
+        c.vol[k] = b.Scjl;
     }
-    const double lastClose = close.back();
+    const double lastClose = c.close.back();
     if (openOnly) {
         // Only the open of the newest bar has been revealed.
-        double o = open.back();
-        high.back() = low.back() = close.back() = o;
+        double o = c.open.back();
+        c.high.back() = c.low.back() = c.close.back() = o;
     }
-    chart.K_Main->prog->ClearData();
-    ++chart.updateLock_; // the period and shading switches repaint with the data below
-    chart.SetZhouQi(period);
-    chart.SetShowBar3d(false);
-    --chart.updateLock_;
-    chart.AddALL("date", date.data(), n, false);
-    chart.AddALL("time", time.data(), n, false);
-    chart.AddALL("open", open.data(), n, false);
-    chart.AddALL("high", high.data(), n, false);
-    chart.AddALL("low", low.data(), n, false);
-    chart.AddALL("close", close.data(), n, false);
-    chart.AddALL("amount", amount.data(), n, false);
-    chart.AddALL("vol", vol.data(), n, true);
+    chart.ShowBars(source, period, c);
     return lastClose;
+}
+
+int TGP::FirstChangedBar(const BarSource& source, int count) const {
+    // Adjusted prices are rebuilt from the raw ones by a full reload.
+    if (!source.store || !(source == fed_) || quanStyle_ != qsNone || fedCount_ <= 0) return 0;
+    return std::max(std::min(fedCount_, count) - 1, 0);
+}
+
+void TGP::ShowBars(const BarSource& source, TWeekStyle period, const BarColumns& bars) {
+    const int n = bars.count, from = std::clamp(bars.from, 0, n);
+    if (from == 0) K_Main->prog->ClearData();
+    ++updateLock_; // the period and shading switches repaint with the data below
+    SetZhouQi(period);
+    SetShowBar3d(false);
+    --updateLock_;
+    const std::pair<const char*, const std::vector<double>*> series[] = {
+        {"date", &bars.date},     {"time", &bars.time}, {"open", &bars.open},
+        {"high", &bars.high},     {"low", &bars.low},   {"close", &bars.close},
+        {"amount", &bars.amount}, {"vol", &bars.vol}};
+    for (const auto& [name, values] : series) {
+        if (from == 0)
+            K_Main->prog->AddAll(name, values->data(), n);
+        else
+            K_Main->prog->ReplaceFrom(name, from, values->data(), n);
+    }
+    fed_ = source;
+    fedCount_ = n;
+    RerunBarView(false);
 }
 
 void TGP::ClearData() {
@@ -69,6 +91,7 @@ void TGP::ClearData() {
     FSTKLABEL.clear();
     FWEEK.clear();
     range.leftBar = 0;
+    fed_ = {};
     for (ChartWindow* w : {FS_Main, FS_VOL}) {
         w->prog->ClearData();
         w->Prevclose = kNoValue;
@@ -87,20 +110,22 @@ void TGP::ClearData() {
     ReDraw();
 }
 
-void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
-    K_Main->prog->AddAll(name, f1, len);
-    if (!repaint) return;
-    if (range.leftBar == 0) range.leftBar = BarCount() + 1;
+void TGP::RerunBarView(bool toEnd) {
+    if (toEnd || range.leftBar == 0) range.leftBar = BarCount() + 1;
     for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
     if (!FShowFs) ReDraw();
 }
 
+void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
+    K_Main->prog->AddAll(name, f1, len);
+    fed_ = {};
+    if (repaint) RerunBarView(false);
+}
+
 void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) {
     K_Main->prog->AddOne(name, f1, append);
-    if (!repaint) return;
-    if (append) range.leftBar = BarCount() + 1;
-    for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
-    if (!FShowFs) ReDraw();
+    fed_ = {};
+    if (repaint) RerunBarView(append);
 }
 
 void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint) {

@@ -430,7 +430,18 @@ void TGP::Render() {
         FCache = MakeImage(dw, dh, FColor);
         FCache.setDevicePixelRatio(ratio_);
     } else {
-        FCache.fill(ToQColor(FColor));
+        // The windows and the tab strip paint their own ground; only what lies outside
+        // them is filled here.
+        int covered = 0;
+        if (FShowFs)
+            covered = std::max(FSH, 0) + std::max(VOLH, 0);
+        else
+            for (int i = 0; i < FTechWindows; ++i)
+                covered += std::max(GSH[static_cast<size_t>(i)], 0);
+        if (!FShowFs && FShowTab && covered >= height_ - FTABH) covered = height_;
+        Canvas c(FCache);
+        c.FillRect(0, std::min(covered, height_), width_, height_, FColor);
+        c.FillRect(W, 0, width_, height_, FColor);
     }
     K_Main->StkName = FSTKNAME;
     K_Main->StkLabel = FSTKLABEL;

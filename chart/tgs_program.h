@@ -18,6 +18,7 @@ public:
 
     void AddAll(const std::string& name, const double* values, int len) override;
     void AddOne(const std::string& name, double value, bool append) override;
+    void ReplaceFrom(const std::string& name, int from, const double* values, int len) override;
     void ClearData() override { gs_->ClearData(); }
     int DataLen() override { return gs_->getdatalen(); }
     double GetLast(const std::string& name) override { return gs_->GetLast(name); }

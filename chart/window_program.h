@@ -36,6 +36,10 @@ public:
     // --- raw series (shared with the windows that borrow them) ---
     virtual void AddAll(const std::string& name, const double* values, int len) = 0;
     virtual void AddOne(const std::string& name, double value, bool append) = 0;
+    // Series `name` keeps its first `from` values, takes the `len - from` values after them
+    // (values[0] is bar `from`) and holds `len` in all; the bars before `from` count as
+    // unchanged for the next run. Nothing happens when it holds fewer than `from` values.
+    virtual void ReplaceFrom(const std::string& name, int from, const double* values, int len) = 0;
     // Forgets the raw series (own ones) and every computed series and result.
     virtual void ClearData() = 0;
     virtual int DataLen() = 0;

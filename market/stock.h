@@ -50,6 +50,10 @@ public:
     // The bar at the replay position; false (and `bar` unchanged) when there is none.
     bool CurValue(Price& bar) const;
     const NperdPrice& Cache(TWeekStyle w) const { return DMP[static_cast<int>(w)]; }
+    // The dates (yyyymmdd) and times (hhmm) of the cache bars first .. first+n-1 of period
+    // w as numbers, kept with the bars when they enter the cache so that handing bars to
+    // the chart converts no text. Bars written into DMP by other means are converted here.
+    void CacheDateTime(TWeekStyle w, int first, int n, double* date, double* time) const;
 
     // --- loading and rebuilding ---
     bool loaddata();
@@ -76,6 +80,8 @@ private:
     // cache bar's label. They let a step back rebuild the last bar exactly.
     std::array<std::vector<int>, kCachedPeriods> firstRow_;
     std::array<double, kCachedPeriods> lastLabel_{};
+    // Per cache: the label of each cache bar as numbers (date, time).
+    std::array<std::vector<std::array<int, 2>>, kCachedPeriods> labelNumbers_;
 
     bool ReadFile();
     void ClearPeriods();
