@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace vantor {
 
@@ -129,6 +130,7 @@ void Canvas::SetFontHeight(int height) {
 void Canvas::ApplyQtFont() {
     qfont_ = MakeFont(font_.name, font_.height, font_.underline);
     metrics_ = std::make_unique<QFontMetrics>(qfont_);
+    fontKey_ = qfont_.key().toStdString() + '\x01';
     painter_.setFont(qfont_);
 }
 
@@ -304,19 +306,38 @@ void Canvas::Polygon(const QPoint* points, int count) {
     painter_.setBrush(Qt::NoBrush);
 }
 
+namespace {
+// Text widths by font and text: a repaint measures the same scale numbers, captions and
+// readouts again and again, and shaping them is the dearest part of measuring. Painting
+// happens on one thread; each thread keeps its own.
+int CachedWidth(const std::string& fontKey, const QFontMetrics& metrics, const std::string& text) {
+    thread_local std::unordered_map<std::string, int> cache;
+    if (cache.size() > 8192) cache.clear();
+    std::string key = fontKey;
+    key += text;
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    int w = metrics.horizontalAdvance(QString::fromStdString(text));
+    cache.emplace(std::move(key), w);
+    return w;
+}
+} // namespace
+
 void Canvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;
     QString s = QString::fromStdString(text);
     x = Sat(x);
     y = Sat(y);
     if (textOpaque_)
-        FillRect(x, y, x + metrics_->horizontalAdvance(s), y + metrics_->height(), textGround_);
+        FillRect(x, y, x + CachedWidth(fontKey_, *metrics_, text), y + metrics_->height(),
+                 textGround_);
     painter_.setPen(ToQColor(font_.color));
     painter_.drawText(x, y + metrics_->ascent(), s);
 }
 
 int Canvas::TextWidth(const std::string& text) const {
-    return metrics_->horizontalAdvance(QString::fromStdString(text));
+    if (text.empty()) return 0;
+    return CachedWidth(fontKey_, *metrics_, text);
 }
 
 int Canvas::TextHeight(const std::string&) const {
