@@ -123,8 +123,8 @@ bool Tstock::ReadFile() {
     for (int i = 0; i < fcount; ++i) {
         if (!ParseBarLine(lines[i], Fp[i]) && !serrmessage) {
             serrmessage = true;
-            if (onMessage)
-                onMessage("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
+            if (host)
+                host->Message("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
         }
     }
     return true;

@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "market/host.h"
 #include "market/price.h"
 
 namespace vantor {
 
 class Tstock {
 public:
-    // Shows a message to the user (the desktop uses a message box).
-    using MessageFn = std::function<void(const std::string&)>;
     // Returns a uniform random integer in [lo, hi].
     using RandomFn = std::function<int(int lo, int hi)>;
 
@@ -37,7 +36,7 @@ public:
     int startrow = 0;
     TWeekStyle speriod = wsmin1;
 
-    MessageFn onMessage;
+    const Host* host = nullptr; // shows messages to the user; none: they are dropped
     RandomFn random;
 
     // --- properties ---
