@@ -38,8 +38,13 @@ public:
     // caption "训练" and the period caption "日线".
     void UseMainWindowSettings();
 
-    // --- host hooks ---
-    std::function<void(const std::string& error)> OnError;
+    // --- host ---
+    // Where formula errors of chart operations and the programs' own messages go; the
+    // host must outlive the chart (none: they are dropped).
+    void SetHost(const Host* host);
+    // The program folder: where the formulas look up the index data files.
+    void SetProgramDir(const std::string& dir) { programDir_ = dir; }
+    const std::string& ProgramDir() const { return programDir_; }
     std::function<bool()> HasFocus; // keyboard focus of the control (none: no focus)
 
     // --- size and painting ---
@@ -307,6 +312,8 @@ private:
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;
     TabStrip tabs_;
+    const Host* host_ = nullptr;
+    std::string programDir_ = ".";
     double ratio_ = 1;
     BarSource fed_; // where the bars held came from (no store: fed by other means)
     int fedCount_ = 0;

@@ -83,6 +83,8 @@ void TgsProgram::SetContext(const ProgramContext& ctx) {
     gs_->StkLabel = ctx.stkLabel;
     gs_->Week = ctx.week;
     gs_->FQuan = ctx.quan;
+    gs_->ShowFs = ctx.tickView;
+    gs_->programDir = ctx.programDir;
 }
 
 } // namespace vantor

@@ -38,6 +38,7 @@ public:
     void SetFileName(const std::string& name) override { gs_->FFileName = name; }
     void SetContext(const ProgramContext& ctx) override;
     bool SetQuanStyle(TQuanStyle style) override { return gs_->SetQuanStyle(style); }
+    void SetHost(const Host* host) override { gs_->SetHost(host); }
 
 private:
     // A program text is installed when it compiled, even if there were no bars to run it on.

@@ -8,6 +8,7 @@
 
 #include "chart/formula_types.h"
 #include "chart/scale.h"
+#include "market/host.h"
 #include "market/price.h"
 
 namespace vantor {
@@ -27,6 +28,8 @@ struct ProgramContext {
     int fsCount = 10;
     std::string stkName, stkLabel, week;
     std::vector<TStockQuan> quan;
+    bool tickView = false;        // the window belongs to the tick view (no adjustment there)
+    std::string programDir = "."; // where the index data files are looked up
 };
 
 class WindowProgram {
@@ -70,6 +73,8 @@ public:
     virtual void SetFileName(const std::string& name) = 0;
     virtual void SetContext(const ProgramContext& ctx) = 0;
     virtual bool SetQuanStyle(TQuanStyle style) = 0;
+    // Where the program's own messages go (none: they are dropped).
+    virtual void SetHost(const Host* host) { (void)host; }
 };
 
 } // namespace vantor
