@@ -46,7 +46,8 @@ std::string ScaleFormat::Format(double v) const {
 ScaleFormat MakeScaleFormat(double maxValue, int digitWidth) {
     ScaleFormat f;
     // A zero text width (no font) must not divide: take one digit per pixel column.
-    int chars = static_cast<int>(std::trunc(static_cast<double>(kScaleWidth) / std::max(digitWidth, 1) - 1));
+    int chars = static_cast<int>(
+        std::trunc(static_cast<double>(kScaleWidth) / std::max(digitWidth, 1) - 1));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.0f", std::clamp(maxValue, -1e300, 1e300));
     int digits = static_cast<int>(std::string(buf).size());
