@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 
 namespace vantor {
 
@@ -129,6 +130,7 @@ void Canvas::SetFontHeight(int height) {
 void Canvas::ApplyQtFont() {
     qfont_ = MakeFont(font_.name, font_.height, font_.underline);
     metrics_ = std::make_unique<QFontMetrics>(qfont_);
+    fontKey_ = qfont_.key().toStdString() + '\x01';
     painter_.setFont(qfont_);
 }
 
@@ -209,6 +211,22 @@ void Canvas::LineTo(int x, int y) {
         const int across = vertical ? x1 : y1, limit = vertical ? h_ : w_;
         if (across < 0 || across >= (vertical ? w_ : h_)) return;
         const int from = vertical ? y1 : x1, to = vertical ? y2 : x2, s = from < to ? 1 : -1;
+        if (!scaled_ && (penStyle_ == PenStyle::Solid || penStyle_ == PenStyle::Dot)) {
+            // The common pens plot without asking the pattern for every pixel.
+            const int d = penStyle_ == PenStyle::Dot ? 2 : 1;
+            const int lo = s > 0 ? std::max(from, 0) : std::max(to + 1, 0);
+            const int hi = s > 0 ? std::min(to - 1, limit - 1) : std::min(from, limit - 1);
+            const std::uint32_t c = 0xFF000000u | rgb(pen_);
+            // Pattern steps count from `from`; only the pixels on an "on" step are plotted.
+            for (int v = lo; v <= hi; ++v) {
+                if (d == 2 && (std::abs(v - from) & 1)) continue;
+                if (vertical)
+                    bits_[v * stride_ + across] = c;
+                else
+                    bits_[across * stride_ + v] = c;
+            }
+            return;
+        }
         for (int v = from, step = 0; v != to; v += s, ++step) {
             if ((s > 0 && v >= limit) || (s < 0 && v < 0)) break;
             if (PatternOn(step)) vertical ? Plot(across, v, pen_) : Plot(v, across, pen_);
@@ -288,19 +306,38 @@ void Canvas::Polygon(const QPoint* points, int count) {
     painter_.setBrush(Qt::NoBrush);
 }
 
+namespace {
+// Text widths by font and text: a repaint measures the same scale numbers, captions and
+// readouts again and again, and shaping them is the dearest part of measuring. Painting
+// happens on one thread; each thread keeps its own.
+int CachedWidth(const std::string& fontKey, const QFontMetrics& metrics, const std::string& text) {
+    thread_local std::unordered_map<std::string, int> cache;
+    if (cache.size() > 8192) cache.clear();
+    std::string key = fontKey;
+    key += text;
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    int w = metrics.horizontalAdvance(QString::fromStdString(text));
+    cache.emplace(std::move(key), w);
+    return w;
+}
+} // namespace
+
 void Canvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;
     QString s = QString::fromStdString(text);
     x = Sat(x);
     y = Sat(y);
     if (textOpaque_)
-        FillRect(x, y, x + metrics_->horizontalAdvance(s), y + metrics_->height(), textGround_);
+        FillRect(x, y, x + CachedWidth(fontKey_, *metrics_, text), y + metrics_->height(),
+                 textGround_);
     painter_.setPen(ToQColor(font_.color));
     painter_.drawText(x, y + metrics_->ascent(), s);
 }
 
 int Canvas::TextWidth(const std::string& text) const {
-    return metrics_->horizontalAdvance(QString::fromStdString(text));
+    if (text.empty()) return 0;
+    return CachedWidth(fontKey_, *metrics_, text);
 }
 
 int Canvas::TextHeight(const std::string&) const {

@@ -181,6 +181,7 @@ private:
     FontSpec font_;
     QFont qfont_;
     std::unique_ptr<QFontMetrics> metrics_;
+    std::string fontKey_; // names the font in the text-width cache
     bool textOpaque_ = false;
     TColor textGround_ = kBlack;
     int px_ = 0, py_ = 0;

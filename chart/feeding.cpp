@@ -14,31 +14,6 @@ namespace {
 constexpr int kMaxFedBars = 49000;
 }
 
-namespace {
-
-bool SameBar(const Price& a, const Price& b) {
-    return a.Srq.view() == b.Srq.view() && a.Ssj.view() == b.Ssj.view() && a.Spk == b.Spk &&
-           a.Spg == b.Spg && a.Spd == b.Spd && a.Sps == b.Sps && a.Scjl == b.Scjl &&
-           a.Scje == b.Scje;
-}
-
-// The eight series of one bar, in the order the chart is fed.
-void BarValues(const Price& b, bool openOnly, double (&v)[8]) {
-    v[0] = BarDateNumber(b.Srq);
-    v[1] = BarTimeNumber(b.Ssj);
-    v[2] = b.Spk;
-    v[3] = openOnly ? b.Spk : b.Spg;
-    v[4] = openOnly ? b.Spk : b.Spd;
-    v[5] = openOnly ? b.Spk : b.Sps;
-    v[6] = b.Scje;
-    v[7] = b.Scjl;
-}
-
-constexpr const char* kFedSeries[8] = {"date", "time",  "open",   "high",
-                                       "low",  "close", "amount", "vol"};
-
-} // namespace
-
 double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     TWeekStyle period = chart.ZhouQi();
     if (static_cast<int>(period) < 0 || static_cast<int>(period) >= kCachedPeriods) return kNoValue;
@@ -47,79 +22,64 @@ double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     const int total = static_cast<int>(bars.size());
     const int n = std::min(total, kMaxFedBars);
     const int first = total - n;
-    const double lastClose = bars.back().Sps;
-    TGP::FedBars& fed = chart.fed_;
-
-    // A replay step: the same bars as before up to the one that was newest, which may have
-    // grown (a partial bar of a longer period, or a bar shown by its open before), and at
-    // most one bar more. Only those are handed over, so every window reruns from there.
-    const bool sameStart = fed.store == &store && fed.period == static_cast<int>(period) &&
-                           fed.first == first && first == 0 && fed.count > 1 &&
-                           SameBar(fed.firstBar, bars.front());
-    const bool grownLast = sameStart && total == fed.count &&
-                           SameBar(fed.beforeLast, bars[static_cast<size_t>(total - 2)]);
-    const bool appended = sameStart && total == fed.count + 1 &&
-                          SameBar(fed.beforeLast, bars[static_cast<size_t>(total - 3)]);
-    auto remember = [&] {
-        fed.store = &store;
-        fed.period = static_cast<int>(period);
-        fed.first = first;
-        fed.count = total;
-        fed.openOnly = openOnly;
-        fed.firstBar = bars.front();
-        fed.beforeLast = total > 1 ? bars[static_cast<size_t>(total - 2)] : Price{};
-        fed.last = bars.back();
-    };
-    if (grownLast || appended) {
-        double v[8];
-        if (appended) {
-            // The bar that was newest is handed over whole, then the new one.
-            BarValues(bars[static_cast<size_t>(total - 2)], false, v);
-            for (int s = 0; s < 8; ++s) chart.AddONE(kFedSeries[s], v[s], false, false);
-        }
-        BarValues(bars.back(), openOnly, v);
-        for (int s = 0; s < 8; ++s) chart.AddONE(kFedSeries[s], v[s], appended, s == 7);
-        remember();
-        return lastClose;
+    TGP::BarSource source{&store, store.fileName, period, first, 0, 0};
+    store.CacheDateTime(period, first, 1, &source.firstDate, &source.firstTime);
+    // Only what may have changed is converted and handed over.
+    TGP::BarColumns c;
+    c.count = n;
+    c.from = chart.FirstChangedBar(source, n);
+    const auto m = static_cast<size_t>(n - c.from);
+    for (auto* s : {&c.date, &c.time, &c.open, &c.high, &c.low, &c.close, &c.amount, &c.vol})
+        s->resize(m);
+    store.CacheDateTime(period, first + c.from, n - c.from, c.date.data(), c.time.data());
+    for (size_t k = 0; k < m; ++k) {
+        const Price& b = bars[static_cast<size_t>(first + c.from) + k];
+        c.open[k] = b.Spk;
+        c.high[k] = b.Spg;
+        c.low[k] = b.Spd;
+        c.close[k] = b.Sps;
+        c.amount[k] = b.Scje;
+        c.vol[k] = b.Scjl;
     }
-
-    std::vector<double> date(n), time(n), open(n), high(n), low(n), close(n), amount(n), vol(n);
-    for (int i = 0; i < n; ++i) {
-        const Price& b = bars[static_cast<size_t>(first + i)];
-        auto k = static_cast<size_t>(i);
-        date[k] = BarDateNumber(b.Srq);
-        time[k] = BarTimeNumber(b.Ssj);
-        open[k] = b.Spk;
-        high[k] = b.Spg;
-        low[k] = b.Spd;
-        close[k] = b.Sps;
-        amount[k] = b.Scje;
-        vol[k] = b.Scjl;
-    }
+    const double lastClose = c.close.back();
     if (openOnly) {
         // Only the open of the newest bar has been revealed.
-        double o = open.back();
-        high.back() = low.back() = close.back() = o;
+        double o = c.open.back();
+        c.high.back() = c.low.back() = c.close.back() = o;
     }
-    chart.K_Main->prog->ClearData();
-    ++chart.updateLock_; // the period and shading switches repaint with the data below
-    chart.SetZhouQi(period);
-    chart.SetShowBar3d(false);
-    --chart.updateLock_;
-    chart.AddALL("date", date.data(), n, false);
-    chart.AddALL("time", time.data(), n, false);
-    chart.AddALL("open", open.data(), n, false);
-    chart.AddALL("high", high.data(), n, false);
-    chart.AddALL("low", low.data(), n, false);
-    chart.AddALL("close", close.data(), n, false);
-    chart.AddALL("amount", amount.data(), n, false);
-    chart.AddALL("vol", vol.data(), n, true);
-    remember();
+    chart.ShowBars(source, period, c);
     return lastClose;
 }
 
+int TGP::FirstChangedBar(const BarSource& source, int count) const {
+    // Adjusted prices are rebuilt from the raw ones by a full reload.
+    if (!source.store || !(source == fed_) || quanStyle_ != qsNone || fedCount_ <= 0) return 0;
+    return std::max(std::min(fedCount_, count) - 1, 0);
+}
+
+void TGP::ShowBars(const BarSource& source, TWeekStyle period, const BarColumns& bars) {
+    const int n = bars.count, from = std::clamp(bars.from, 0, n);
+    if (from == 0) K_Main->prog->ClearData();
+    ++updateLock_; // the period and shading switches repaint with the data below
+    SetZhouQi(period);
+    SetShowBar3d(false);
+    --updateLock_;
+    const std::pair<const char*, const std::vector<double>*> series[] = {
+        {"date", &bars.date},     {"time", &bars.time}, {"open", &bars.open},
+        {"high", &bars.high},     {"low", &bars.low},   {"close", &bars.close},
+        {"amount", &bars.amount}, {"vol", &bars.vol}};
+    for (const auto& [name, values] : series) {
+        if (from == 0)
+            K_Main->prog->AddAll(name, values->data(), n);
+        else
+            K_Main->prog->ReplaceFrom(name, from, values->data(), n);
+    }
+    fed_ = source;
+    fedCount_ = n;
+    RerunBarView(false);
+}
+
 void TGP::ClearData() {
-    fed_ = {};
     FINANCE.fill(0);
     DYNAINFO.fill(0);
     Index = {};
@@ -131,6 +91,7 @@ void TGP::ClearData() {
     FSTKLABEL.clear();
     FWEEK.clear();
     range.leftBar = 0;
+    fed_ = {};
     for (ChartWindow* w : {FS_Main, FS_VOL}) {
         w->prog->ClearData();
         w->Prevclose = kNoValue;
@@ -149,20 +110,22 @@ void TGP::ClearData() {
     ReDraw();
 }
 
-void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
-    K_Main->prog->AddAll(name, f1, len);
-    if (!repaint) return;
-    if (range.leftBar == 0) range.leftBar = BarCount() + 1;
+void TGP::RerunBarView(bool toEnd) {
+    if (toEnd || range.leftBar == 0) range.leftBar = BarCount() + 1;
     for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
     if (!FShowFs) ReDraw();
 }
 
+void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
+    K_Main->prog->AddAll(name, f1, len);
+    fed_ = {};
+    if (repaint) RerunBarView(false);
+}
+
 void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) {
     K_Main->prog->AddOne(name, f1, append);
-    if (!repaint) return;
-    if (append) range.leftBar = BarCount() + 1;
-    for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
-    if (!FShowFs) ReDraw();
+    fed_ = {};
+    if (repaint) RerunBarView(append);
 }
 
 void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint) {

@@ -98,7 +98,7 @@ HitResult HitTest(const HitLayout& lay, int x, int y) {
         W = W - lay.boardWidth - 2;
     }
     if (lay.tickView) {
-        int r = lay.fsRightScale ? 50 : 0;
+        int r = ScaleWidth(lay.fsRightScale);
         if (In(x, y, 0, 0, W - r, lay.fsh)) res.region = TWeiStyle::wsFS;
         if (In(x, y, 0, lay.fsh, W - r, H)) res.region = TWeiStyle::wsVol;
         if (In(x, y, 0, lay.fsh - 1, W, lay.fsh + 1)) res.region = TWeiStyle::wsFSize;
@@ -116,7 +116,7 @@ HitResult HitTest(const HitLayout& lay, int x, int y) {
     }
     int t = 0;
     for (int i = 0; i < lay.windows; ++i) {
-        int r = lay.rightScale[static_cast<size_t>(i)] ? 50 : 0;
+        int r = ScaleWidth(lay.rightScale[static_cast<size_t>(i)]);
         int h = lay.gsh[static_cast<size_t>(i)];
         if (In(x, y, 0, t + 1, W - r, t + h - 1)) {
             res.region = static_cast<TWeiStyle>(static_cast<int>(TWeiStyle::wsGS1) + i);
@@ -127,7 +127,7 @@ HitResult HitTest(const HitLayout& lay, int x, int y) {
     }
     t = lay.gsh[0];
     for (int i = 1; i < lay.windows; ++i) {
-        int r = lay.rightScale[static_cast<size_t>(i)] ? 50 : 0;
+        int r = ScaleWidth(lay.rightScale[static_cast<size_t>(i)]);
         if (In(x, y, 0, t - 1, W - r, t + 1)) {
             res.region = TWeiStyle::wsKSize;
             res.boundary = i - 1;

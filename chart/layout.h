@@ -11,6 +11,11 @@ namespace vantor {
 
 constexpr int kMaxWindows = 10;
 constexpr int kTabHeight = 18;
+// The width of a window's value scale at its left or right side.
+constexpr int kScaleWidth = 50;
+constexpr int ScaleWidth(bool shown) {
+    return shown ? kScaleWidth : 0;
+}
 
 // Region of a point of the chart control.
 enum class TWeiStyle {

@@ -30,6 +30,14 @@ void RawProgram::AddAll(const std::string& name, const double* values, int len) 
     s.insert(s.end(), values, values + len);
 }
 
+void RawProgram::ReplaceFrom(const std::string& name, int from, const double* values, int len) {
+    auto& s = (*raw_)[Lower(name)];
+    if (from < 0 || from > static_cast<int>(s.size()) || len < from || len >= kSeriesCapacity)
+        return;
+    s.resize(static_cast<size_t>(from));
+    s.insert(s.end(), values, values + (len - from));
+}
+
 void RawProgram::AddOne(const std::string& name, double value, bool append) {
     auto& s = (*raw_)[Lower(name)];
     if (static_cast<int>(s.size()) >= kSeriesCapacity - 1) {

@@ -21,6 +21,7 @@ public:
 
     void AddAll(const std::string& name, const double* values, int len) override;
     void AddOne(const std::string& name, double value, bool append) override;
+    void ReplaceFrom(const std::string& name, int from, const double* values, int len) override;
     void ClearData() override;
     int DataLen() override;
     double GetLast(const std::string& name) override;

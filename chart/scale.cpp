@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "chart/layout.h"
+
 namespace vantor {
 
 WindowGeometry ComputeGeometry(int w, int h, int textHeight, bool showTop, bool showBottom,
@@ -23,8 +25,8 @@ WindowGeometry ComputeGeometry(int w, int h, int textHeight, bool showTop, bool 
         g.B = g.h + 18;
     else if (tickView)
         g.B = 2;
-    g.Lm = showLeft ? 50 : 0;
-    g.Rm = showRight ? 50 : 0;
+    g.Lm = ScaleWidth(showLeft);
+    g.Rm = ScaleWidth(showRight);
     g.X2 = g.W - g.Rm;
     g.P = g.H - g.T - g.B;
     return g;
@@ -44,7 +46,8 @@ std::string ScaleFormat::Format(double v) const {
 ScaleFormat MakeScaleFormat(double maxValue, int digitWidth) {
     ScaleFormat f;
     // A zero text width (no font) must not divide: take one digit per pixel column.
-    int chars = static_cast<int>(std::trunc(50.0 / std::max(digitWidth, 1) - 1));
+    int chars = static_cast<int>(
+        std::trunc(static_cast<double>(kScaleWidth) / std::max(digitWidth, 1) - 1));
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.0f", std::clamp(maxValue, -1e300, 1e300));
     int digits = static_cast<int>(std::string(buf).size());

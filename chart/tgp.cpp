@@ -158,7 +158,7 @@ int TGP::BarCount() const {
 }
 
 void TGP::Error(ChartWindow* w) {
-    if (OnError) OnError(w->prog->ErrorString());
+    if (host_) host_->Message(w->prog->ErrorString());
 }
 
 void TGP::PushContext(ChartWindow& w) {
@@ -169,6 +169,8 @@ void TGP::PushContext(ChartWindow& w) {
     ctx.stkLabel = w.StkLabel;
     ctx.week = w.Week;
     ctx.quan = w.FQuan;
+    ctx.tickView = w.ShowFs;
+    ctx.programDir = programDir_;
     w.prog->SetContext(ctx);
 }
 
@@ -248,6 +250,11 @@ void TGP::DelCurWin() {
     ClampCurrent();
     GSH[0] = 0;
     ReDraw();
+}
+
+void TGP::SetHost(const Host* host) {
+    host_ = host;
+    ForAll([host](ChartWindow& w) { w.prog->SetHost(host); });
 }
 
 void TGP::SetDevicePixelRatio(double r) {
@@ -414,11 +421,11 @@ void TGP::SettleFrame() {
             FSH = height_ * 2 / 3;
             VOLH = height_ - FSH;
         }
-        int lm = FS_Main->ShowLeft ? 50 : 0, rm = FS_Main->ShowRight ? 50 : 0;
+        int lm = ScaleWidth(FS_Main->ShowLeft), rm = ScaleWidth(FS_Main->ShowRight);
         if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
         OLDWD = range.oldWidth = W;
     } else {
-        int lm = K_Main->ShowLeft ? 50 : 0, rm = K_Main->ShowRight ? 50 : 0;
+        int lm = ScaleWidth(K_Main->ShowLeft), rm = ScaleWidth(K_Main->ShowRight);
         if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
         SettleVisibleRange(range, W, lm + rm, BarCount());
         range.oldLeftBar = range.leftBar;
@@ -440,7 +447,18 @@ void TGP::Render() {
         FCache = MakeImage(dw, dh, FColor);
         FCache.setDevicePixelRatio(ratio_);
     } else {
-        FCache.fill(ToQColor(FColor));
+        // The windows and the tab strip paint their own ground; only what lies outside
+        // them is filled here.
+        int covered = 0;
+        if (FShowFs)
+            covered = std::max(FSH, 0) + std::max(VOLH, 0);
+        else
+            for (int i = 0; i < FTechWindows; ++i)
+                covered += std::max(GSH[static_cast<size_t>(i)], 0);
+        if (!FShowFs && FShowTab && covered >= height_ - FTABH) covered = height_;
+        Canvas c(FCache);
+        c.FillRect(0, std::min(covered, height_), width_, height_, FColor);
+        c.FillRect(W, 0, width_, height_, FColor);
     }
     K_Main->StkName = FSTKNAME;
     K_Main->StkLabel = FSTKLABEL;

@@ -38,8 +38,13 @@ public:
     // caption "训练" and the period caption "日线".
     void UseMainWindowSettings();
 
-    // --- host hooks ---
-    std::function<void(const std::string& error)> OnError;
+    // --- host ---
+    // Where formula errors of chart operations and the programs' own messages go; the
+    // host must outlive the chart (none: they are dropped).
+    void SetHost(const Host* host);
+    // The program folder: where the formulas look up the index data files.
+    void SetProgramDir(const std::string& dir) { programDir_ = dir; }
+    const std::string& ProgramDir() const { return programDir_; }
     std::function<bool()> HasFocus; // keyboard focus of the control (none: no focus)
 
     // --- size and painting ---
@@ -203,6 +208,32 @@ public:
     void SetColor(TColor v);
     void SetFont(const FontSpec& f);
 
+    // --- bars of a period handed over from a store (feeding.cpp) ---
+    // Where handed-over bars come from: the store, its data file, the period and the first
+    // bar taken (its index in the store's cache and its label). Bars handed over again from
+    // the same place differ from the ones the chart holds at most from its last bar on:
+    // a replay step changes the newest bar or appends one, a step back rebuilds it.
+    struct BarSource {
+        const void* store = nullptr;
+        std::string file;
+        TWeekStyle period = wsNone;
+        int first = -1;
+        double firstDate = 0, firstTime = 0;
+        bool operator==(const BarSource&) const = default;
+    };
+    // The eight base series of `count` bars, from bar `from` on (count - from values each).
+    struct BarColumns {
+        int count = 0, from = 0;
+        std::vector<double> date, time, open, high, low, close, amount, vol;
+    };
+    // The first bar that may differ when `count` bars from `source` are handed over: the
+    // last bar the chart holds when they come from where its bars came from, else 0.
+    int FirstChangedBar(const BarSource& source, int count) const;
+    // Hands the bars to the K-line window under the period `period` (shading off): from
+    // bar 0 the window's series are emptied and filled, else they are replaced from
+    // `bars.from` on. Then the visible windows rerun once and the chart is marked.
+    void ShowBars(const BarSource& source, TWeekStyle period, const BarColumns& bars);
+
     // --- feeding (feeding.cpp) ---
     void ClearData();
     void AddALL(const std::string& name, const double* f1, int len, bool repaint);
@@ -259,10 +290,12 @@ public:
     int FScale() const { return range.scale; }
 
 private:
-    friend double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly);
     std::unique_ptr<WindowProgram> NewProgram(WindowProgram* parent);
     std::unique_ptr<ChartWindow> MakeWindow(WindowProgram* parent);
     void RunWindow(ChartWindow* w);
+    // After new bars: the visible bar-view windows rerun and the chart is marked; the view
+    // jumps to the last bars when `toEnd` is set or nothing was shown yet.
+    void RerunBarView(bool toEnd);
     void Error(ChartWindow* w);
     void ApplyDefaultDivision();
     int AvailHeight() const;
@@ -284,16 +317,12 @@ private:
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;
     TabStrip tabs_;
+    const Host* host_ = nullptr;
+    std::string programDir_ = ".";
     double ratio_ = 1;
+    BarSource fed_; // where the bars held came from (no store: fed by other means)
+    int fedCount_ = 0;
     int updateLock_ = 0;
-    // What ShowPeriodBars handed over last, so that a replay step hands over only the bars
-    // that changed: the newest bar, or the newest and one more. ClearData forgets it.
-    struct FedBars {
-        const void* store = nullptr;
-        int period = -1, first = -1, count = 0;
-        bool openOnly = false;
-        Price firstBar, beforeLast, last; // as the store held them
-    } fed_;
     bool dirty_ = true;
     int repaintCount_ = 0;
 };

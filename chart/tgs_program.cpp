@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formula/front_end.h"
+
 namespace vantor {
 
 namespace {
@@ -13,6 +15,21 @@ TgsProgram::TgsProgram(TgsProgram* parent)
 
 void TgsProgram::AddAll(const std::string& name, const double* values, int len) {
     gs_->AddAll(name, values, len);
+}
+
+void TgsProgram::ReplaceFrom(const std::string& name, int from, const double* values, int len) {
+    BianList& raw = *gs_->mainbian;
+    const std::string lower = LowerAscii(name);
+    Tbian* b = raw.find(lower);
+    if (!b && from == 0) b = raw.add(lower, 0);
+    if (!b || from < 0 || from > b->len || len < from || len >= kMaxBars) return;
+    const int old = b->len;
+    b->Reserve(len);
+    std::copy(values, values + (len - from), b->value.begin() + from);
+    // Positions past the new end read 0 again, as in a series that never held them.
+    if (old > len) std::fill(b->value.begin() + len, b->value.begin() + old, 0.0);
+    b->len = len;
+    raw.Changed(from, lower);
 }
 
 void TgsProgram::AddOne(const std::string& name, double value, bool append) {
@@ -66,6 +83,8 @@ void TgsProgram::SetContext(const ProgramContext& ctx) {
     gs_->StkLabel = ctx.stkLabel;
     gs_->Week = ctx.week;
     gs_->FQuan = ctx.quan;
+    gs_->ShowFs = ctx.tickView;
+    gs_->programDir = ctx.programDir;
 }
 
 } // namespace vantor

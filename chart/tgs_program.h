@@ -18,6 +18,7 @@ public:
 
     void AddAll(const std::string& name, const double* values, int len) override;
     void AddOne(const std::string& name, double value, bool append) override;
+    void ReplaceFrom(const std::string& name, int from, const double* values, int len) override;
     void ClearData() override { gs_->ClearData(); }
     int DataLen() override { return gs_->getdatalen(); }
     double GetLast(const std::string& name) override { return gs_->GetLast(name); }
@@ -37,6 +38,7 @@ public:
     void SetFileName(const std::string& name) override { gs_->FFileName = name; }
     void SetContext(const ProgramContext& ctx) override;
     bool SetQuanStyle(TQuanStyle style) override { return gs_->SetQuanStyle(style); }
+    void SetHost(const Host* host) override { gs_->SetHost(host); }
 
 private:
     // A program text is installed when it compiled, even if there were no bars to run it on.

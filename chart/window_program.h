@@ -8,6 +8,7 @@
 
 #include "chart/formula_types.h"
 #include "chart/scale.h"
+#include "market/host.h"
 #include "market/price.h"
 
 namespace vantor {
@@ -27,6 +28,8 @@ struct ProgramContext {
     int fsCount = 10;
     std::string stkName, stkLabel, week;
     std::vector<TStockQuan> quan;
+    bool tickView = false;        // the window belongs to the tick view (no adjustment there)
+    std::string programDir = "."; // where the index data files are looked up
 };
 
 class WindowProgram {
@@ -36,6 +39,10 @@ public:
     // --- raw series (shared with the windows that borrow them) ---
     virtual void AddAll(const std::string& name, const double* values, int len) = 0;
     virtual void AddOne(const std::string& name, double value, bool append) = 0;
+    // Series `name` keeps its first `from` values, takes the `len - from` values after them
+    // (values[0] is bar `from`) and holds `len` in all; the bars before `from` count as
+    // unchanged for the next run. Nothing happens when it holds fewer than `from` values.
+    virtual void ReplaceFrom(const std::string& name, int from, const double* values, int len) = 0;
     // Forgets the raw series (own ones) and every computed series and result.
     virtual void ClearData() = 0;
     virtual int DataLen() = 0;
@@ -66,6 +73,8 @@ public:
     virtual void SetFileName(const std::string& name) = 0;
     virtual void SetContext(const ProgramContext& ctx) = 0;
     virtual bool SetQuanStyle(TQuanStyle style) = 0;
+    // Where the program's own messages go (none: they are dropped).
+    virtual void SetHost(const Host* host) { (void)host; }
 };
 
 } // namespace vantor

@@ -65,9 +65,6 @@ std::string FirstRecordName(const TGS& gs) {
 } // namespace
 
 TGS::TGS(TGS* gs) {
-    FUNC.onMessage = [this](const std::string& m) {
-        if (onMessage) onMessage(m);
-    };
     FillFunctionTable(FUNC);
     if (gs) {
         mainbian = gs->mainbian;
@@ -81,11 +78,17 @@ TGS::TGS(TGS* gs) {
         StkLabel = gs->StkLabel;
         programDir = gs->programDir;
         formulaSource = gs->formulaSource;
-        onMessage = gs->onMessage;
+        host = FUNC.host = gs->host;
     } else {
         mainbian = std::make_shared<BianList>();
     }
     if (!formulaSource) formulaSource = FindBuiltinFormula;
+}
+
+void TGS::SetHost(const Host* h) {
+    host = FUNC.host = h;
+    for (auto& [name, sub] : subPrograms_)
+        if (sub.gs) sub.gs->SetHost(h);
 }
 
 TGS::~TGS() = default;

@@ -7,7 +7,7 @@ namespace vantor {
 void TFunclist::Add(std::string_view name, SubFunc sf1, std::string_view note) {
     std::string key = LowerAscii(name);
     if (index_.count(key)) {
-        if (onMessage) onMessage("函数表已存在:" + key);
+        if (host) host->Message("函数表已存在:" + key);
         return;
     }
     if (static_cast<int>(namelist.size()) >= kCapacity) return;
@@ -31,7 +31,7 @@ SubFunc TFunclist::getfunc(std::string_view name) const {
 std::string TFunclist::getnote(std::string_view name) const {
     int i = IndexOf(name);
     if (i < 0) {
-        if (onMessage) onMessage("不存在函数:" + std::string(name));
+        if (host) host->Message("不存在函数:" + std::string(name));
         return {};
     }
     return notelist[static_cast<size_t>(i)];

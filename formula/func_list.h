@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "market/host.h"
+
 namespace vantor {
 
 class TGS;
@@ -29,12 +31,11 @@ using SubFunc = bool (*)(TGS& gs, const std::string& Name, const std::string& Fu
 class TFunclist {
 public:
     static constexpr int kCapacity = 396;
-    using MessageFn = std::function<void(const std::string&)>;
 
     std::vector<std::string> namelist; // lower case, in the order added
     std::vector<std::string> notelist;
     std::vector<SubFunc> sf;
-    MessageFn onMessage; // shows a message to the user
+    const Host* host = nullptr; // shows messages to the user
 
     // Adds a function; a name already held is reported and ignored, and so is any name
     // offered when the catalogue is full.

@@ -23,10 +23,6 @@ namespace vantor {
 
 enum TKStyple { ksBar, ksAmericia, ksClose };
 
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
-
 // One statement of the compiled program, read once when the program is installed so that
 // a run never parses text. Names are bound at run time.
 struct CompiledStatement {
@@ -65,7 +61,6 @@ struct CallWindow {
 
 class TGS {
 public:
-    using MessageFn = std::function<void(const std::string&)>;
     // Finds the source text of a built-in formula by name (case-insensitive).
     using FormulaSourceFn = std::function<bool(const std::string& name, std::string& text)>;
 
@@ -156,30 +151,20 @@ public:
     std::vector<TStockQuan> FQuan;
     std::string StkName, StkLabel, Week;
     std::string FFileName, Ftechname, Ftechtitle;
-    TKStyple KStype = ksBar;
-    bool KBar3d = true;
     TQuanStyle QuanStyle = qsNone;
-    std::uint32_t LineColor = 0x000080;
-    double MAXValue = 0, MinValue = 0;
-    bool Focus = false, Main = false, Debug1 = false, Cursor = false, High = false, CurGS = false;
     bool FComm = false;
-    bool FPercent10 = false, FHighLow = true, FsAll = true, FsFull = false;
-    bool ShowFs = true, ShowTop = true, ShowLeft = true, ShowRight = false, ShowBottom = false,
-         ShowCurWindow = true;
+    // The window belongs to the tick view: no price adjustment there.
+    bool ShowFs = true, ShowTop = true, ShowLeft = true, ShowRight = false, ShowBottom = false;
     double Prevclose = kInvalidValue;
     TWeekStyle ZhouQi = wsNone;
-    double FSCALE = -1.0;
-    int FLeftBar = -1, FCurLeft = 0;
-    double FCurValue = 0;
-    int FsCol = 14, FsRow = 8;
-    TRect FRect;
     std::string FErrorString;
-    Tbian FBB{"", 1000};
     int showk = -1;
 
     // Folder where the index data files are looked up (without regard to letter case).
     std::string programDir = ".";
-    MessageFn onMessage;
+    const Host* host = nullptr; // shows messages to the user
+    // Gives this program, its function table and its sub-programs the host.
+    void SetHost(const Host* h);
     FormulaSourceFn formulaSource;
 
 private:

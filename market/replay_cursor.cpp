@@ -88,6 +88,7 @@ bool Tstock::Pri(Price& bar) {
         const int from = rows.back();
         DMP[i].value.pop_back();
         rows.pop_back();
+        if (!labelNumbers_[i].empty()) labelNumbers_[i].pop_back();
         if (!DMP[i].value.empty()) lastLabel_[i] = LabelTime(DMP[i].value.back());
         for (int row = from; row <= nIndex; ++row) PushInto(i, row);
     }

@@ -58,6 +58,7 @@ void Tstock::ClearPeriods() {
     for (int i = 0; i < kCachedPeriods; ++i) {
         DMP[i].value.clear();
         firstRow_[i].clear();
+        labelNumbers_[i].clear();
     }
 }
 
@@ -78,9 +79,26 @@ void Tstock::PushInto(int i, int row, int time, int date) {
         StampLabel(*stamp, added.Srq, added.Ssj);
         lastLabel_[i] = LabelTime(added);
         firstRow_[i].push_back(row);
+        labelNumbers_[i].push_back({BarDateNumber(added.Srq), BarTimeNumber(added.Ssj)});
         return;
     }
     MergeBar(cache.back(), bar);
+}
+
+void Tstock::CacheDateTime(TWeekStyle w, int first, int n, double* date, double* time) const {
+    const int i = static_cast<int>(w);
+    if (i < 0 || i >= kCachedPeriods || first < 0 || n <= 0) return;
+    const auto& bars = DMP[i].value;
+    const auto& numbers = labelNumbers_[i];
+    const bool kept = numbers.size() == bars.size();
+    const int end = std::min(first + n, static_cast<int>(bars.size()));
+    for (int k = first; k < end; ++k) {
+        const auto at = static_cast<size_t>(k);
+        const int d = kept ? numbers[at][0] : BarDateNumber(bars[at].Srq);
+        const int t = kept ? numbers[at][1] : BarTimeNumber(bars[at].Ssj);
+        date[k - first] = d;
+        time[k - first] = t;
+    }
 }
 
 void Tstock::PushBar(int row, bool reset) {
@@ -105,8 +123,8 @@ bool Tstock::ReadFile() {
     for (int i = 0; i < fcount; ++i) {
         if (!ParseBarLine(lines[i], Fp[i]) && !serrmessage) {
             serrmessage = true;
-            if (onMessage)
-                onMessage("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
+            if (host)
+                host->Message("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
         }
     }
     return true;

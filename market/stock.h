@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "market/host.h"
 #include "market/price.h"
 
 namespace vantor {
 
 class Tstock {
 public:
-    // Shows a message to the user (the desktop uses a message box).
-    using MessageFn = std::function<void(const std::string&)>;
     // Returns a uniform random integer in [lo, hi].
     using RandomFn = std::function<int(int lo, int hi)>;
 
@@ -37,7 +36,7 @@ public:
     int startrow = 0;
     TWeekStyle speriod = wsmin1;
 
-    MessageFn onMessage;
+    const Host* host = nullptr; // shows messages to the user; none: they are dropped
     RandomFn random;
 
     // --- properties ---
@@ -50,6 +49,10 @@ public:
     // The bar at the replay position; false (and `bar` unchanged) when there is none.
     bool CurValue(Price& bar) const;
     const NperdPrice& Cache(TWeekStyle w) const { return DMP[static_cast<int>(w)]; }
+    // The dates (yyyymmdd) and times (hhmm) of the cache bars first .. first+n-1 of period
+    // w as numbers, kept with the bars when they enter the cache so that handing bars to
+    // the chart converts no text. Bars written into DMP by other means are converted here.
+    void CacheDateTime(TWeekStyle w, int first, int n, double* date, double* time) const;
 
     // --- loading and rebuilding ---
     bool loaddata();
@@ -76,6 +79,8 @@ private:
     // cache bar's label. They let a step back rebuild the last bar exactly.
     std::array<std::vector<int>, kCachedPeriods> firstRow_;
     std::array<double, kCachedPeriods> lastLabel_{};
+    // Per cache: the label of each cache bar as numbers (date, time).
+    std::array<std::vector<std::array<int, 2>>, kCachedPeriods> labelNumbers_;
 
     bool ReadFile();
     void ClearPeriods();

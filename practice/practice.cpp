@@ -63,8 +63,9 @@ TForm1::TForm1(std::string programDir, std::string accountName, PracticeHost& ho
     };
     sxf_.host = messages_;
     journal_.host = messages_;
-    store_.onMessage = [this](const std::string& t) { host_.Message(t); };
-    chart_.OnError = [this](const std::string& t) { host_.Message(t); };
+    store_.host = &messages_;
+    chart_.SetHost(&messages_);
+    chart_.SetProgramDir(programDir_); // index files and pictures of the formulas
     playTimer_ = host_.CreateTimer([this] {
         if (chart_.ShowFs())
             StopPlay();

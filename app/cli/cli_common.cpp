@@ -102,7 +102,8 @@ int LoadStore(const Args& args, Tstock& store, TWeekStyle& period) {
         last = ParseInt(*s);
         if (!last || *last < 0) return UsageError("--last needs a row number (0 or more)");
     }
-    store.onMessage = [](const std::string& m) { std::cerr << m << "\n"; };
+    static const Host stderrHost{[](const std::string& m) { std::cerr << m << "\n"; }, {}};
+    store.host = &stderrHost;
     store.fileName = file;
     store.startrow = *start;
     store.setLastrow(last ? *last : std::numeric_limits<int>::max());

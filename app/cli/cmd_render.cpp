@@ -53,7 +53,9 @@ int CmdRender(int argc, char** argv) {
     if (!QGuiApplication::instance()) app.emplace(qtArgc, qtArgv);
     TGP chart;
     std::string errors;
-    chart.OnError = [&errors](const std::string& e) { errors = e; };
+    Host host;
+    host.message = [&errors](const std::string& e) { errors = e; };
+    chart.SetHost(&host);
     chart.BeginUpdate();
     chart.SetSize(width, height);
     chart.UseMainWindowSettings();

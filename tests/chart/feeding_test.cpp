@@ -120,6 +120,33 @@ TEST_F(FeedTest, QuoteRecordsGuardTheirDivisions) {
     EXPECT_EQ(chart.DYNAINFO[7], 0);
 }
 
+TEST_F(FeedTest, PriceAdjustmentHoldsAfterAReload) {
+    // Ten shares for ten on the 20th day: the closes of 10 before it become 5.
+    TStockQuan bonus;
+    bonus.Mode = 1;
+    bonus.date = 20200121;
+    bonus.Number = 10;
+    auto load = [&] {
+        chart.SetQuan({bonus});
+        std::vector<double> date(40), price(40, 10);
+        for (int i = 0; i < 40; ++i) date[static_cast<size_t>(i)] = 20200101 + i;
+        chart.AddALL("date", date.data(), 40, false);
+        for (const char* s : {"open", "high", "low"}) chart.AddALL(s, price.data(), 40, false);
+        chart.AddALL("close", price.data(), 40, true);
+    };
+    load();
+    chart.SetQuanStyle(qsBefore);
+    SeriesView close;
+    ASSERT_TRUE(chart.K_Main->prog->Series("close", close));
+    EXPECT_DOUBLE_EQ(close.at(0), 5.0);
+    EXPECT_DOUBLE_EQ(close.last(), 10.0);
+    chart.ClearData();
+    load();
+    ASSERT_TRUE(chart.K_Main->prog->Series("close", close));
+    EXPECT_DOUBLE_EQ(close.at(0), 5.0);
+    EXPECT_DOUBLE_EQ(close.last(), 10.0);
+}
+
 TEST(ShowPeriodBars, NewestBarsOpenOnlyAndTheTrueClose) {
     TGP chart;
     chart.SetSize(400, 300);

@@ -251,7 +251,8 @@ TEST_F(ChartTest, ControlsTooSmallToDrawInNeverBreak) {
 TEST(ChartFormulas, DefaultWindowsRunTheirFormulasOnTheFedBars) {
     TGP chart;
     std::string error;
-    chart.OnError = [&error](const std::string& e) { error = e; };
+    Host host{[&error](const std::string& e) { error = e; }, {}};
+    chart.SetHost(&host);
     chart.SetSize(600, 400);
     chart.UseMainWindowSettings();
     chart.ClearData();

@@ -223,7 +223,8 @@ TEST(Catalogue, ListsEveryNameInOrder) {
 TEST(Catalogue, ReportsDuplicatesAndUnknownNotes) {
     TFunclist f;
     std::vector<std::string> shown;
-    f.onMessage = [&](const std::string& m) { shown.push_back(m); };
+    Host host{[&](const std::string& m) { shown.push_back(m); }, {}};
+    f.host = &host;
     f.Add("MA", nullptr, "moving average");
     f.Add("ma", nullptr, "again");
     EXPECT_EQ(f.getnote("Ma"), "moving average");

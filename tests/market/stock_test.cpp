@@ -108,7 +108,8 @@ TEST_F(StoreTest, DayBarsGroupIntoWeeksAndQuarters) {
 TEST_F(StoreTest, MalformedLinesAreReportedOncePerStore) {
     std::vector<std::string> messages;
     Tstock s;
-    s.onMessage = [&](const std::string& m) { messages.push_back(m); };
+    Host host{[&](const std::string& m) { messages.push_back(m); }, {}};
+    s.host = &host;
     auto lines = Minutes(20150310, 931, 5);
     lines[2] = "20150310,0933,1,2";
     lines[4] = "garbage";
