@@ -171,7 +171,10 @@ void ConfigDownload::Complete(bool report) {
     worker_ = nullptr;
     delete ticker_;
     ticker_ = nullptr;
-    if (progress_) progress_->close();
+    if (progress_) {
+        progress_->disconnect(this); // closing it emits canceled
+        progress_->close();
+    }
     std::shared_ptr<Job> job = std::move(job_);
     if (!report) return;
     if (job->ok) {
