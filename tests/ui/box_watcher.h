@@ -7,7 +7,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +52,13 @@ private:
     QMessageBox::StandardButton answer_;
     QTimer timer_;
 };
+
+// Saves a picture of `w` as NAME.png into $VANTOR_DOCS_DIR when that is set (the README's
+// pictures are made this way: VANTOR_DOCS_DIR=docs build/tests/ui/ui_tests).
+inline void PictureForDocs(QWidget* w, const char* name) {
+    if (const char* dir = std::getenv("VANTOR_DOCS_DIR"))
+        w->grab().save(QString::fromUtf8(dir) + "/" + QString::fromUtf8(name) + ".png");
+}
 
 inline QAction* MenuAction(QMenu* menu, const char* caption) {
     for (QAction* a : menu->actions())

@@ -118,6 +118,7 @@ TEST(ConfigDownload, FailuresAreShownAndLeaveTheDatabase) {
             QTest::qWait(300);
             EXPECT_TRUE(desk.w->Download()->Busy());
             EXPECT_GT(ticks, 10);
+            PictureForDocs(progress, "download");
             if (c.cancel) {
                 auto* button = progress->findChild<QPushButton*>();
                 ASSERT_NE(button, nullptr);

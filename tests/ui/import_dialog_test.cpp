@@ -75,6 +75,7 @@ TEST(ImportDialog, TdxFixturesImportWithProgressAndTheNewCodesAreListed) {
     EXPECT_TRUE(d->progressLabel->text().endsWith(".day"))
         << d->progressLabel->text().toStdString();
     EXPECT_TRUE(boxes.Saw("数据导出完毕！已转换 3 个文件，跳过 0 个，失败 0 个。"));
+    PictureForDocs(d, "import_dialog");
     // The sample's SH000001.txt is the file the index's day file replaces.
     for (const char* code : {"CF7D0LAO", "CF7D0LLS", "sh000001"})
         EXPECT_TRUE(

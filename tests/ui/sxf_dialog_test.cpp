@@ -104,6 +104,7 @@ TEST(SxfDialog, LoadQueryAndRowClick) {
     ClickRow(d, 0);
     EXPECT_EQ(d.boxes[0]->text(), QStringLiteral("300.00"));
     EXPECT_EQ(d.boxes[3]->text(), QStringLiteral("0.25"));
+    PictureForDocs(&d, "sxf_dialog");
 
     // Typing 0 into the margin box turns it into 5 at once.
     Type(d.boxes[1], "0");
