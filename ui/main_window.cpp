@@ -306,6 +306,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     }
     if (closing_ || form_->ConfirmClose()) {
         closing_ = true;
+        if (import_ && import_->isVisible()) import_->close(); // keeps its [set] boxes
         e->accept();
     } else {
         e->ignore();
