@@ -72,7 +72,13 @@ TdxImportSummary SummarizeTdxImport(const std::vector<TdxFileResult>& results) {
         case TdxFileStatus::Failed:
             ++s.nFailed;
             break;
+        case TdxFileStatus::Cancelled:
+            ++s.nCancelled;
+            break;
         }
+        if (r.status == TdxFileStatus::Converted &&
+            Lower(fs::path(r.sTarget).parent_path().filename().string()) == "min5data")
+            ++s.nFiveMinute;
     }
     return s;
 }
@@ -81,7 +87,33 @@ std::string TdxSummaryText(const TdxImportSummary& s) {
     std::string counts = "已转换 " + std::to_string(s.nConverted) + " 个文件，跳过 " +
                          std::to_string(s.nSkipped) + " 个，失败 " + std::to_string(s.nFailed) +
                          " 个。";
+    if (s.nCancelled > 0)
+        return "数据导出已取消！" + counts + "未导出 " + std::to_string(s.nCancelled) + " 个。";
     return (s.nFailed == 0 ? "数据导出完毕！" : "数据导出未全部完成，有文件转换失败！") + counts;
+}
+
+std::string TdxReportText(const std::vector<TdxFileResult>& results, std::size_t maxLines) {
+    const TdxImportSummary s = SummarizeTdxImport(results);
+    std::string text = TdxSummaryText(s);
+    if (s.nFiveMinute > 0)
+        text += "\n其中 " + std::to_string(s.nFiveMinute) +
+                " 个5分钟文件（.lc5）导出到 min5data 文件夹，不替换同一品种的1分钟数据。";
+    std::size_t listed = 0, left = 0;
+    for (const auto& r : results) {
+        if (r.status != TdxFileStatus::Failed && r.status != TdxFileStatus::Cancelled) continue;
+        if (r.status == TdxFileStatus::Cancelled && s.nCancelled > maxLines) {
+            ++left; // a long run of cancelled files is counted, not listed
+            continue;
+        }
+        if (listed < maxLines) {
+            text += "\n" + r.sMessage;
+            ++listed;
+        } else {
+            ++left;
+        }
+    }
+    if (left > 0) text += "\n……另有 " + std::to_string(left) + " 个文件未列出。";
+    return text;
 }
 
 TdxImport::~TdxImport() {
@@ -112,13 +144,18 @@ bool TdxImport::Start(const TdxImportOptions& options, TdxProgressFn onProgress)
 
     int found = 0;
     std::vector<TdxSourceFile> files = ListTdxFiles(options.sTdxRoot, options.kind, &found);
+    const std::string mainFolder =
+        FindPathNoCase(options.sTdxRoot,
+                       options.kind == TdxImportKind::Day ? "Vipdoc/ds/lday" : "Vipdoc/ds/minline");
     if (found == 0) {
-        FErrorString = "找不到数据文件夹：" +
-                       FindPathNoCase(options.sTdxRoot, options.kind == TdxImportKind::Day
-                                                            ? "Vipdoc/ds/lday"
-                                                            : "Vipdoc/ds/minline");
+        FErrorString = "找不到数据文件夹：" + mainFolder;
         return false;
     }
+    if (files.empty()) {
+        FErrorString = "数据文件夹中没有文件：" + mainFolder;
+        return false;
+    }
+    const std::atomic<bool>* cancel = options.pCancel;
 
     // Settle every file: filtered out, skipped, or a conversion into its text file. Files
     // bound for the same text file form one group that converts them in list order.
@@ -180,9 +217,15 @@ bool TdxImport::Start(const TdxImportOptions& options, TdxProgressFn onProgress)
     for (const auto& key : groupOrder) {
         std::vector<std::pair<std::size_t, TdxLayout>> members;
         for (std::size_t i : groups[key]) members.emplace_back(i, files[i].layout);
-        group_->Queue([this, members = std::move(members)] {
+        group_->Queue([this, cancel, members = std::move(members)] {
             for (auto [i, layout] : members) {
                 TdxFileResult& r = results_[i];
+                if (cancel && cancel->load()) {
+                    r.status = TdxFileStatus::Cancelled;
+                    r.sMessage = "已取消，未导出：" + r.sSource;
+                    Report(i);
+                    continue;
+                }
                 try {
                     if (ConvertTdxFile(r.sSource, layout, r.sTarget, r.nLines, r.sMessage))
                         r.status = TdxFileStatus::Converted;

@@ -2,6 +2,7 @@
 // The import of a TDX installation's day or minute files into the text data files: listing,
 // filtering and converting the files in parallel on a worker pool, with progress reports.
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -33,7 +34,8 @@ enum class TdxFileStatus {
     Converted, // the text file was written
     Filtered,  // the name holds none of the filter's codes
     Skipped,   // not a data file of the import, or a name without a code
-    Failed     // reading or writing failed; the previous text file is kept
+    Failed,    // reading or writing failed; the previous text file is kept
+    Cancelled  // the import was cancelled before the file was started; nothing written
 };
 
 struct TdxFileResult {
@@ -63,6 +65,9 @@ struct TdxImportOptions {
     TdxImportKind kind = TdxImportKind::Day;
     std::string sFilter;   // code filter; empty converts every file
     unsigned nThreads = 0; // worker threads; 0 for one per hardware thread
+    // Set (from any thread) to stop the import: files not started yet are reported
+    // Cancelled; a file being converted is finished, so no text file is ever half-written.
+    const std::atomic<bool>* pCancel = nullptr;
 };
 
 struct TdxImportSummary {
@@ -70,11 +75,17 @@ struct TdxImportSummary {
     std::size_t nConverted = 0;
     std::size_t nSkipped = 0; // filtered or skipped
     std::size_t nFailed = 0;
+    std::size_t nCancelled = 0;
+    std::size_t nFiveMinute = 0; // .lc5 files converted into min5data/
 };
 
 TdxImportSummary SummarizeTdxImport(const std::vector<TdxFileResult>& results);
 // "数据导出完毕！" with the counts when nothing failed; otherwise names the failures.
 std::string TdxSummaryText(const TdxImportSummary& summary);
+// What the import dialog reports at the end: the summary, a note that 5-minute files went
+// to min5data/ (they never replace the 1-minute file of their code), and the messages of
+// the first `maxLines` failed or cancelled files.
+std::string TdxReportText(const std::vector<TdxFileResult>& results, std::size_t maxLines = 5);
 
 // One import run. Files that map to the same text file are converted one after the other in
 // list order by a single job, so the last one wins; all other files convert in parallel.
@@ -86,7 +97,7 @@ public:
     TdxImport& operator=(const TdxImport&) = delete;
 
     // Lists and queues the files. Returns false with the message in FErrorString when an
-    // import is still running or none of the kind's TDX folders exists.
+    // import is still running, none of the kind's TDX folders exists or they hold no files.
     bool Start(const TdxImportOptions& options, TdxProgressFn onProgress = {});
     // Waits at most `timeout`; true when every file has finished (or nothing runs).
     bool WaitFor(std::chrono::milliseconds timeout);

@@ -167,6 +167,8 @@ void TForm1::ReadSettings() {
     c_.stopPriceBox = s.stopPrice;
     c_.autoStop = s.autoStop;
     chart_.SetTechWindows(s.ntec);
+    const std::string theme = config.ReadKey(accountName_, kThemeKey);
+    if (theme == "0" || theme == "1") chart_.SetColor(theme == "0" ? 0x808080 : 0x000000);
     if (!ok)
         Fail("设置文件 " + config.path() + " 中有无法读取的设置（" + problems +
              "），已使用默认值。");
@@ -257,6 +259,12 @@ void TForm1::ApplyContract(const std::string& code) {
     account_.sxf = sxf_.cursxf;
     account_.sxf.sCode = code;
     account_.huaPoint = static_cast<int>(NumberOr(c_.slippageBox, 0));
+}
+
+void TForm1::ReapplyContract() {
+    ApplyContract(loadedCode_.empty() ? TrimBlanks(c_.codeBox) : loadedCode_);
+    RefreshAccountView();
+    Notify();
 }
 
 void TForm1::ShowBars() {
@@ -502,7 +510,14 @@ void TForm1::InitAccountMenu() {
 // --- window menus ---
 
 void TForm1::SetTheme(bool white) {
-    chart_.SetFillColor(white ? 0x808080 : 0x000000);
+    // The chart colour is the background of every window (the fill colour only starts a
+    // gradient, which the main window's chart does not use).
+    chart_.SetColor(white ? 0x808080 : 0x000000);
+    if (!accountName_.empty()) {
+        std::string error;
+        if (!ConfigFile(ConfigPath()).WriteKey(accountName_, kThemeKey, white ? "0" : "1", error))
+            Fail(error);
+    }
     Notify();
 }
 

@@ -60,6 +60,7 @@ inline constexpr const char* kCloseLong = "多平";
 inline constexpr const char* kOpenShort = "空开";
 inline constexpr const char* kCloseShort = "空平";
 inline constexpr const char* kMainTitle = "Vantor操盘训练系统";
+inline constexpr const char* kThemeKey = "主题";
 
 class TForm1 {
 public:
@@ -81,6 +82,9 @@ public:
     std::string ListInstruments();
     std::string DataFilePath();
     void ApplyContract(const std::string& code);
+    // The contract parameters of the instrument on the chart looked up and applied again
+    // (after sxf.db was replaced), and the account view refreshed.
+    void ReapplyContract();
     void LoadRandom();
     void ShowChart();
     void SwitchPeriod(int value);
@@ -146,7 +150,8 @@ public:
     bool NumberKeyAllowed(char key);
 
     // --- window menus ---
-    // 白色主题 (grey chart background) or 黑色主题 (black).
+    // 白色主题 (grey chart background) or 黑色主题 (black), remembered in the account's
+    // section of config.ini (key kThemeKey: 0 white, 1 black) and applied at the next start.
     void SetTheme(bool white);
     void SetWindowCount(int n);
     void DeleteCurrentWindow();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QSplitter>
 #include <QStackedLayout>
 #include <QStatusBar>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
@@ -21,9 +23,12 @@
 
 #include "ui/chart_widget.h"
 #include "ui/indicator_tree.h"
+#include "ui/download.h"
+#include "ui/import_dialog.h"
 #include "ui/journal_pages.h"
 #include "ui/pages.h"
 #include "ui/side_view.h"
+#include "ui/sxf_dialog.h"
 #include "ui/trade_panel.h"
 
 #ifndef VANTOR_VERSION
@@ -77,6 +82,9 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     code_ = new QLineEdit;
     code_->setObjectName("code");
     code_->setMaximumWidth(140);
+    codes_ = new QCompleter(new QStringListModel(this), this);
+    codes_->setCaseSensitivity(Qt::CaseInsensitive);
+    code_->setCompleter(codes_);
     status->addPermanentWidget(code_);
     chartLayout->addWidget(status);
 
@@ -116,6 +124,40 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    if (import_) import_->StopAndWait(false);
+    download_->StopAndWait();
+}
+
+void MainWindow::BuildToolDialogs() {
+    tools_->addAction(QStringLiteral("费率设置"), this, [this] {
+        auto* d = new SxfDialog(form_->ProgramDir(), this);
+        d->show();
+    });
+    tools_->addAction(QStringLiteral("数据导入"), this, [this] {
+        if (!import_) {
+            import_ = new ImportDialog(form_->ProgramDir(), this);
+            connect(import_, &ImportDialog::Imported, this, [this] {
+                form_->ListInstruments(); // the code box lists the new files
+                Sync();
+            });
+        }
+        import_->show();
+        import_->raise();
+    });
+    download_ = new ConfigDownload(*form_, this);
+    tools_->addAction(QStringLiteral("下载配置"), download_, &ConfigDownload::Start);
+}
+
+ImportDialog* MainWindow::Import() const {
+    return import_;
+}
+
+bool MainWindow::WorkRunning() const {
+    return (import_ && import_->Busy()) || download_->Busy();
+}
+
+QStringList MainWindow::CodeList() const {
+    return static_cast<QStringListModel*>(codes_->model())->stringList();
 }
 
 void MainWindow::BuildMenus() {
@@ -135,6 +177,7 @@ void MainWindow::BuildMenus() {
     drawTools_->setCheckable(true);
     connect(drawTools_, &QAction::toggled, this,
             [this](bool on) { form_->Controls().drawTools = on; });
+    BuildToolDialogs();
 
     QMenu* periods = menuBar()->addMenu(QStringLiteral("周期切换"));
     struct Cmd {
@@ -213,6 +256,12 @@ void MainWindow::Sync() {
     if (code_->text().toStdString() != c.codeBox) code_->setText(Q(c.codeBox));
     code_->setToolTip(c.codeHint ? QStringLiteral("更换品种后，请在代码框点击回车载入数据")
                                  : QString());
+    if (c.codeList != shownCodes_) {
+        shownCodes_ = c.codeList;
+        QStringList list;
+        for (const auto& code : shownCodes_) list << Q(code);
+        static_cast<QStringListModel*>(codes_->model())->setStringList(list);
+    }
     for (QAction* a : minuteActions_) a->setEnabled(c.minutePeriods);
     {
         const QSignalBlocker block(drawTools_);
@@ -259,8 +308,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!closing_ && WorkRunning()) {
+        if (!host_.Ask("数据导入或下载正在进行，退出将停止它。确定要退出吗？")) {
+            e->ignore();
+            return;
+        }
+        // Files not started are left out; the one being written is finished.
+        if (import_) import_->StopAndWait(false);
+        download_->StopAndWait();
+    }
     if (closing_ || form_->ConfirmClose()) {
         closing_ = true;
+        if (import_ && import_->isVisible()) import_->close(); // keeps its [set] boxes
         e->accept();
     } else {
         e->ignore();

@@ -6,12 +6,14 @@
 // through the accessors below.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "practice/practice.h"
 #include "ui/qt_host.h"
 
 class QAction;
+class QCompleter;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
@@ -21,8 +23,10 @@ class QToolBar;
 namespace vantor {
 
 class ChartWidget;
+class ConfigDownload;
 class EquityPage;
 class IndicatorPanel;
+class ImportDialog;
 class JournalPage;
 class ProgressPage;
 class SettingsPage;
@@ -57,6 +61,11 @@ public:
     QToolBar* PeriodBar() const { return periods_; }
     // The "技术指标" panel; null when the formula library could not be opened.
     IndicatorPanel* Indicators() const { return indicators_; }
+    // The import dialog (工具 › 数据导入) while it exists, and the 下载配置 command.
+    ImportDialog* Import() const;
+    ConfigDownload* Download() const { return download_; }
+    // The code box's list of instruments (its completer).
+    QStringList CodeList() const;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -65,7 +74,10 @@ protected:
 private:
     void BuildMenus();
     void BuildPeriodBar();
+    void BuildToolDialogs();
     bool TextBoxHasFocus() const;
+    // An import or a download runs on a worker thread.
+    bool WorkRunning() const;
 
     QtHost host_;
     std::unique_ptr<TForm1> form_;
@@ -86,6 +98,10 @@ private:
     QAction* sideAction_ = nullptr;
     QAction* drawTools_ = nullptr;
     std::vector<QAction*> minuteActions_;
+    QPointer<ImportDialog> import_;
+    ConfigDownload* download_ = nullptr;
+    QCompleter* codes_ = nullptr;
+    std::vector<std::string> shownCodes_;
     bool closing_ = false;
 };
 

@@ -2,6 +2,7 @@
 // installation folder.
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -445,4 +446,92 @@ TEST(TdxImportRun, MissingInstallationFolderIsAnError) {
               "找不到数据文件夹：" + (program / "nowhere").string() + "/Vipdoc/ds/minline");
     EXPECT_TRUE(import.Wait().empty());
     EXPECT_FALSE(fs::exists(program / "mindata"));
+}
+
+TEST(TdxImportRun, EmptyInstallationFolderIsAnError) {
+    TempDir tdx, program;
+    fs::create_directories(tdx / "Vipdoc" / "ds" / "lday");
+    TdxImportOptions options;
+    options.sTdxRoot = tdx.str();
+    options.sProgramDir = program.str();
+    TdxImport import;
+    EXPECT_FALSE(import.Start(options));
+    EXPECT_EQ(import.FErrorString, "数据文件夹中没有文件：" + tdx.str() + "/Vipdoc/ds/lday");
+}
+
+TEST(TdxImportRun, CancelSkipsTheFilesNotStartedAndFinishesTheOneBeingWritten) {
+    TempDir tdx, program;
+    fs::path minline = tdx / "Vipdoc" / "ds" / "minline";
+    std::vector<Record> bars;
+    for (int m = 0; m < 500; ++m)
+        bars.push_back(MinuteRecord(22838, static_cast<std::uint16_t>(540 + m), 1.0f + m));
+    for (int i = 0; i < 20; ++i)
+        WriteRecords(minline / ("47#C" + std::to_string(100 + i) + ".lc1"), bars);
+    // Two files of one code form one job; both are skipped.
+    WriteRecords(minline / "47#ZZ1.lc1", bars);
+    WriteRecords(minline / "48#ZZ1.lc1", bars);
+
+    std::atomic<bool> cancel{false};
+    TdxImportOptions options;
+    options.sTdxRoot = tdx.str();
+    options.sProgramDir = program.str();
+    options.kind = TdxImportKind::Minute;
+    options.nThreads = 1;
+    options.pCancel = &cancel;
+    std::size_t reports = 0;
+    std::vector<TdxFileResult> results;
+    std::string error;
+    // The third file converted asks to stop; the one worker then skips everything else.
+    ASSERT_TRUE(RunTdxImport(
+        options,
+        [&](const TdxProgress& p) {
+            ++reports;
+            if (p.nDone == 3) cancel = true;
+        },
+        results, error))
+        << error;
+    EXPECT_EQ(reports, 22u); // every file is reported, cancelled ones too
+
+    auto summary = SummarizeTdxImport(results);
+    EXPECT_EQ(summary.nConverted, 3u);
+    EXPECT_EQ(summary.nCancelled, 19u);
+    for (const auto& r : results) {
+        if (r.status == TdxFileStatus::Cancelled)
+            EXPECT_EQ(r.sMessage, "已取消，未导出：" + r.sSource);
+        else
+            EXPECT_EQ(r.status, TdxFileStatus::Converted) << r.sSource;
+    }
+    // Only whole files are left, and no temporary ones.
+    auto names = FolderNames(program / "mindata");
+    EXPECT_EQ(names.size(), 3u);
+    for (const auto& name : names) {
+        EXPECT_EQ(FileLines(program / "mindata" / name).size(), 500u) << name;
+        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    }
+    EXPECT_EQ(TdxSummaryText(summary),
+              "数据导出已取消！已转换 3 个文件，跳过 0 个，失败 0 个。未导出 19 个。");
+    // A long run of cancelled files is counted in the report, not listed one by one.
+    const std::string report = TdxReportText(results);
+    EXPECT_EQ(report, TdxSummaryText(summary) + "\n……另有 19 个文件未列出。");
+}
+
+TEST(TdxImportRun, ReportNotesFiveMinuteFilesAndListsFailures) {
+    TempDir tdx, program;
+    fs::path minline = tdx / "Vipdoc" / "ds" / "minline";
+    WriteRecords(minline / "47#IF1509.lc1", {MinuteRecord(22838, 571, 1)});
+    WriteRecords(minline / "47#IF1509.lc5", {MinuteRecord(22838, 575, 5)});
+    WriteRecords(minline / "28#RB1601.lc1", {MinuteRecord(22838, 571, 28)});
+    fs::create_directories(program / "mindata" / "RB1601.txt" / "sub"); // cannot be replaced
+    TdxImportOptions options;
+    options.sTdxRoot = tdx.str();
+    options.sProgramDir = program.str();
+    options.kind = TdxImportKind::Minute;
+    std::vector<TdxFileResult> results;
+    std::string error;
+    ASSERT_TRUE(RunTdxImport(options, {}, results, error)) << error;
+    EXPECT_EQ(TdxReportText(results),
+              "数据导出未全部完成，有文件转换失败！已转换 2 个文件，跳过 0 个，失败 1 个。\n"
+              "其中 1 个5分钟文件（.lc5）导出到 min5data 文件夹，不替换同一品种的1分钟数据。\n"
+              "无法写入文件：" +
+                  (program / "mindata" / "RB1601.txt").string());
 }

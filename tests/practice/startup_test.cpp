@@ -182,5 +182,36 @@ TEST(Startup, AccountReinitialisationKeepsOtherAccounts) {
     EXPECT_EQ(e.form->Controls().startRowBox, "1");
 }
 
+// The chart background a theme paints: pixels of grey 808080 in the rendered control.
+int GreyPixels(TForm1& form) {
+    form.Chart().SetSize(400, 300);
+    const QImage& img = form.Chart().Image();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xffffff) == 0x808080;
+    return n;
+}
+
+TEST(Startup, ThemeIsRememberedInTheAccountsSection) {
+    PracticeEnv e;
+    Sample(e);
+    e.Config("");
+    e.Start();
+    e.form->SetTheme(true);
+    EXPECT_NE(e.Read("config.ini").find("主题=0"), std::string::npos) << e.Read("config.ini");
+    e.form.reset();
+    e.Start();
+    const int grey = GreyPixels(*e.form);
+    EXPECT_GT(grey, 400 * 300 / 4);
+
+    e.form->SetTheme(false);
+    e.host.answers = {true};
+    ASSERT_TRUE(e.form->ConfirmClose()); // saving the settings keeps the key
+    EXPECT_NE(e.Read("config.ini").find("主题=1"), std::string::npos);
+    e.form.reset();
+    e.Start();
+    EXPECT_LT(GreyPixels(*e.form), grey / 10);
+}
+
 } // namespace
 } // namespace vantor::test
