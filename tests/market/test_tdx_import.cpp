@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <stdlib.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -65,11 +66,8 @@ Record MinuteRecord(std::uint16_t date, std::uint16_t minutes, float close) {
 class TempDir {
 public:
     TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                ("vantor_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+        std::string pattern = (fs::temp_directory_path() / "vantor_tdx_XXXXXX").string();
+        if (::mkdtemp(pattern.data())) path_ = pattern;
     }
     ~TempDir() {
         std::error_code ec;
