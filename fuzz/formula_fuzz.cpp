@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "formula/gs.h"
+#include "fuzz_temp.h"
 
 namespace {
 
@@ -45,7 +44,7 @@ struct RunResult {
 
 // Reads the bytes as a data file into a window that already holds bars and a program.
 void LoadDataFile(vantor::TGS& gs, const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/vantor_formula_fuzz_" + std::to_string(::getpid());
+    static const std::string path = vantor::fuzz::TempFolder() + "/data_file.dat";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
     const bool written = std::fwrite(data, 1, size, f) == size;
