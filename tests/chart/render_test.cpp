@@ -237,6 +237,20 @@ TEST(Volstick, RisingBarsHollowRedFallingBarsFilledCyan) {
     EXPECT_EQ(At(img, 57, mid), kRed);
     for (int x : {51, 54, 56, 58, 59, 68}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
     for (int x : {60, 63, 67}) EXPECT_EQ(At(img, x, mid), kCyan) << x;
+
+    // Below one pixel per bar each stick is a line: bars 0 and 1 (rising) at x = 50,
+    // bars 2 and 3 (falling) at x = 51.
+    TestWindow narrow;
+    narrow.Bars({10, 10, 20, 20, 15}, {20, 20, 20, 20, 15}, {10, 10, 10, 10, 15},
+                {20, 20, 10, 10, 15});
+    narrow.Series("vv", {8, 8, 8, 8, 0});
+    narrow.raw->Records() = {"syline=vv::volstick"};
+    img = narrow.Paint(0, 0.5);
+    const auto n = narrow.Map();
+    const int row = (n.top + n.bottom) / 2 + 3;
+    EXPECT_EQ(At(img, 50, row), kRed);
+    EXPECT_EQ(At(img, 51, row), kCyan);
+    EXPECT_EQ(At(img, 52, row), kBlack);
 }
 
 TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
