@@ -148,7 +148,7 @@ Tbian* TGS::GetBian(const std::string& Name) {
     const std::string name = LowerAscii(Name);
     if (Tbian* b = mainbian->find(name)) return b;
     const int n = fn::DataLen(*this);
-    if (Tbian* b = namebian.find(name)) {
+    if (Tbian* b = namebian.find(name); b && !LeftByAnEarlierRun(*b)) {
         if (name == "drawnull" && b->len != n) b->SetValue(kInvalidValue, n);
         return b;
     }
