@@ -98,6 +98,7 @@ void TGS::Prepare() {
     stmtState_.assign(pg1.size(), StatementState{});
     prog_.clear();
     prog_.reserve(pg1.size());
+    resultNames_.clear();
     for (const std::string& line : pg1) {
         CompiledStatement cs;
         cs.text = line;
@@ -140,6 +141,10 @@ void TGS::Prepare() {
                 cs.kind = CompiledStatement::kPlain;
             }
         }
+        if (!cs.name.empty())
+            resultNames_.insert(cs.name);
+        else if (cs.kind == CompiledStatement::kCall && !cs.drawing)
+            resultNames_.insert("@tt_" + std::to_string(prog_.size()));
         prog_.push_back(std::move(cs));
     }
 }
@@ -194,6 +199,8 @@ bool TGS::Run(const std::string& FParamStr) {
     constsDiffer_ = false;
     lastRun_.ok = false;
     size_t failed = prog_.size();
+    running_ = true;
+    runWrites_ = writeCounter_;
     for (size_t s = 0; s < prog_.size(); ++s) {
         if (!RunStatement(prog_[s], static_cast<int>(s))) {
             failed = s;
@@ -202,6 +209,7 @@ bool TGS::Run(const std::string& FParamStr) {
         stmtState_[s].serial = runSerial_;
         CompareConsts();
     }
+    running_ = false;
     const bool ok = failed == prog_.size();
     lastRun_.version = mainbian->version;
     lastRun_.len = n;
@@ -238,6 +246,10 @@ void TGS::CompareConsts() {
             constsDiffer_ = true;
 }
 
+bool TGS::LeftByAnEarlierRun(const Tbian& b) const {
+    return running_ && b.writes <= runWrites_ && resultNames_.count(b.name) > 0;
+}
+
 int TGS::SeriesFrom(const Tbian* b) const {
     if (!b) return 0;
     if (mainbian->find(b->name) == b) {
@@ -252,7 +264,7 @@ int TGS::SeriesFrom(const Tbian* b) const {
 // the previous run.
 void TGS::StampResult(const std::string& name, int from) {
     Tbian* b = namebian.find(LowerAscii(name));
-    if (!b) return;
+    if (!b || b->writes <= runWrites_) return; // a constant this time: the series is older
     b->stampSerial = runSerial_;
     b->from = std::max(from, 0);
 }

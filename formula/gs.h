@@ -244,6 +244,13 @@ private:
     size_t constsChecked_ = 0; // constants of this run compared with the previous run's
     bool constsDiffer_ = false;
     std::uint64_t writeCounter_ = 0;
+    // The series the statements write. While a run goes on, one of them that this run has
+    // not written yet is what the previous run left: it is not there for the statements
+    // before its own, as in a run from scratch.
+    std::unordered_set<std::string> resultNames_;
+    bool running_ = false;
+    std::uint64_t runWrites_ = 0; // writeCounter_ when the run began
+    bool LeftByAnEarlierRun(const Tbian& b) const;
     std::vector<double> RunContext() const;
     void CompareConsts();
     void StampResult(const std::string& name, int from);

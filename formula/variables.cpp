@@ -151,7 +151,7 @@ Tbian* TGS::GetBian(const std::string& Name) {
         return b;
     }
     const int n = fn::DataLen(*this);
-    if (Tbian* b = namebian.find(name)) {
+    if (Tbian* b = namebian.find(name); b && !LeftByAnEarlierRun(*b)) {
         if (name == "drawnull" && b->len != n) b->SetValue(kInvalidValue, n);
         return b;
     }

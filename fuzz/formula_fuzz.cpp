@@ -1,22 +1,50 @@
 // Compiles arbitrary formula text and runs what compiles over a short series of bars, then
 // reads the same bytes as a formula data file. Any text must compile or fail with a
-// message; a data file must load or be refused with the window unchanged; no input may
-// crash, hang or grow memory without bound.
+// message; a rerun over unchanged bars must leave every series, constant and output record
+// as the first run and as a fresh window over the same bars compute them, bit for bit; a
+// data file must load or be refused with the window unchanged; no input may crash, hang or
+// grow memory without bound.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
-
-#include <unistd.h>
+#include <vector>
 
 #include "formula/gs.h"
+#include "fuzz_temp.h"
 
 namespace {
 
+// What a run leaves in a window: output records, constants and computed series.
+struct RunResult {
+    std::vector<std::string> records, consts, names;
+    std::vector<std::vector<double>> series;
+
+    explicit RunResult(const vantor::TGS& gs) : records(gs.LineName) {
+        for (std::size_t k = 0; k < gs.ls.size(); ++k) consts.push_back(gs.ls.line(k));
+        for (std::size_t k = 0; k < gs.namebian.size(); ++k) {
+            const vantor::Tbian& b = gs.namebian[k];
+            names.push_back(b.name);
+            series.emplace_back(b.value.begin(), b.value.begin() + b.len);
+        }
+    }
+    // Compared bit for bit, so that NaN equals NaN and -0 differs from 0.
+    bool operator==(const RunResult& o) const {
+        if (records != o.records || consts != o.consts || names != o.names) return false;
+        for (std::size_t k = 0; k < series.size(); ++k)
+            if (series[k].size() != o.series[k].size() ||
+                std::memcmp(series[k].data(), o.series[k].data(),
+                            series[k].size() * sizeof(double)) != 0)
+                return false;
+        return true;
+    }
+};
+
 // Reads the bytes as a data file into a window that already holds bars and a program.
 void LoadDataFile(vantor::TGS& gs, const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/vantor_formula_fuzz_" + std::to_string(::getpid());
+    static const std::string path = vantor::fuzz::TempFolder() + "/data_file.dat";
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return;
     const bool written = std::fwrite(data, 1, size, f) == size;
@@ -33,12 +61,8 @@ void LoadDataFile(vantor::TGS& gs, const std::uint8_t* data, std::size_t size) {
     std::remove(path.c_str());
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    vantor::TGS gs;
-    // A short series whose shape follows the input, with an invalid bar in it.
+// A window over a short series whose shape follows the input, with an invalid bar in it.
+void FillBars(vantor::TGS& gs, const std::uint8_t* data, std::size_t size) {
     constexpr int kBars = 24;
     double open[kBars], high[kBars], low[kBars], close[kBars], vol[kBars], date[kBars];
     std::uint32_t seed = 2166136261u;
@@ -69,8 +93,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return false;
         return true;
     };
-    if (!gs.SetProgText(text, "3,5,0") && gs.FErrorString.empty()) __builtin_trap();
-    gs.Run(""); // a second run reuses every series of the first
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    vantor::TGS gs;
+    FillBars(gs, data, size);
+    static const std::string kParams = "3,5,0";
+    const bool compiled = gs.SetProgText(text, kParams); // compiles and runs once
+    if (!compiled && gs.FErrorString.empty()) __builtin_trap();
+    if (compiled && !gs.pg1.empty()) { // a text of comments only compiles to nothing to run
+        const RunResult first(gs);
+        const bool rerun = gs.Run(kParams); // the same bars and parameters: nothing to redo
+        const RunResult second(gs);
+        vantor::TGS fresh;
+        FillBars(fresh, data, size);
+        const bool freshOk = fresh.SetProgText(text, kParams);
+        if (rerun != freshOk) __builtin_trap();
+        if (rerun && (!(second == first) || !(second == RunResult(fresh)))) __builtin_trap();
+    } else {
+        gs.Run("");
+    }
     LoadDataFile(gs, data, size);
     return 0;
 }

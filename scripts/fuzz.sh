@@ -6,7 +6,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-30}
 dir=build-fuzz
-targets=(formula remote csv)
+targets=(formula remote bars tdx csv)
 echo "=== $dir"
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVANTOR_FUZZ=ON -DVANTOR_TESTS=OFF -DVANTOR_BENCH=OFF >/dev/null || exit 1

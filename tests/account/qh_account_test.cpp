@@ -56,6 +56,34 @@ TEST(TqhAcount, PerTurnoverFee) {
     EXPECT_NEAR(acc.Fdyk(), 100, 1e-9);
 }
 
+// Opening and closing rates differ, so a trade charged at the other side's rate shows.
+TEST(TqhAcount, OpeningAndClosingFeesAtTheirOwnRates) {
+    struct Case {
+        const char* what;
+        FeeModel model;
+        bool isLong;
+        double openFee, closeFee; // 2 lots at 100: 3 / 1 per lot, or 0.03 % / 0.01 % of 2000
+    };
+    const Case cases[] = {
+        {"long per lot", phd, true, 6, 2},
+        {"short per lot", phd, false, 6, 2},
+        {"long per turnover", pze, true, 0.6, 0.2},
+        {"short per turnover", pze, false, 0.6, 0.2},
+    };
+    for (const Case& c : cases) {
+        TqhAcount acc = ExampleAccount();
+        acc.sxf.fMcf = 0.0001;
+        acc.nmode = c.model;
+        ASSERT_TRUE(c.isLong ? acc.buyopen(100, 2) : acc.sellopen(100, 2)) << c.what;
+        EXPECT_NEAR(acc.fSxf(), c.openFee, 1e-9) << c.what;
+        EXPECT_NEAR(acc.kyzj(), 10000 - 200 - c.openFee, 1e-9) << c.what;
+        ASSERT_TRUE(c.isLong ? acc.buyClose(100, 2) : acc.sellClose(100, 2)) << c.what;
+        EXPECT_NEAR(acc.fSxf(), c.closeFee, 1e-9) << c.what;
+        EXPECT_NEAR(acc.zjfse(), 200 - c.closeFee, 1e-9) << c.what;
+        EXPECT_NEAR(acc.kyzj(), 10000 - c.openFee - c.closeFee, 1e-9) << c.what;
+    }
+}
+
 TEST(TqhAcount, FundsEqualToCostFail) {
     TqhAcount acc = ExampleAccount(206);
     EXPECT_FALSE(acc.buyopen(100, 2));

@@ -6,13 +6,14 @@
 
 #include "cli_support.h"
 #include "market/stock.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
 
 TEST(CliImport, ConvertsTheDayFixturesIntoLoadableFiles) {
-    auto into = std::filesystem::temp_directory_path() / "vantor_cli_import";
-    std::filesystem::remove_all(into);
+    test::TempDir dir;
+    std::filesystem::path into = dir.file("into");
     auto r = test::RunCli(std::string("import '") + VANTOR_TDX_FIXTURES + "' --day --into '" +
                           into.string() + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -26,7 +27,6 @@ TEST(CliImport, ConvertsTheDayFixturesIntoLoadableFiles) {
     EXPECT_FALSE(s.serrmessage);
     EXPECT_EQ(s.Fp[0].Srq.str(), "20000214");
     EXPECT_DOUBLE_EQ(s.Fp[0].Spk, 1591.44);
-    std::filesystem::remove_all(into);
 }
 
 TEST(CliImport, FailuresExitNonZeroWithAMessage) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <unistd.h>
 
 #include "cli_support.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -62,15 +64,17 @@ TEST_F(CliRender, PngOfTheRequestedSizeAndJpegByExtension) {
 
 TEST(CliRenderErrors, BadCallsFailWithAMessage) {
     const std::string day = VANTOR_SAMPLE_DIR "/daydata/IFL8.txt";
+    test::TempDir dir;
+    const std::string png = dir.file("x.png");
     struct Case {
         std::string args;
         int code;
         const char* message;
     } cases[] = {
         {"render '" + day + "'", 2, "--out"},
-        {"render '" + day + "' --out /tmp/x.png --windows 11", 2, "--windows"},
-        {"render '" + day + "' --out /tmp/x.png --width 0", 2, "--width"},
-        {"render /nonexistent/file.txt --out /tmp/x.png", 1, "数据文件不存在"},
+        {"render '" + day + "' --out '" + png + "' --windows 11", 2, "--windows"},
+        {"render '" + day + "' --out '" + png + "' --width 0", 2, "--width"},
+        {"render /nonexistent/file.txt --out '" + png + "'", 1, "数据文件不存在"},
         {"render '" + day + "' --out /nonexistent/dir/x.png", 1, "无法写入图像文件"},
     };
     for (const auto& c : cases) {
@@ -78,6 +82,7 @@ TEST(CliRenderErrors, BadCallsFailWithAMessage) {
         EXPECT_EQ(r.exitCode, c.code) << c.args;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
     }
+    EXPECT_FALSE(std::filesystem::exists(png)); // a failed call writes no image
 }
 
 } // namespace

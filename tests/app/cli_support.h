@@ -1,10 +1,14 @@
 #pragma once
 // Runs vantor-cli and captures what it prints.
 
+#include <stdlib.h>
+
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace vantor::test {
 
@@ -16,9 +20,11 @@ struct CliResult {
 
 // Runs `vantor-cli ARGS` through the shell (ARGS already quoted as needed).
 inline CliResult RunCli(const std::string& args) {
-    static int counter = 0;
     std::string errFile =
-        "/tmp/vantor_cli_err_" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+        (std::filesystem::temp_directory_path() / "vantor_cli_err_XXXXXX").string();
+    const int fd = ::mkstemp(errFile.data());
+    if (fd < 0) return {};
+    ::close(fd);
     std::string cmd = std::string("'") + VANTOR_CLI + "' " + args + " 2>" + errFile;
     CliResult r;
     FILE* p = ::popen(cmd.c_str(), "r");

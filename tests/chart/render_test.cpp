@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "chart/chart_window.h"
@@ -45,18 +46,24 @@ struct TestWindow {
         DrawLine(w, img, left, scale, curX, curY, kBlack);
         return img;
     }
-    // The mapping the painting used, rebuilt from the fields it wrote.
-    ValueMap Map(double scale = 10, int left = 0) const {
-        ValueMap m;
-        int T = w.FRect.Top, B = H - w.FRect.Bottom + 1;
-        m.H = H;
-        m.B = B;
-        m.SetRange(w.MinValue, w.MAXValue, H - T - B);
-        m.scale = scale;
-        m.leftBar = left;
-        m.Lm = w.ShowLeft ? 50 : 0;
-        m.bw = BarWidth(scale);
-        return m;
+    // Where the painting must have put bars and values, worked out by hand: with the left
+    // scale the plot starts at x = 50, bars are 10 pixels apart and 8 wide, and the value
+    // range the painting chose spans the plot's rows from the top margin down to the bottom
+    // one.
+    struct Plot {
+        int top = 0, bottom = 0; // rows of the range's top and of its bottom
+        double minValue = 0, maxValue = 0;
+        int bw = 8;
+        int X(int bar) const { return 50 + 10 * bar; }
+        int CX(int bar) const { return X(bar) + 4; }
+        int Y(double v) const {
+            const double perUnit = (bottom - top) / (maxValue - minValue);
+            return bottom - static_cast<int>(std::trunc((v - minValue) * perUnit));
+        }
+    };
+    Plot Map() const {
+        EXPECT_TRUE(w.ShowLeft);
+        return {w.FRect.Top, w.FRect.Bottom - 1, w.MinValue, w.MAXValue};
     }
     int Top() const { return w.FRect.Top; }
 };
@@ -66,17 +73,21 @@ TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
     t.w.Main = true;
     t.Bars({10, 20}, {22, 21}, {8, 10}, {20, 12});
     QImage img = t.Paint();
-    ValueMap m = t.Map();
-    // Rising bar 0: red outline, background inside, red wick above the body.
-    int x0 = m.X(0), mid0 = (m.Y(10) + m.Y(20)) / 2;
-    EXPECT_EQ(At(img, x0, mid0), kRed);
-    EXPECT_EQ(At(img, x0 + m.bw - 1, mid0), kRed);
-    EXPECT_EQ(At(img, x0 + 2, mid0), kBlack);
-    EXPECT_EQ(At(img, m.CX(0), m.Y(22) + 1), kRed);
-    // Falling bar 1: filled cyan, cyan wick above the body.
-    int x1 = m.X(1), mid1 = (m.Y(20) + m.Y(12)) / 2;
-    EXPECT_EQ(At(img, x1 + 2, mid1), kCyan);
-    EXPECT_EQ(At(img, m.CX(1), m.Y(21) + 1), kCyan);
+    // The range is 8 .. 22. Bar 0 covers x = 50 .. 57 with its wick at 54, bar 1 covers
+    // 60 .. 67 with its wick at 64. Values near 15, halfway down, are inside both bodies.
+    const auto m = t.Map();
+    const int mid = (m.top + m.bottom) / 2 + 3; // off the dotted grid row in the middle
+    EXPECT_EQ(At(img, 50, mid), kRed);          // rising bar 0: red outline, background inside
+    EXPECT_EQ(At(img, 57, mid), kRed);
+    for (int x : {51, 54, 56, 58, 59, 68}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
+    for (int x : {60, 62, 67}) EXPECT_EQ(At(img, x, mid), kCyan) << x; // falling bar 1 filled
+    // Wicks: bar 0 above its body up to 22, bar 1 up to 21 (a row at about 20.5).
+    EXPECT_EQ(At(img, 54, m.top + 1), kRed);
+    EXPECT_EQ(At(img, 53, m.top + 1), kBlack);
+    const int row205 = m.top + (m.bottom - m.top) * 3 / 28;
+    EXPECT_EQ(At(img, 64, row205), kCyan);
+    EXPECT_EQ(At(img, 63, row205), kBlack);
+    EXPECT_EQ(At(img, 64, m.top + 1), kBlack); // above bar 1's high
     // The K-line record went in front of the outputs and stays.
     ASSERT_FALSE(t.raw->Records().empty());
     EXPECT_EQ(t.raw->Records()[0], "drawkline=high,open,low,close");
@@ -89,7 +100,7 @@ TEST(KLines, FlatBarShowsOnePixelHollowBodyAndAmericanTicks) {
     t.w.Main = true;
     t.Bars({10, 15}, {20, 18}, {5, 12}, {10, 16});
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     EXPECT_EQ(At(img, m.X(0), m.Y(10)), kRed);
     EXPECT_EQ(At(img, m.X(0) + 2, m.Y(10)), kRed); // top edge of the 1-pixel body
     t.w.KStype = ksAmericia;
@@ -111,7 +122,7 @@ protected:
 TEST_F(OutputTest, ConstantDrawnOnlyUpToTheLastBar) {
     t.raw->Records() = {"syline=20::colorwhite", "syline=10::colorwhite"};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     int y = m.Y(20), last = m.CX(9);
     EXPECT_EQ(At(img, 51, y), kWhite);
     EXPECT_EQ(At(img, last - 1, y), kWhite);
@@ -124,7 +135,7 @@ TEST_F(OutputTest, ColorWordDrawsRedAndLinethickThreePixels) {
     t.Series("mb", std::vector<double>(10, 16.0));
     t.raw->Records() = {"syline=ma::COLOR0000FF", "syline=mb::colorwhite,linethick3"};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     int x = (m.CX(2) + m.CX(3)) / 2;
     EXPECT_EQ(At(img, x, m.Y(15)), kRed);
     int y = m.Y(16);
@@ -152,7 +163,7 @@ TEST_F(OutputTest, InvalidValuesBreakTheLine) {
     t.Series("ma", v);
     t.raw->Records() = {"syline=ma::colorred"};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     EXPECT_EQ(Count(img, m.X(1), t.Top(), m.CX(2), t.H, kRed), 0);      // nothing before bar 2
     EXPECT_EQ(Count(img, m.CX(4) + 1, t.Top(), m.CX(6), t.H, kRed), 0); // the gap at bar 5
     EXPECT_GT(Count(img, m.CX(2), t.Top(), m.CX(4), t.H, kRed), 0);
@@ -163,7 +174,7 @@ TEST_F(OutputTest, ColorstickFromZeroWhenTheRangeIsNegative) {
     t.Series("x", v);
     t.raw->Records() = {"syline=x::colorstick"};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     EXPECT_EQ(At(img, m.CX(0), m.Y(-1)), kCyan);
     EXPECT_EQ(At(img, m.CX(2), m.Y(1)), kRed);
     EXPECT_EQ(At(img, m.CX(2), m.Y(-1)), kBlack); // starts at y(0)
@@ -180,28 +191,66 @@ TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
                         "syline=unknown::colorred"};
     QImage img = t.Paint();
     EXPECT_GT(Count(img, 56, t.Top(), t.W, t.H, kRed), 0);
+    // What a painting drew in the plot, right of the scale's ticks, in the colours of
+    // K-lines and of the red line.
+    auto drawn = [&](const QImage& i) {
+        return Count(i, 60, t.Top() + 1, t.W - 1, t.H, kRed) +
+               Count(i, 60, t.Top() + 1, t.W - 1, t.H, kCyan);
+    };
+    EXPECT_GT(drawn(img), 0);
     // A bar pitch wider than the plot leaves no visible bar: the last-close marker and the
     // readouts read bar -1, which is outside every series.
     t.w.Main = true;
     img = t.Paint(0, 1000);
     EXPECT_EQ(t.w.FLeftBar, 0);
+    EXPECT_EQ(drawn(img), 0);
     // A first bar past the data: nothing visible, nothing read.
-    t.Paint(500, 10);
+    EXPECT_EQ(drawn(t.Paint(500, 10)), 0);
     t.w.KBar3d = true;
     t.w.High = true;
-    t.Paint(0, 12);
-    t.Paint(0, 1e300);
-    t.Paint(0, -5);
+    EXPECT_GT(drawn(t.Paint(0, 12)), 0);
+    EXPECT_EQ(drawn(t.Paint(0, 1e300)), 0);
+    EXPECT_EQ(drawn(t.Paint(0, -5)), 0);
 }
 
 TEST_F(OutputTest, TwrBarsRedUpLimeDown) {
     t.Series("t", {1, 2, 3, 2, 1, 1, 1, 1, 1, 1});
     t.raw->Records() = {"twr=t::"};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     EXPECT_EQ(At(img, m.X(1) + 1, (m.Y(1) + m.Y(2)) / 2), kRed);
     EXPECT_EQ(At(img, m.X(4) + 1, (m.Y(2) + m.Y(1)) / 2), kLime);
     EXPECT_EQ(At(img, m.X(0) + 1, (m.Y(1) + m.Y(2)) / 2), kBlack); // bar 0 has no previous value
+}
+
+TEST(Volstick, RisingBarsHollowRedFallingBarsFilledCyan) {
+    TestWindow t;
+    t.Bars({10, 20, 15}, {20, 20, 15}, {10, 10, 15}, {20, 10, 15});
+    t.Series("vv", {8, 8, 0});
+    t.raw->Records() = {"syline=vv::volstick"};
+    QImage img = t.Paint();
+    // The range 0 .. 8 fills the plot: the first two sticks reach from the bottom to the
+    // top. Bar 0 rose (x = 50 .. 57), bar 1 fell (x = 60 .. 67).
+    const auto m = t.Map();
+    const int mid = (m.top + m.bottom) / 2 + 3; // off the dotted grid row in the middle
+    EXPECT_EQ(At(img, 50, mid), kRed);
+    EXPECT_EQ(At(img, 57, mid), kRed);
+    for (int x : {51, 54, 56, 58, 59, 68}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
+    for (int x : {60, 63, 67}) EXPECT_EQ(At(img, x, mid), kCyan) << x;
+
+    // Below one pixel per bar each stick is a line: bars 0 and 1 (rising) at x = 50,
+    // bars 2 and 3 (falling) at x = 51.
+    TestWindow narrow;
+    narrow.Bars({10, 10, 20, 20, 15}, {20, 20, 20, 20, 15}, {10, 10, 10, 10, 15},
+                {20, 20, 10, 10, 15});
+    narrow.Series("vv", {8, 8, 8, 8, 0});
+    narrow.raw->Records() = {"syline=vv::volstick"};
+    img = narrow.Paint(0, 0.5);
+    const auto n = narrow.Map();
+    const int row = (n.top + n.bottom) / 2 + 3;
+    EXPECT_EQ(At(img, 50, row), kRed);
+    EXPECT_EQ(At(img, 51, row), kCyan);
+    EXPECT_EQ(At(img, 52, row), kBlack);
 }
 
 TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
@@ -217,16 +266,30 @@ TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
 
 TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
     TestWindow t;
-    t.Bars({1}, {2}, {0.5}, {1.5});
-    for (auto [w, h] : {std::pair{1, 1}, {10, 10}, {60, 30}, {2000, 3}}) {
+    t.w.Main = true;
+    t.Bars({1}, {2}, {0.5}, {1.5}); // one rising bar: red wherever it is drawn
+    for (auto [w, h] : {std::pair{1, 1}, {10, 10}, {60, 30}, {2000, 3}, {300, 200}}) {
         t.W = w;
         t.H = h;
-        t.Paint();
+        QImage img = t.Paint();
+        EXPECT_EQ(At(img, 0, 0), kMaroon) << w << "x" << h; // the frame's top line
+        // A plot needs at least 5 rows between the top and the bottom margin.
+        const bool plot = h - t.Top() - (h - t.w.FRect.Bottom + 1) >= 5 && w > 0;
+        EXPECT_EQ(Count(img, 0, 0, w, h, kRed) > 0, plot) << w << "x" << h;
+        if (plot) {
+            EXPECT_EQ(At(img, 50, (t.Top() + t.w.FRect.Bottom - 1) / 2), kRed);
+        }
     }
     TestWindow empty;
     empty.w.MAXValue = 7;
-    empty.Paint();
+    QImage img = empty.Paint();
     EXPECT_EQ(empty.w.MAXValue, 7); // no data: the range keeps its old value
+    EXPECT_EQ(At(img, 0, 0), kMaroon);
+    EXPECT_EQ(At(img, 50, 100), kMaroon); // the left frame line
+    // Inside the frame only the background and the dotted grid.
+    const int x1 = 51, y1 = empty.Top() + 1, x2 = empty.W - 1, y2 = empty.H;
+    EXPECT_EQ(Count(img, x1, y1, x2, y2, kBlack) + Count(img, x1, y1, x2, y2, kMaroon),
+              (x2 - x1) * (y2 - y1));
 }
 
 TEST(WindowPainting, TitleWithPeriodFormulaAndParameters) {
@@ -290,7 +353,7 @@ TEST(WindowPainting, LastCloseMarkerAndExRightsIcon) {
     q.date = 20200104; // a weekend: the marker goes under the next bar
     t.w.FQuan = {q, TStockQuan{}};
     QImage img = t.Paint();
-    ValueMap m = t.Map();
+    auto m = t.Map();
     EXPECT_GT(Count(img, 1, 0, 49, t.H, kGray), 100); // the grey box of the last close
     int cx = m.CX(3);
     EXPECT_GT(Count(img, cx - 8, t.H - 16, cx + 8, t.H, kRed), 10);

@@ -79,6 +79,11 @@ TEST(ConditionKernels, ChoiceAndCrossings) {
         {"CROSS: invalid bars neither count nor break the run",
          [&](auto o) { Cross(Operand(withGap), 2.0, o); },
          {0, 0, I, 0, 1, 0}},
+        {"CROSS: a below-run goes on across an invalid bar",
+         [&](auto o) {
+             Cross(Operand(Series{3, 1, I, 3, 3}), 2.0, o);
+         },
+         {0, 0, I, 1, 0}},
         {"LONGCROSS(X,2,2)",
          [&](auto o) {
              LongCross(Operand(Series{1, 1, 3, 1, 3, I}), 2, 2, o);

@@ -279,6 +279,22 @@ TEST(Incremental, OnlyTheSeriesReadCount) {
     }
 }
 
+// A name that is a constant in the statements before the one that makes it a series: a
+// rerun must not hand those statements the series the previous run left.
+TEST(Incremental, ANameIsAConstantUntilItsSeriesIsWritten) {
+    for (const std::string text : {"B:=20;X:B+C;B:C+1;", "A:=10;B:A*2;W:A>B;B:C+1;"}) {
+        Replay r;
+        r.Start();
+        ASSERT_TRUE(r.Add(text));
+        TGS& w = *r.windows[0];
+        ASSERT_TRUE(w.Run("")) << w.FErrorString;
+        ExpectSame(w, *Fresh(r.main, text, ""), text + " rerun");
+        r.Bar(kFirstBars, false, true);
+        ASSERT_TRUE(w.Run("")) << w.FErrorString;
+        ExpectSame(w, *Fresh(r.main, text, ""), text + " with a new bar");
+    }
+}
+
 // Whatever else changes makes the next run compute everything.
 TEST(Incremental, OtherChangesRecomputeEverything) {
     Replay r;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "eval_support.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -37,13 +38,6 @@ void WriteFile(const fs::path& p, const std::string& bytes) {
 
 class ResultFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vantor_result_files_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
     std::string Path(const char* name) const { return (dir / name).string(); }
 
     // Three bars with a date, a close and an open, and a program with a named output,
@@ -54,7 +48,8 @@ protected:
         ASSERT_TRUE(gs.SetProgText("M:MA(C,2);\r\n均价:(C+O)/2;", "")) << gs.FErrorString;
     }
 
-    fs::path dir;
+    test::TempDir tmp;
+    fs::path dir = tmp.path();
 };
 
 TEST_F(ResultFiles, DataFileRoundTrips) {

@@ -8,7 +8,7 @@
 
 #include "account/row_id.h"
 #include "account/sqlite_db.h"
-#include "account/temp_dir.h"
+#include "temp_dir.h"
 #include "journal/journal.h"
 
 namespace vantor::test {

@@ -5,6 +5,7 @@
 
 #include "market/data_files.h"
 #include "market/price.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
@@ -66,10 +67,6 @@ TEST(ShortStr, CutsToSixteenCharacters) {
 class DataFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("vantor_files_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir / "mindata" / "sub");
         std::filesystem::create_directories(dir / "daydata");
         Touch(dir / "mindata" / "IF300.txt");
@@ -77,9 +74,9 @@ protected:
         Touch(dir / "mindata" / "notes.csv");
         Touch(dir / "daydata" / "SH000001.txt");
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     static void Touch(const std::filesystem::path& p) { std::ofstream(p) << "x\n"; }
-    std::filesystem::path dir;
+    test::TempDir tmp;
+    std::filesystem::path dir = tmp.path();
 };
 
 TEST_F(DataFolder, InstrumentFileIgnoresCaseAndBlanks) {

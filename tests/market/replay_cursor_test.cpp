@@ -6,16 +6,10 @@
 #include <vector>
 
 #include "market/stock.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
-
-std::filesystem::path TempFile(const std::string& name, const std::vector<std::string>& lines) {
-    auto path = std::filesystem::temp_directory_path() / ("vantor_cursor_" + name + ".txt");
-    std::ofstream out(path);
-    for (auto& l : lines) out << l << "\n";
-    return path;
-}
 
 // One-minute bars over two sessions, with distinct prices per bar.
 std::vector<std::string> MinuteLines() {
@@ -46,18 +40,19 @@ std::vector<std::string> DayLines() {
 class CursorTest : public ::testing::Test {
 protected:
     void Open(const std::vector<std::string>& lines, int start, int last) {
-        path = TempFile(::testing::UnitTest::GetInstance()->current_test_info()->name(), lines);
-        store.fileName = path.string();
+        path = dir.file("bars.txt");
+        std::ofstream out(path);
+        for (auto& l : lines) out << l << "\n";
+        out.close();
+        store.fileName = path;
         store.startrow = start;
         store.setLastrow(last);
         ASSERT_TRUE(store.loaddata());
     }
-    void TearDown() override { std::filesystem::remove(path); }
-
     // The caches a fresh replay from the start row to `last` gives.
     std::array<NperdPrice, kCachedPeriods> Fresh(int last) {
         Tstock fresh;
-        fresh.fileName = path.string();
+        fresh.fileName = path;
         fresh.startrow = store.startrow;
         fresh.setLastrow(last);
         EXPECT_TRUE(fresh.loaddata());
@@ -81,7 +76,8 @@ protected:
     std::string LastBase() const { return store.Cache(wsmin1).value.back().Ssj.str(); }
 
     Tstock store;
-    std::filesystem::path path;
+    test::TempDir dir;
+    std::string path;
 };
 
 TEST_F(CursorTest, NextRevealsOneBarAndStopsAtTheEnd) {

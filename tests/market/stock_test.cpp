@@ -7,23 +7,16 @@
 
 #include "market/period_stamp.h"
 #include "market/stock.h"
+#include "temp_dir.h"
 
 namespace vantor {
 namespace {
 
-// Writes a data file into a fresh temporary folder for one test.
+// Writes data files into a fresh temporary folder of its own for one test.
 class StoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("vantor_store_" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string Write(const std::vector<std::string>& lines, const char* name = "bars.txt") {
-        auto path = (dir / name).string();
+        auto path = dir.file(name);
         std::ofstream out(path);
         for (auto& l : lines) out << l << "\n";
         return path;
@@ -56,13 +49,15 @@ protected:
         return out;
     }
 
-    std::filesystem::path dir;
+    test::TempDir dir;
 };
 
 TEST_F(StoreTest, MinuteBarsAggregateIntoPeriods) {
-    // 9:31 .. 10:05
+    // 9:31 .. 10:05; the lowest low of 9:31..9:33 is 9:32's
+    auto lines = Minutes(20150310, 931, 35);
+    lines[1] = "20150310,0932,101,106,90,102,1,2";
     Tstock s;
-    Load(s, Write(Minutes(20150310, 931, 35)), 0, 34);
+    Load(s, Write(lines), 0, 34);
     EXPECT_EQ(s.nIndex, 34);
     EXPECT_EQ(s.Cache(wsmin1).value.size(), 35u);
     auto m3 = Labels(s, wsMin3);
@@ -73,7 +68,7 @@ TEST_F(StoreTest, MinuteBarsAggregateIntoPeriods) {
     EXPECT_EQ(first3.Spk, 100); // open of 9:31
     EXPECT_EQ(first3.Sps, 103); // close of 9:33
     EXPECT_EQ(first3.Spg, 107); // highest high
-    EXPECT_EQ(first3.Spd, 95);  // lowest low
+    EXPECT_EQ(first3.Spd, 90);  // lowest low
     EXPECT_EQ(first3.Scjl, 3);
     EXPECT_EQ(first3.Scje, 6);
     auto m5 = Labels(s, wsMin5);
@@ -196,14 +191,17 @@ TEST_F(StoreTest, ReCalRebuildsFromTheFirstBar) {
 
 TEST_F(StoreTest, MissingFileFails) {
     Tstock s;
-    s.fileName = (dir / "nope.txt").string();
+    s.fileName = dir.file("nope.txt");
     EXPECT_FALSE(s.loaddata());
     EXPECT_EQ(s.fcount, 0);
 }
 
 TEST_F(StoreTest, RegroupingByCountAndByStamp) {
+    auto lines = Minutes(20150310, 931, 12);
+    lines[1] = "20150310,0932,101,106,90,102,1,2"; // the lowest low of 9:31..9:35
+    lines[6] = "20150310,0937,106,111,80,107,1,2"; // and of 9:36..9:40
     Tstock s;
-    auto path = Write(Minutes(20150310, 931, 12));
+    auto path = Write(lines);
     Load(s, path, 0, 11);
     s.Reloaddata(0); // a period of 0 does nothing
     EXPECT_EQ(s.fcount, 12);
@@ -212,7 +210,9 @@ TEST_F(StoreTest, RegroupingByCountAndByStamp) {
     EXPECT_EQ(s.Fp[0].Spk, 100);
     EXPECT_EQ(s.Fp[0].Sps, 105);
     EXPECT_EQ(s.Fp[0].Spg, 109);
-    EXPECT_EQ(s.Fp[0].Spd, 95); // low of the group's first bar, not a fixed start value
+    EXPECT_EQ(s.Fp[0].Spd, 90); // the group's lowest low, not a fixed start value
+    EXPECT_EQ(s.Fp[1].Spd, 80);
+    EXPECT_EQ(s.Fp[2].Spd, 105); // low of the last group's first bar
     EXPECT_EQ(s.Fp[2].Spk, 110);
     EXPECT_EQ(s.Fp[2].Ssj.str(), "0942");
     EXPECT_EQ(s.Fp[2].Scjl, 2);
@@ -224,6 +224,8 @@ TEST_F(StoreTest, RegroupingByCountAndByStamp) {
     ASSERT_EQ(p.fcount, 3);
     EXPECT_EQ(p.Fp[0].Ssj.str(), "0935");
     EXPECT_EQ(p.Fp[0].Scjl, 5);
+    EXPECT_EQ(p.Fp[0].Spd, 90);
+    EXPECT_EQ(p.Fp[1].Spd, 80);
     EXPECT_EQ(p.Fp[2].Scjl, 1);
     EXPECT_EQ(p.lastrow(), 10);
 

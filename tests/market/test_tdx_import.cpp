@@ -12,6 +12,7 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <stdlib.h>
 #include <string>
 #include <unistd.h>
 #include <vector>

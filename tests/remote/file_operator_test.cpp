@@ -424,13 +424,28 @@ TEST_F(FileOperatorTest, ASilentServiceTimesOut) {
     EXPECT_EQ(ReadFile(local), "old");
 }
 
-TEST_F(FileOperatorTest, AnUnreachableServiceFailsWithAMessage) {
-    int port;
-    {
-        // A port that was free a moment ago and has no listener now.
-        TestServer gone([](const TMsgPack&) { return std::optional<std::string>(); });
-        port = gone.port();
+// A TCP socket bound to a free loopback port chosen by the system; -1 on failure.
+int BoundLoopbackSocket(int& port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        if (fd >= 0) ::close(fd);
+        return -1;
     }
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+TEST_F(FileOperatorTest, AnUnreachableServiceFailsWithAMessage) {
+    // A port held by a socket that is bound but does not listen: connections are refused,
+    // and nothing else can take the port while the test runs.
+    int port = 0;
+    const int holder = BoundLoopbackSocket(port);
+    ASSERT_GE(holder, 0);
     TTcpCoderSocket s("127.0.0.1", port);
     s.connectTimeoutMs = 1000;
     op.FCoderSocket = &s;
@@ -438,18 +453,14 @@ TEST_F(FileOperatorTest, AnUnreachableServiceFailsWithAMessage) {
     EXPECT_FALSE(op.ReadFileSize(kRemote, "", size));
     EXPECT_EQ(op.ErrorString().rfind("连接服务器[127.0.0.1:" + std::to_string(port) + "]", 0), 0u)
         << op.ErrorString();
+    ::close(holder);
 
     // A listener that never accepts, with its queue filled: the next connection attempt
     // gets no answer at all.
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    int busyPort = 0;
+    const int listener = BoundLoopbackSocket(busyPort);
+    ASSERT_GE(listener, 0);
     ASSERT_EQ(::listen(listener, 0), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-    const int busyPort = ntohs(addr.sin_port);
     TTcpCoderSocket first("127.0.0.1", busyPort);
     first.connectTimeoutMs = 200;
     ASSERT_TRUE(first.Connect()) << first.LastError();
