@@ -81,6 +81,7 @@ private:
     QStackedLayout* chartStack_ = nullptr;
     QAction* sideAction_ = nullptr;
     QAction* drawTools_ = nullptr;
+    QAction* markers_ = nullptr;
     std::vector<QAction*> minuteActions_;
     bool closing_ = false;
 };
