@@ -12,7 +12,8 @@ namespace {
 constexpr TColor kBuyColour = 0x0000FF;  // red
 constexpr TColor kSellColour = 0x00FF00; // green
 constexpr int kGap = 4;                  // between the bar and the first arrow
-constexpr int kArrow = 12;               // length of an arrow, head and shaft
+constexpr int kArrow = 16;               // length of an arrow, head and shaft
+constexpr int kHalfWidth = 5;            // of the arrow's head
 constexpr int kPitch = kArrow + 2;       // between stacked arrows
 
 bool Opens(const XXLine& mark) {
@@ -65,14 +66,15 @@ void DrawTradeMarker(PaintContext& p, const XXLine& mark) {
     if (TradeMarkerTip(p, mark, x, y)) {
         const int dir = BuysIn(mark.FString) ? 1 : -1; // the arrow points up (1) or down (-1)
         const int head = kArrow / 2;
-        const QPoint tri[3] = {{x, y}, {x - 4, y + dir * head}, {x + 4, y + dir * head}};
+        const QPoint tri[3] = {
+            {x, y}, {x - kHalfWidth, y + dir * head}, {x + kHalfWidth, y + dir * head}};
         c.SetPen(mark.FColor);
         if (Opens(mark))
             c.SetBrush(mark.FColor);
         else
             c.SetBrush(p.bg);
         c.Polygon(tri, 3);
-        c.Line(x, y + dir * head, x, y + dir * kArrow);
+        for (int dx = -1; dx <= 1; ++dx) c.Line(x + dx, y + dir * head, x + dx, y + dir * kArrow);
         c.SetBrushClear();
     }
     if (!p.win.ShowTop || mark.FXX[0] != ReadoutBar(p)) return;
