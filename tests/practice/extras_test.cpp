@@ -17,6 +17,13 @@ std::string TwoDays() {
     return MinuteLines(bars);
 }
 
+// The two sessions loaded with the given settings, the first minute shown.
+void StartTwoDays(PracticeEnv& e, const std::string& keys = "etj=1\n步长=0\n") {
+    e.Write("mindata/TST.txt", TwoDays());
+    e.Config(keys);
+    e.Start();
+}
+
 void StepTo(PracticeEnv& e, int index) {
     while (e.form->Store().nIndex < index) e.form->NextBar();
 }
@@ -41,9 +48,7 @@ std::ostream& operator<<(std::ostream& os, const Mark& m) {
 
 // 多开 at 09:33 and 多平 at 09:37 of the first day, 空开 at 09:42 of the second.
 void ThreeTrades(PracticeEnv& e) {
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     e.form->Controls().lotsBox = "1";
     StepTo(e, 2);
     e.form->BuyOpenButton();
@@ -85,9 +90,7 @@ TEST(TradeMarks, MinuteTradesSitOnTheBarsContainingThemOnEveryPeriod) {
 
 TEST(TradeMarks, TradesOfOneBarAndSideStackAndTheJournalKeepsTheirBar) {
     PracticeEnv e;
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     e.form->Controls().lotsBox = "1";
     StepTo(e, 3);
     e.form->BuyOpenButton();
@@ -104,9 +107,7 @@ TEST(TradeMarks, TradesOfOneBarAndSideStackAndTheJournalKeepsTheirBar) {
 
 TEST(TradeMarks, NoMarkBeyondTheRevealedBar) {
     PracticeEnv e;
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     e.form->Controls().lotsBox = "1";
     StepTo(e, 4); // 09:35
     e.form->BuyOpenButton();
@@ -126,9 +127,7 @@ TEST(TradeMarks, NoMarkBeyondTheRevealedBar) {
 
 TEST(TradeMarks, ToggleHidesThemAndTheyArePainted) {
     PracticeEnv e;
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     e.form->Chart().SetSize(800, 600);
     e.form->Controls().lotsBox = "1";
     StepTo(e, 10);
@@ -259,9 +258,7 @@ TEST(SkipAhead, NBarsEqualNSingleStepsBarForBarAndAccountForAccount) {
     for (const Case& c : cases) {
         PracticeEnv skip, steps;
         for (PracticeEnv* e : {&skip, &steps}) {
-            e->Write("mindata/TST.txt", TwoDays());
-            e->Config(c.keys);
-            e->Start();
+            StartTwoDays(*e, c.keys);
             e->form->PeriodCommand(c.period, c.value);
             e->form->Controls().lotsBox = "2";
             if (c.hold) e->form->SellOpenButton();
@@ -275,9 +272,7 @@ TEST(SkipAhead, NBarsEqualNSingleStepsBarForBarAndAccountForAccount) {
 
 TEST(SkipAhead, NBarsNeedsAPositiveNumberAndRefusesTheTickView) {
     PracticeEnv e;
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     for (const char* box : {"", "0", "-3", "abc"}) {
         e.host.messages.clear();
         e.form->Controls().skipBarsBox = box;
@@ -293,9 +288,7 @@ TEST(SkipAhead, NBarsNeedsAPositiveNumberAndRefusesTheTickView) {
 
 TEST(PracticeKeys, EveryKeyRunsItsActionAndRepeatsOnlyStep) {
     PracticeEnv e;
-    e.Write("mindata/TST.txt", TwoDays());
-    e.Config("etj=1\n步长=0\n");
-    e.Start();
+    StartTwoDays(e);
     TForm1& f = *e.form;
     EXPECT_TRUE(f.PracticeKey(Qt::Key_2, false, false));
     EXPECT_EQ(f.Controls().lotsBox, "2");
