@@ -116,15 +116,13 @@ void TForm1::NoteTradeMark(const std::string& direction) {
     ++tradeCount_;
     Price bar;
     if (!store_.CurValue(bar)) return;
-    if (!marksLoaded_ || marksCode_ != loadedCode_)
-        LoadTradeMarks(); // holds this trade's row
-    else {
-        TradeMark m;
-        if (ParseTradeBar(TradeBarText(bar), m.date, m.time)) {
-            m.price = NumberOr(Fixed2(account_.jsj()), 0);
-            m.direction = direction;
-            tradeMarks_.push_back(std::move(m));
-        }
+    TradeMark m;
+    if (!marksLoaded_ || marksCode_ != loadedCode_) {
+        LoadTradeMarks(); // the journal holds this trade's row already
+    } else if (ParseTradeBar(TradeBarText(bar), m.date, m.time)) {
+        m.price = NumberOr(Fixed2(account_.jsj()), 0); // as the row keeps it
+        m.direction = direction;
+        tradeMarks_.push_back(std::move(m));
     }
     PlaceTradeMarkers();
 }
