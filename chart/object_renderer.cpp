@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "chart/paint_context.h"
+#include "chart/trade_markers.h"
 
 namespace vantor {
 
@@ -58,6 +59,9 @@ void DrawObjects(PaintContext& p) {
         case kPositionLine:
             o.FBody = {ox, oy + pt[0].y() - 2, ox + p.g.W, oy + pt[0].y() + 3};
             DrawPositionLine(p, o, pt[0]);
+            break;
+        case kTradeMarker:
+            DrawTradeMarker(p, o);
             break;
         default:
             // The user-drawn kinds (segments, channels, levels, text ...) are painted by the

@@ -40,9 +40,16 @@ struct TradeLogRow {
     std::string sReason = "理由";
     std::string sPicPath; // "log\" + screenshot file name
     std::string sGuid;    // identifier
+    // The practice writes the revealed base bar of the trade here, "yyyymmdd hhmm" (the
+    // date alone for day bars); rows written without it hold "备用".
     std::string sOther = "备用";
 
     std::vector<std::string> Values() const;
+};
+
+// A trade as the chart marks it: its direction, its price and the bar text kept in sOther.
+struct TradeBarRow {
+    std::string direction, price, bar;
 };
 
 // One point of the equity curve, the five columns of `property` in order.
@@ -119,6 +126,9 @@ public:
     // The account's trades in stored order, numbered from 1.
     bool ReadJournal(const std::string& name, std::vector<JournalEntry>& rows);
     bool ReadSummary(const std::string& name, JournalSummary& summary);
+    // The account's trades of the instrument `code` in stored order, for the chart's marks.
+    bool ReadTradeBars(const std::string& name, const std::string& code,
+                       std::vector<TradeBarRow>& rows);
     // The journal list and, when the account has trades, the statistics memo; with no trades
     // `memo` keeps its text.
     bool RefreshJournal(const std::string& name, std::vector<JournalEntry>& rows,

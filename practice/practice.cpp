@@ -270,6 +270,7 @@ void TForm1::ReapplyContract() {
 void TForm1::ShowBars() {
     ShowPeriodBars(chart_, store_, !fullBarShown_);
     account_.setJsj(chart_.GetLast("close"));
+    PlaceTradeMarkers();
 }
 
 void TForm1::LoadRandom() {
@@ -500,6 +501,8 @@ void TForm1::InitAccountMenu() {
         Fail(journal_.sError);
         return;
     }
+    marksLoaded_ = false; // the account's trades are gone
+    PlaceTradeMarkers();
     RedrawSideView();
     StopTickTimer();
     RefreshAccountView();

@@ -6,6 +6,7 @@
 // needs from the desktop (messages, questions, timers, opening folders) goes through
 // PracticeHost, so the whole practice also runs headless.
 
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -21,6 +22,7 @@
 #include "market/stock.h"
 #include "practice/practice_host.h"
 #include "practice/settings.h"
+#include "practice/trade_marks.h"
 
 namespace vantor {
 
@@ -37,6 +39,7 @@ struct FormControls {
     std::string playIntervalBox = "10";
     std::string slippageBox = "0";
     std::string initialFundsBox = "10000";
+    std::string skipBarsBox = "10"; // 前进N根: the bars to reveal
     // Radio groups; their own defaults are item 1 for all seven.
     int basePeriod = 1; // 基础周期: 0 一分钟, 1 日线
     int highLow = 1;    // 高低点: 0 显示, 1 隐藏
@@ -124,6 +127,26 @@ public:
     // The chart's own keys: Tab swaps the main window's formula, Space toggles the tick
     // timer in the tick view, F5 toggles the tick view. True when the key was one of them.
     bool ChartKey(int qtKey);
+
+    // --- skipping ahead (skip_ahead.cpp) ---
+    // 跳到下一交易日: reveals base bars until the first bar of the next trading day.
+    // 前进N根: reveals the skip box's number of bars of the displayed period. Both run the
+    // normal step for every bar (in 二踢脚 mode both halves of it) and stop early where a
+    // stop close, a forced close, the overnight warning or the end of the data comes; the
+    // chart repaints and the account is saved once, at the end.
+    void SkipToNextDay();
+    void SkipBars();
+
+    // --- keyboard-only practice (keys.cpp) ---
+    // A key pressed while no text box has the focus (Qt::Key; `ctrl` with Control held,
+    // `repeat` for an auto-repeated press). True when it is one of the practice keys.
+    bool PracticeKey(int qtKey, bool ctrl, bool repeat);
+    // A quick value for the lots box.
+    void QuickLots(int lots);
+
+    // --- trade marks on the K-line window (trade_marks.cpp) ---
+    void SetTradeMarkersShown(bool on);
+    bool TradeMarkersShown() const { return marksShown_; }
 
     // --- trades ---
     bool OpenLong(double lots);
@@ -217,6 +240,16 @@ private:
     void SetPeriodCommandsForBase();
     AccountSettings CurrentSettings() const;
     void Fail(const std::string& text) { host_.Message(text); }
+    // One bar of a skip; false when the skip stops at this bar.
+    bool SkipOneBar();
+    // Runs `bars` skip steps with the advance of `step` (0 base bars, 1 displayed bars), or
+    // until `done` says the target is reached.
+    void RunSkip(int step, int bars, const std::function<bool()>& done);
+    void LoadTradeMarks();
+    // Replaces the trade marks on the K-line window by those of the shown bars.
+    void PlaceTradeMarkers();
+    // A trade was made at the revealed bar: its mark joins the chart.
+    void NoteTradeMark(const std::string& direction);
 
     std::string programDir_;
     std::string accountName_;
@@ -244,6 +277,19 @@ private:
     // The tick view's day: times, prices, volumes and the counter.
     std::vector<double> tickTime_, tickPrice_, tickVol_;
     int tickCounter_ = 0;
+    // Skipping: the advance a skip forces (-1: the 步长 group's), trades made so far and
+    // whether the last step warned about holding overnight.
+    int stepOverride_ = -1;
+    int tradeCount_ = 0;
+    bool overnightWarned_ = false;
+    // Trade marks: the loaded instrument's trades, read from the journal once per code.
+    std::vector<TradeMark> tradeMarks_;
+    std::string marksCode_;
+    bool marksLoaded_ = false;
+    bool marksShown_ = true;
 };
+
+// The practice keys and what each does, one "key<TAB>action" line per key, for the help.
+std::string ShortcutHelpText();
 
 } // namespace vantor

@@ -28,7 +28,7 @@ void TForm1::NextBar() {
 void TForm1::Advance() {
     Price bar;
     const TWeekStyle shown = chart_.ZhouQi();
-    if (c_.step == 0) {
+    if ((stepOverride_ >= 0 ? stepOverride_ : c_.step) == 0) {
         store_.Next(bar);
     } else if (c_.basePeriod == 0) {
         if (shown == wsmin1)
@@ -67,6 +67,7 @@ void TForm1::StepForward() {
         static_cast<int>(chart_.ZhouQi()) < static_cast<int>(wsDay) && account_.zcc() != 0 &&
         c_.basePeriod == 0) {
         StopPlay();
+        overnightWarned_ = true;
         Tip("今天已经收盘，请注意是否要隔夜！");
     }
     account_.setJsj(chart_.GetLast("close"));

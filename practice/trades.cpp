@@ -47,6 +47,7 @@ bool TForm1::Trade(const char* direction, double lots, const std::string& quanti
     if (!chart_.SaveToBmpAll(folder + "/" + id + ".jpg"))
         Fail("无法保存图片：" + folder + "/" + id + ".jpg");
     WriteTradeRow(d, id + ".jpg", quantity);
+    NoteTradeMark(d);
     if (!IsOpening(d) && account_.zcc() == 0) {
         // Flat again: revalue so that the equity is the funds after this close's commission.
         account_.setJsj(account_.jsj());
@@ -96,6 +97,8 @@ void TForm1::WriteTradeRow(const std::string& direction, const std::string& pict
     row.sTime = Now("%Y%m%d %H%M%S");
     row.sPicPath = "log\\" + picture;
     row.sGuid = NewRowId();
+    Price bar;
+    if (store_.CurValue(bar)) row.sOther = TradeBarText(bar);
     if (!journal_.AppendTrade(row)) Fail(journal_.sError);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
@@ -58,7 +59,9 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     left_ = new QTabWidget;
     trades_ = new TradePanel(*form_);
     progress_ = new ProgressPage(*form_);
-    auto* info = new QPlainTextEdit(CodeReferenceText());
+    auto* info = new QPlainTextEdit(QStringLiteral("快捷键（文字框有焦点时不起作用）\n") +
+                                    Q(ShortcutHelpText()) + "\n" + CodeReferenceText());
+    info->setObjectName("info");
     info->setReadOnly(true);
     left_->addTab(trades_, QStringLiteral("期货交易"));
     left_->addTab(progress_, QStringLiteral("进度选择"));
@@ -178,6 +181,10 @@ void MainWindow::BuildMenus() {
     connect(drawTools_, &QAction::toggled, this,
             [this](bool on) { form_->Controls().drawTools = on; });
     BuildToolDialogs();
+    markers_ = tools_->addAction(QStringLiteral("成交标记"));
+    markers_->setCheckable(true);
+    connect(markers_, &QAction::toggled, this,
+            [this](bool on) { form_->SetTradeMarkersShown(on); });
 
     QMenu* periods = menuBar()->addMenu(QStringLiteral("周期切换"));
     struct Cmd {
@@ -268,6 +275,10 @@ void MainWindow::Sync() {
         drawTools_->setChecked(c.drawTools);
     }
     {
+        const QSignalBlocker block(markers_);
+        markers_->setChecked(form_->TradeMarkersShown());
+    }
+    {
         const QSignalBlocker block(sideAction_);
         sideAction_->setChecked(form_->SideViewShown());
     }
@@ -290,20 +301,32 @@ bool MainWindow::TextBoxHasFocus() const {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The trade keys act once, from wherever they are pressed in this window, but never
-    // while a text box takes the typing (a code such as "SA" must not open positions).
-    if (event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        const int key = k->key();
-        const bool plain =
-            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (plain && (key == Qt::Key_A || key == Qt::Key_D || key == Qt::Key_S) && w &&
-            w->window() == this && !TextBoxHasFocus()) {
-            if (!k->isAutoRepeat()) form_->TradeKey(static_cast<char>(key));
-            return true;
-        }
+    // The practice keys act once, from wherever they are pressed in this window, but never
+    // while a text box takes the typing (a code such as "SA" must not open positions); Esc
+    // leaves the text box for the chart, L enters the lots box.
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::KeyPress || !w || w->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    auto* k = static_cast<QKeyEvent*>(event);
+    const int key = k->key();
+    if (k->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
+        return QMainWindow::eventFilter(watched, event);
+    const bool ctrl = k->modifiers() & Qt::ControlModifier;
+    if (TextBoxHasFocus()) {
+        if (key != Qt::Key_Escape) return QMainWindow::eventFilter(watched, event);
+        chart_->setFocus();
+        return true;
     }
+    // Space on a focused check box or radio button keeps toggling it.
+    if (key == Qt::Key_Space && qobject_cast<QAbstractButton*>(QApplication::focusWidget()))
+        return QMainWindow::eventFilter(watched, event);
+    if (key == Qt::Key_L && !ctrl) {
+        left_->setCurrentWidget(trades_);
+        trades_->lots->setFocus();
+        trades_->lots->selectAll();
+        return true;
+    }
+    if (form_->PracticeKey(key, ctrl, k->isAutoRepeat())) return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -97,6 +97,7 @@ private:
     QStackedLayout* chartStack_ = nullptr;
     QAction* sideAction_ = nullptr;
     QAction* drawTools_ = nullptr;
+    QAction* markers_ = nullptr;
     std::vector<QAction*> minuteActions_;
     QPointer<ImportDialog> import_;
     ConfigDownload* download_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,9 +37,23 @@ TradePanel::TradePanel(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     stopPrice = new QLineEdit;
     stopPrice->setObjectName("stopPrice");
     autoStop = new QCheckBox(QStringLiteral("自动盈损"));
-    form1->addRow(QStringLiteral("买卖数量"), lots);
+    // Quick lots: each button puts its value into the lots box.
+    auto* lotsRow = new QHBoxLayout;
+    lotsRow->addWidget(lots, 1);
+    for (int v : {1, 2, 5, 10}) {
+        auto* b = new QPushButton(QString::number(v));
+        b->setObjectName(QString("lots%1").arg(v));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFixedWidth(28);
+        connect(b, &QPushButton::clicked, this, [this, v] { form_.QuickLots(v); });
+        lotsRow->addWidget(b);
+    }
+    skipBars = new QLineEdit;
+    skipBars->setObjectName("skipBars");
+    form1->addRow(QStringLiteral("买卖数量"), lotsRow);
     form1->addRow(QStringLiteral("止损价"), stopPrice);
     form1->addRow(QString(), autoStop);
+    form1->addRow(QStringLiteral("前进根数"), skipBars);
     auto* grid = new QGridLayout;
     auto button = [&](const char* caption, const char* name, int row, int col) {
         auto* b = new QPushButton(QString::fromUtf8(caption));
@@ -57,6 +72,8 @@ TradePanel::TradePanel(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     prev = button("上一K线", "prev", 2, 1);
     next = button("下一K线&N", "next", 2, 2);
     play = button("播放(&Play)", "play", 3, 0);
+    skip = button("前进N根", "skip", 3, 1);
+    nextDay = button("跳到下一交易日", "nextDay", 3, 2);
     buyOpen->setStyleSheet("color:#c00000");
     sellOpen->setStyleSheet("color:#008000");
     auto* box = new QVBoxLayout(group);
@@ -74,6 +91,10 @@ TradePanel::TradePanel(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
     connect(next, &QPushButton::clicked, this, [this] { form_.NextBar(); });
     connect(prev, &QPushButton::clicked, this, [this] { form_.PrevBar(); });
     connect(play, &QPushButton::clicked, this, [this] { form_.PlayPause(); });
+    connect(skip, &QPushButton::clicked, this, [this] { form_.SkipBars(); });
+    connect(nextDay, &QPushButton::clicked, this, [this] { form_.SkipToNextDay(); });
+    connect(skipBars, &QLineEdit::textEdited, this,
+            [this](const QString& t) { form_.Controls().skipBarsBox = t.toStdString(); });
     connect(lots, &QLineEdit::textEdited, this,
             [this](const QString& t) { form_.Controls().lotsBox = t.toStdString(); });
     connect(stopPrice, &QLineEdit::textEdited, this,
@@ -82,6 +103,7 @@ TradePanel::TradePanel(TForm1& form, QWidget* parent) : QWidget(parent), form_(f
             [this](bool on) { form_.Controls().autoStop = on; });
     lots->installEventFilter(this);
     stopPrice->installEventFilter(this);
+    skipBars->installEventFilter(this);
 }
 
 bool TradePanel::eventFilter(QObject* watched, QEvent* event) {
@@ -89,7 +111,8 @@ bool TradePanel::eventFilter(QObject* watched, QEvent* event) {
         form_.LotsDoubleClick();
         return true;
     }
-    if (event->type() == QEvent::KeyPress && (watched == lots || watched == stopPrice)) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == lots || watched == stopPrice || watched == skipBars)) {
         auto* k = static_cast<QKeyEvent*>(event);
         const QString text = k->text();
         // Editing and moving keys pass; a typed character must be a digit or '.'.
@@ -108,6 +131,7 @@ void TradePanel::Sync() {
     };
     setText(lots, c.lotsBox);
     setText(stopPrice, c.stopPriceBox);
+    setText(skipBars, c.skipBarsBox);
     autoStop->blockSignals(true);
     autoStop->setChecked(c.autoStop);
     autoStop->blockSignals(false);

@@ -23,10 +23,11 @@ public:
     QPlainTextEdit* position = nullptr;
     QLineEdit* lots = nullptr;
     QLineEdit* stopPrice = nullptr;
+    QLineEdit* skipBars = nullptr; // 前进根数
     QCheckBox* autoStop = nullptr;
     QPushButton *buyOpen = nullptr, *buyClose = nullptr, *reverse = nullptr, *sellOpen = nullptr,
                 *sellClose = nullptr, *closeAll = nullptr, *random = nullptr, *next = nullptr,
-                *prev = nullptr, *play = nullptr;
+                *prev = nullptr, *play = nullptr, *skip = nullptr, *nextDay = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

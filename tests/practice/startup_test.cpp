@@ -83,7 +83,7 @@ TEST(Startup, MalformedSettingsStartWithDefaultsAndSaySo) {
         {"binary junk",
          std::string("\x7f"
                      "ELF\0\1\2\xff\xfe[[[",
-                     14),
+                     12),
          true},
         {"no section", "[其他]\nx=1\n", false},
         {"non-numbers",
