@@ -83,6 +83,11 @@ public:
 
     // The path of "log.mt3" (found without regard to letter case).
     std::string path() const;
+    // The folder "Export" of the program folder, where ExportJournal writes.
+    std::string ExportFolder() const;
+    // Trades, equity points and account initialisations written through this object: a view
+    // of the journal compares it with the count it last showed to know when to read again.
+    long long Writes() const { return writes_; }
 
     // Creates "log.mt3" with its four tables when the file does not exist (or is empty).
     bool EnsureDatabase();
@@ -140,7 +145,12 @@ public:
 
 private:
     std::string programDir_;
+    long long writes_ = 0;
 
+    bool Wrote() {
+        ++writes_;
+        return true;
+    }
     // Opens the existing journal in write-ahead-log mode.
     bool OpenDb(SqlDatabase& db) const;
 

@@ -180,7 +180,7 @@ bool TJournal::ExportJournal(const std::string& name, const std::vector<JournalE
     written.clear();
     const std::string text = kExportMark + JournalText(rows, "\r\n");
     std::error_code ec;
-    const std::string folder = FileInFolder(programDir_, "Export");
+    const std::string folder = ExportFolder();
     std::filesystem::create_directories(folder, ec);
     const std::string stem = folder + "/" + SafeFileName(name) + Stamp(" %Y%m%d %H%M%S", false);
     // A second export within the same second gets " (2)", " (3)" …: the file is created
@@ -202,6 +202,10 @@ bool TJournal::ExportJournal(const std::string& name, const std::vector<JournalE
     if (ec) written = file;
     host.Message("日志已经导出到" + written);
     return true;
+}
+
+std::string TJournal::ExportFolder() const {
+    return FileInFolder(programDir_, "Export");
 }
 
 std::string TJournal::ScreenshotFile(const std::string& picPath) const {

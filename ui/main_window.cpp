@@ -20,7 +20,8 @@
 #include <QVBoxLayout>
 
 #include "ui/chart_widget.h"
-#include "ui/journal_pages.h"
+#include "ui/equity_page.h"
+#include "ui/journal_page.h"
 #include "ui/pages.h"
 #include "ui/side_view.h"
 #include "ui/trade_panel.h"
@@ -80,8 +81,8 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     chartLayout->addWidget(status);
 
     right_ = new QTabWidget;
-    journal_ = new JournalPage(*form_);
-    equity_ = new EquityPage(*form_);
+    journal_ = new JournalPage(*form_, host_);
+    equity_ = new EquityPage(*form_, host_);
     settings_ = new SettingsPage(*form_);
     right_->addTab(chartPage, QStringLiteral("盘感训练"));
     right_->addTab(equity_, QStringLiteral("资金曲线"));
@@ -214,6 +215,8 @@ void MainWindow::Sync() {
     trades_->Sync();
     progress_->Sync();
     settings_->Sync();
+    journal_->Follow();
+    equity_->Follow();
     chart_->update();
 }
 

@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "../account/temp_dir.h"
+#include "box_watcher.h"
 #include "journal/journal.h"
 #include "practice/program_folder.h"
 #include "ui/chart_widget.h"
@@ -25,30 +26,6 @@
 
 namespace vantor::test {
 namespace {
-
-// Answers every message box that opens: records its text and presses `answer` (or OK).
-class BoxWatcher {
-public:
-    explicit BoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Yes) : answer_(answer) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            texts.push_back(box->text().toStdString());
-            QAbstractButton* b = box->button(answer_);
-            if (!b) b = box->button(QMessageBox::Ok);
-            if (b)
-                b->click();
-            else
-                box->reject();
-        });
-        timer_.start(10);
-    }
-    std::vector<std::string> texts;
-
-private:
-    QMessageBox::StandardButton answer_;
-    QTimer timer_;
-};
 
 std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
