@@ -19,7 +19,6 @@
 
 #include "../journal/journal_fixture.h"
 #include "../practice/recording_host.h"
-#include "box_watcher.h"
 #include "journal/journal_stats.h"
 #include "practice/practice.h"
 #include "practice/program_folder.h"
@@ -28,6 +27,7 @@
 #include "ui/main_window.h"
 #include "ui/screenshot_window.h"
 #include "ui/trade_panel.h"
+#include "widget_fixture.h"
 
 namespace vantor::test {
 namespace {
@@ -236,15 +236,9 @@ TEST(NiceScale, RoundStepsThatHoldTheRange) {
 // close while its page is the one shown.
 TEST(JournalPages, TradesThroughThePanelShowOnBothPages) {
     TempDir dir;
-    std::string error;
-    ASSERT_TRUE(SeedProgramFolder(VANTOR_SAMPLE_DIR, dir.path(), error)) << error;
-    std::ofstream(dir.path() + "/config.ini") << "[学员]\n初始资金=1000000\n";
     BoxWatcher boxes;
-    auto* w = new MainWindow(dir.path(), "学员");
-    w->resize(1280, 800);
-    w->show();
-    w->Start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    auto* w = StartWindow(dir.path(), "学员");
+    ASSERT_TRUE(w);
     TradePanel* t = w->Trades();
     t->lots->clear();
     QTest::mouseClick(t->lots, Qt::LeftButton);
