@@ -123,7 +123,7 @@ bool TJournal::InsertTrade(const TradeLogRow& row) {
     sError.clear();
     SqlDatabase db;
     if (!OpenDb(db) || !db.Run(kInsertTrade, row.Values())) return Fail(db.error());
-    return true;
+    return Wrote();
 }
 
 bool TJournal::AppendTrade(TradeLogRow row) {
@@ -135,7 +135,7 @@ bool TJournal::AppendTrade(TradeLogRow row) {
         row.SNo = std::to_string(count);
         ok = db.Run(kInsertTrade, row.Values());
     }
-    if (ok && db.Commit()) return true;
+    if (ok && db.Commit()) return Wrote();
     db.Rollback();
     return Fail(db.error());
 }
@@ -150,7 +150,7 @@ bool TJournal::InsertEquityPoint(const EquityPointRow& row) {
     if (!OpenDb(db) ||
         !db.Run(kInsertPoint, {row.SNo, row.sProperty, row.sUserName, row.sTime, row.SGuid}))
         return Fail(db.error());
-    return true;
+    return Wrote();
 }
 
 double InitialFunds(const std::string& text) {
@@ -175,7 +175,7 @@ bool TJournal::InitAccount(const std::string& name, const std::string& funds) {
         user.push_back(NewRowId());
         ok = db.Run("INSERT INTO \"TUser\" VALUES (?,?,?,?,?,?,?,?,?,?,?,?)", user);
     }
-    if (ok && db.Commit()) return true;
+    if (ok && db.Commit()) return Wrote();
     db.Rollback();
     return Fail(db.error());
 }
@@ -245,7 +245,7 @@ bool TJournal::AddEquityPoint(const std::string& name, double equity) {
     bool ok = OpenDb(db) && db.Begin() && CountIn(db, "property", count) &&
               db.Run(kInsertPoint, {std::to_string(count), Fixed2(equity), name,
                                     Stamp("%Y%m%d%H%M%S", true), NewRowId()});
-    if (ok && db.Commit()) return true;
+    if (ok && db.Commit()) return Wrote();
     db.Rollback();
     return Fail(db.error());
 }

@@ -76,6 +76,8 @@ struct JournalSummary {
     std::string wins, losses;                  // trades with profit above / below 0
 };
 
+struct JournalStats;
+
 class TJournal {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
@@ -88,6 +90,11 @@ public:
 
     // The path of "log.mt3" (found without regard to letter case).
     std::string path() const;
+    // The folder "Export" of the program folder, where ExportJournal writes.
+    std::string ExportFolder() const;
+    // Trades, equity points and account initialisations written through this object: a view
+    // of the journal compares it with the count it last showed to know when to read again.
+    long long Writes() const { return writes_; }
 
     // Creates "log.mt3" with its four tables when the file does not exist (or is empty).
     bool EnsureDatabase();
@@ -133,10 +140,14 @@ public:
     // `memo` keeps its text.
     bool RefreshJournal(const std::string& name, std::vector<JournalEntry>& rows,
                         std::string& memo);
+    // The figures of ComputeStats over `rows` (the account's list) and its equity points.
+    bool ReadStats(const std::string& name, const std::vector<JournalEntry>& rows,
+                   JournalStats& stats);
     // The equity points (x = sNo, y = equity) in ascending numeric order of x.
     bool EquityPoints(const std::string& name, std::vector<std::pair<double, double>>& points);
     // Writes `rows` as a tab-separated file "Export/<name> YYYYMMDD HHNNSS.xls" of the program
-    // folder and tells the host where. `written` receives the full path.
+    // folder (UTF-8 with a byte-order mark; " (2)" … before ".xls" when that name is taken)
+    // and tells the host where. `written` receives the full path.
     bool ExportJournal(const std::string& name, const std::vector<JournalEntry>& rows,
                        std::string& written);
     // The file of a row's screenshot path ("log\" + name) below the program folder.
@@ -144,12 +155,19 @@ public:
 
 private:
     std::string programDir_;
+    long long writes_ = 0;
 
+    bool Wrote() {
+        ++writes_;
+        return true;
+    }
     // Opens the existing journal in write-ahead-log mode.
     bool OpenDb(SqlDatabase& db) const;
 
     std::string Stamp(const char* format, bool millis) const;
     bool Fail(const std::string& text);
+    // A read that failed: the reason with the journal's path, so the user knows which file.
+    bool ReadFailed(const SqlDatabase& db);
 };
 
 // The initial funds of an account from the text of the settings: 10000 when the text is not

@@ -209,6 +209,8 @@ public:
     const std::string& ProgramDir() const { return programDir_; }
     const std::string& AccountName() const { return accountName_; }
     bool ConfirmTips() const { return c_.tips == 0; }
+    // Rows the controller has written to the journal (trades, equity points, initialisation).
+    long long JournalWrites() const { return journal_.Writes(); }
     bool TwoStepMode() const { return c_.mode == 0; }
     bool FullBarShown() const { return fullBarShown_; }
     bool Playing() const { return playTimer_ && playTimer_->Active(); }

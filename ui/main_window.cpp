@@ -26,7 +26,8 @@
 #include "ui/indicator_tree.h"
 #include "ui/download.h"
 #include "ui/import_dialog.h"
-#include "ui/journal_pages.h"
+#include "ui/equity_page.h"
+#include "ui/journal_page.h"
 #include "ui/pages.h"
 #include "ui/side_view.h"
 #include "ui/sxf_dialog.h"
@@ -92,8 +93,8 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     chartLayout->addWidget(status);
 
     right_ = new QTabWidget;
-    journal_ = new JournalPage(*form_);
-    equity_ = new EquityPage(*form_);
+    journal_ = new JournalPage(*form_, host_);
+    equity_ = new EquityPage(*form_, host_);
     settings_ = new SettingsPage(*form_);
     right_->addTab(chartPage, QStringLiteral("盘感训练"));
     right_->addTab(equity_, QStringLiteral("资金曲线"));
@@ -287,6 +288,8 @@ void MainWindow::Sync() {
     trades_->Sync();
     progress_->Sync();
     settings_->Sync();
+    journal_->Follow();
+    equity_->Follow();
     chart_->update();
 }
 

@@ -91,15 +91,22 @@ TEST_F(JournalTest, ExportWritesTabSeparatedFile) {
     EXPECT_EQ(written, dir.path() + "/Export/demo 20260310 143501.xls");
     EXPECT_EQ(messages, std::vector<std::string>{"日志已经导出到" + written});
     const std::string text = ReadFile(written);
-    const std::string header =
-        "序号\t代码\t成交日期\t交易方向\t价格\t成交数量\t金额\t手续费\t获利金额\t剩余资金\t时间\t"
-        "图片路径\t\r\n";
+    const std::string header = "\xEF\xBB\xBF序号\t代码\t成交日期\t交易方向\t价格\t成交数量\t金额\t"
+                               "手续费\t获利金额\t剩余资金\t时间\t"
+                               "图片路径\t\r\n";
     ASSERT_EQ(text.substr(0, header.size()), header);
     const std::string second = "2\tIFL8\t20260310\t多平\t3500.00\t1\t1050.00\t5\t120\t8950\t"
                                "20260310 143501\t" +
                                rows[1].picPath() + "\t理由\r\n";
     EXPECT_EQ(text.substr(text.size() - second.size()), second);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+
+    // A second export within the same second gets a file of its own.
+    std::string again;
+    ASSERT_TRUE(journal.ExportJournal("demo", {}, again)) << journal.sError;
+    EXPECT_EQ(again, dir.path() + "/Export/demo 20260310 143501 (2).xls");
+    EXPECT_EQ(ReadFile(written), text);
+    EXPECT_EQ(ReadFile(again), "\xEF\xBB\xBF" + header.substr(3));
 }
 
 // Names that would leave the export folder or are not allowed in file names are made safe.

@@ -23,6 +23,7 @@
 #include "ui/main_window.h"
 #include "ui/pages.h"
 #include "ui/trade_panel.h"
+#include "widget_fixture.h"
 
 namespace vantor::test {
 namespace {
@@ -42,16 +43,9 @@ int Jpegs(const std::string& dir) {
 
 TEST(MainWindow, TraineeStepsTradesAndCloses) {
     TempDir dir;
-    std::string error;
-    ASSERT_TRUE(SeedProgramFolder(VANTOR_SAMPLE_DIR, dir.path(), error)) << error;
-    // What the first start's questions leave: the name and the funds chosen.
-    std::ofstream(dir.path() + "/config.ini") << "[学员]\n初始资金=1000000\n";
     BoxWatcher boxes;
-    auto* w = new MainWindow(dir.path(), "学员");
-    w->resize(1280, 800);
-    w->show();
-    w->Start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    auto* w = StartWindow(dir.path(), "学员");
+    ASSERT_TRUE(w);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Vantor操盘训练系统"));
     const int before = w->Form().Store().nIndex;
 
