@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "library/formula_check.h"
 #include "library/formula_library.h"
 #include "library/library_seed.h"

@@ -5,7 +5,7 @@
 
 #include <deque>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "chart/tgp.h"
 #include "library/formula_library.h"
 #include "practice/formula_tree.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "practice/practice.h"
 #include "recording_host.h"
 

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "../remote/test_server.h"
 #include "account/sxf.h"
 #include "account/sxf_editor.h"

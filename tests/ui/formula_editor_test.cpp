@@ -22,7 +22,7 @@
 #include <fstream>
 #include <functional>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "chart/chart_window.h"
 #include "chart/color_words.h"
 #include "library/formula_library.h"

@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "box_watcher.h"
 #include "market/data_files.h"
 #include "practice/program_folder.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "chart/trade_markers.h"
 #include "journal/journal.h"
 #include "practice/program_folder.h"

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "box_watcher.h"
 #include "journal/journal.h"
 #include "practice/program_folder.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../account/temp_dir.h"
+#include "temp_dir.h"
 #include "account/sqlite_db.h"
 #include "account/sxf.h"
 #include "box_watcher.h"

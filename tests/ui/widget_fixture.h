@@ -1,6 +1,6 @@
 #pragma once
-// What widget tests share: answering message boxes and starting the real main window on a
-// seeded program folder.
+// What widget tests share: starting the real main window on a seeded program folder (and
+// the message-box watcher of box_watcher.h).
 
 #include <gtest/gtest.h>
 
@@ -13,34 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "box_watcher.h"
 #include "practice/program_folder.h"
 #include "ui/main_window.h"
 
 namespace vantor::test {
-
-// Answers every message box that opens: records its text and presses `answer` (or OK).
-class BoxWatcher {
-public:
-    explicit BoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Yes) : answer_(answer) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            texts.push_back(box->text().toStdString());
-            QAbstractButton* b = box->button(answer_);
-            if (!b) b = box->button(QMessageBox::Ok);
-            if (b)
-                b->click();
-            else
-                box->reject();
-        });
-        timer_.start(10);
-    }
-    std::vector<std::string> texts;
-
-private:
-    QMessageBox::StandardButton answer_;
-    QTimer timer_;
-};
 
 // The main window of account `name` (initial funds 1000000, as the first start's questions
 // leave them) on a program folder `dir` seeded with the sample data, shown at 1280 x 800 and
