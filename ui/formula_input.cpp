@@ -102,8 +102,9 @@ void TFInput::OkClick() {
 
 bool TFInput::eventFilter(QObject* watched, QEvent* event) {
     if (watched == bar_) {
-        auto* m = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
+        // Only the mouse events are read as such; every other event passes untouched.
+        auto* m = dynamic_cast<QMouseEvent*>(event);
+        switch (m ? event->type() : QEvent::None) {
         case QEvent::MouseButtonPress:
             drag_ = m->globalPosition().toPoint() - frameGeometry().topLeft();
             return true;

@@ -219,7 +219,7 @@ TEST(CsvReader, DateAndTimeFields) {
 // ---- importing files ------------------------------------------------------------------
 
 TEST(CsvImport, WritesDailyAndMinuteFilesUnderTheirCodes) {
-    TempDir dir;
+    ScratchDir dir;
     WriteFile(dir / "in/if1509.csv", "date,time,open,high,low,close\n"
                                      "20240927,0931,1,1,1,1\n20240927,0932,1,1,1,1\n");
     WriteFile(dir / "in/rb.day.csv", "date,open,high,low,close\n20240927,1,1,1,1\n");
@@ -241,7 +241,7 @@ TEST(CsvImport, WritesDailyAndMinuteFilesUnderTheirCodes) {
 }
 
 TEST(CsvImport, FilesOfOneCodeAreMergedAndOverlapsDropped) {
-    TempDir dir;
+    ScratchDir dir;
     WriteFile(dir / "a.csv", "date,open,high,low,close\n20240926,1,1,1,1\n20240927,2,2,2,2\n");
     WriteFile(dir / "b.csv", "日期,开盘,最高,最低,收盘\n20240927,2,2,2,2\n20240925,3,3,3,3\n");
     CsvImportResult r;
@@ -265,7 +265,7 @@ TEST(CsvImport, FilesOfOneCodeAreMergedAndOverlapsDropped) {
 }
 
 TEST(CsvImport, ARefusalWritesNothingAndKeepsThePreviousFile) {
-    TempDir dir;
+    ScratchDir dir;
     WriteFile(dir / "daydata/IF.txt", "previous\n");
     WriteFile(dir / "good.csv", "date,open,high,low,close\n20240927,1,1,1,1\n");
     WriteFile(dir / "bad.csv", "date,open,high,low,close\n20240927,1,1,2,1\n");
@@ -314,7 +314,7 @@ TEST(CsvImport, SampleDataFilesRoundTripThroughCsv) {
         {"mindata/IFL8.txt", "datetime\topen\thigh\tlow\tclose\tvol\tamount", '\t', true, false},
         {"mindata/ICL8.txt", "Date,Time,Open,High,Low,Close,Volume,Amount", ',', false, false},
     };
-    TempDir dir;
+    ScratchDir dir;
     for (const auto& c : cases) {
         std::vector<Price> original = LoadBars(std::string(VANTOR_SAMPLE_DIR "/") + c.file);
         ASSERT_FALSE(original.empty()) << c.file;

@@ -14,17 +14,18 @@ namespace vantor::test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder named for the running test, removed again at the end.
-class TempDir {
+// A fresh folder named for the running test, removed again at the end (a name of its own:
+// temp_dir.h's TempDir is linked into the same test binaries).
+class ScratchDir {
 public:
-    TempDir() {
+    ScratchDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = fs::temp_directory_path() /
                 ("vantor_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
-    ~TempDir() {
+    ~ScratchDir() {
         std::error_code ec;
         fs::remove_all(path_, ec);
     }

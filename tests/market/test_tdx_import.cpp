@@ -190,7 +190,7 @@ TEST(TdxRecords, PartialTrailingRecordIsIgnored) {
               3u);
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3);
 
-    TempDir dir;
+    ScratchDir dir;
     WriteFile(dir / "47#IF1509.lc1", bytes);
     std::size_t lines = 0;
     std::string error;
@@ -281,7 +281,7 @@ TEST(TdxFiles, RealFilesConvertToTheirDecodedValues) {
         {"Vipdoc/sh/fzline/sh688001.lc5", TdxLayout::Minute, 144, 1,
          "20210601,0940,36.9600,37.3500,36.9600,37.3500,2026959.0000,54600.0000"},
     };
-    TempDir dir;
+    ScratchDir dir;
     for (const auto& c : cases) {
         std::string target = (dir / "out.txt").string();
         std::size_t lines = 0;
@@ -300,7 +300,7 @@ TEST(TdxFiles, RealFilesConvertToTheirDecodedValues) {
 }
 
 TEST(TdxFiles, FailedConversionKeepsThePreviousFile) {
-    TempDir dir;
+    ScratchDir dir;
     WriteFile(dir / "IF1509.txt", "old\n");
     std::size_t lines = 7;
     std::string error;
@@ -324,7 +324,7 @@ TEST(TdxFiles, FailedConversionKeepsThePreviousFile) {
 // ---- the import run -------------------------------------------------------------------
 
 TEST(TdxImportRun, DayImportConvertsBothLayoutsAndReplacesOldFiles) {
-    TempDir program;
+    ScratchDir program;
     // An earlier import's file, spelt in another case, is replaced rather than duplicated.
     WriteFile(program / "DayData" / "cf7d0lao.txt", "20200101,1,1,1,1,1,1\n");
 
@@ -356,7 +356,7 @@ TEST(TdxImportRun, DayImportConvertsBothLayoutsAndReplacesOldFiles) {
 }
 
 TEST(TdxImportRun, MinuteImportFiltersSplitsTargetsAndSerialisesSameCode) {
-    TempDir tdx, program;
+    ScratchDir tdx, program;
     fs::path minline = tdx / "VIPDOC" / "DS" / "MinLine"; // found without regard to case
     WriteRecords(minline / "47#IF1509.lc1", {MinuteRecord(22838, 571, 1)});
     WriteRecords(minline / "47#IF1509.lc5",
@@ -408,7 +408,7 @@ TEST(TdxImportRun, MinuteImportFiltersSplitsTargetsAndSerialisesSameCode) {
 }
 
 TEST(TdxImportRun, FailuresAreReportedNotSwallowed) {
-    TempDir tdx, program;
+    ScratchDir tdx, program;
     fs::path lday = tdx / "Vipdoc" / "ds" / "lday";
     WriteRecords(lday / "47#IF1509.day", {Record{}.i32(0, 20150310)});
     WriteRecords(lday / "28#RB1601.day", {Record{}.i32(0, 20150310)});
@@ -436,7 +436,7 @@ TEST(TdxImportRun, FailuresAreReportedNotSwallowed) {
 }
 
 TEST(TdxImportRun, MissingInstallationFolderIsAnError) {
-    TempDir program;
+    ScratchDir program;
     TdxImportOptions options;
     options.sTdxRoot = (program / "nowhere").string();
     options.sProgramDir = program.str();
@@ -450,7 +450,7 @@ TEST(TdxImportRun, MissingInstallationFolderIsAnError) {
 }
 
 TEST(TdxImportRun, EmptyInstallationFolderIsAnError) {
-    TempDir tdx, program;
+    ScratchDir tdx, program;
     fs::create_directories(tdx / "Vipdoc" / "ds" / "lday");
     TdxImportOptions options;
     options.sTdxRoot = tdx.str();
@@ -461,7 +461,7 @@ TEST(TdxImportRun, EmptyInstallationFolderIsAnError) {
 }
 
 TEST(TdxImportRun, CancelSkipsTheFilesNotStartedAndFinishesTheOneBeingWritten) {
-    TempDir tdx, program;
+    ScratchDir tdx, program;
     fs::path minline = tdx / "Vipdoc" / "ds" / "minline";
     std::vector<Record> bars;
     for (int m = 0; m < 500; ++m)
@@ -517,7 +517,7 @@ TEST(TdxImportRun, CancelSkipsTheFilesNotStartedAndFinishesTheOneBeingWritten) {
 }
 
 TEST(TdxImportRun, ReportNotesFiveMinuteFilesAndListsFailures) {
-    TempDir tdx, program;
+    ScratchDir tdx, program;
     fs::path minline = tdx / "Vipdoc" / "ds" / "minline";
     WriteRecords(minline / "47#IF1509.lc1", {MinuteRecord(22838, 571, 1)});
     WriteRecords(minline / "47#IF1509.lc5", {MinuteRecord(22838, 575, 5)});
