@@ -9,18 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "bench/gui_app.h"
 #include "chart/tgp.h"
 
 namespace {
 
-void EnsureGuiApp() {
-    if (QGuiApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "vantor_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using vantor::bench::EnsureGuiApp;
 
 // A chart as the practice shows it, fed with a random walk of n bars.
 std::unique_ptr<vantor::TGP> MakeChart(int n) {

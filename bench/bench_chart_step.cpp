@@ -9,19 +9,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/gui_app.h"
 #include "chart/tgp.h"
 #include "market/stock.h"
 
 namespace {
 
-void EnsureGuiApp() {
-    if (QGuiApplication::instance()) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "vantor_bench";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+using vantor::bench::EnsureGuiApp;
 
 struct Session {
     vantor::Tstock store;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench/gui_app.h"
 #include "journal/journal.h"
 #include "practice/practice.h"
 
@@ -32,15 +33,6 @@ public:
     }
 };
 
-QGuiApplication& App() {
-    static int argc = 1;
-    static char name[] = "vantor_bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(argc, argv);
-    return app;
-}
-
 // A program folder holding the minute sample, for one account with `windows` indicator
 // windows.
 std::string Folder(int windows) {
@@ -59,7 +51,7 @@ std::string Folder(int windows) {
 
 // args: indicator windows, bars shown before the first step.
 void BM_NextBar(benchmark::State& state) {
-    App();
+    EnsureGuiApp();
     const int windows = static_cast<int>(state.range(0));
     const int shown = static_cast<int>(state.range(1));
     const std::string dir = Folder(windows);
@@ -95,7 +87,7 @@ BENCHMARK(BM_NextBar)
 // 240 minute bars from the same position: one 前进N根 of 240 (one repaint and one save of the
 // account at the end) against 240 single steps (each repainted and saved). arg: 1 skip.
 void BM_Advance240(benchmark::State& state) {
-    App();
+    EnsureGuiApp();
     const bool skip = state.range(0) == 1;
     const std::string dir = Folder(3);
     QuietHost host;

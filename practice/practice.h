@@ -231,6 +231,9 @@ private:
     void ForcedClose();
     void SaveAccount();
     bool Trade(const char* direction, double lots, const std::string& quantity);
+    // A trade button: the trade with the lots box, its mark and confirmation, or the
+    // account's message; then the account view.
+    void TradeButton(bool (TForm1::*trade)(double), int markKind, const char* success);
     // Closes every long (short) lot; the journal row carries the lots traded.
     bool CloseAllLong();
     bool CloseAllShort();

@@ -137,52 +137,32 @@ double Lots(const std::string& text) {
 }
 } // namespace
 
-void TForm1::BuyOpenButton() {
+void TForm1::TradeButton(bool (TForm1::*trade)(double), int markKind, const char* success) {
     const double lots = Lots(c_.lotsBox);
-    if (OpenLong(lots)) {
-        MarkTrade(0, lots);
-        Tip("开多仓成功！");
+    if ((this->*trade)(lots)) {
+        MarkTrade(markKind, lots);
+        Tip(success);
     } else {
         Fail(account_.sError);
     }
     RefreshAccountView();
     Notify();
+}
+
+void TForm1::BuyOpenButton() {
+    TradeButton(&TForm1::OpenLong, 0, "开多仓成功！");
 }
 
 void TForm1::BuyCloseButton() {
-    const double lots = Lots(c_.lotsBox);
-    if (CloseLong(lots)) {
-        MarkTrade(1, lots);
-        Tip("平多仓成功");
-    } else {
-        Fail(account_.sError);
-    }
-    RefreshAccountView();
-    Notify();
+    TradeButton(&TForm1::CloseLong, 1, "平多仓成功");
 }
 
 void TForm1::SellOpenButton() {
-    const double lots = Lots(c_.lotsBox);
-    if (OpenShort(lots)) {
-        MarkTrade(2, lots);
-        Tip("开空仓成功");
-    } else {
-        Fail(account_.sError);
-    }
-    RefreshAccountView();
-    Notify();
+    TradeButton(&TForm1::OpenShort, 2, "开空仓成功");
 }
 
 void TForm1::SellCloseButton() {
-    const double lots = Lots(c_.lotsBox);
-    if (CloseShort(lots)) {
-        MarkTrade(1, lots);
-        Tip("平空仓成功!");
-    } else {
-        Fail(account_.sError);
-    }
-    RefreshAccountView();
-    Notify();
+    TradeButton(&TForm1::CloseShort, 1, "平空仓成功!");
 }
 
 void TForm1::ReverseButton() {
