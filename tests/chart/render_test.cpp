@@ -8,6 +8,7 @@
 #include "chart/chart_window.h"
 #include "chart/paint_context.h"
 #include "chart/raw_program.h"
+#include "chart/window_frame.h"
 #include "pixels.h"
 
 namespace vantor {
@@ -41,24 +42,14 @@ struct TestWindow {
     }
     QImage Paint(int left = 0, double scale = 10, int curX = -1, int curY = -1) {
         QImage img = MakeImage(W, H, kBlack);
-        w.FRect = {};
-        DrawLine(w, img, left, scale, curX, curY, kBlack);
+        frame = ComputeFrame(w, *raw, RequestFor(w, W, H, left, scale, curX, curY));
+        DrawLine(w, frame, img, kBlack);
         return img;
     }
-    // The mapping the painting used, rebuilt from the fields it wrote.
-    ValueMap Map(double scale = 10, int left = 0) const {
-        ValueMap m;
-        int T = w.FRect.Top, B = H - w.FRect.Bottom + 1;
-        m.H = H;
-        m.B = B;
-        m.SetRange(w.MinValue, w.MAXValue, H - T - B);
-        m.scale = scale;
-        m.leftBar = left;
-        m.Lm = w.ShowLeft ? 50 : 0;
-        m.bw = BarWidth(scale);
-        return m;
-    }
-    int Top() const { return w.FRect.Top; }
+    // The mapping the last painting used.
+    ValueMap Map() const { return frame.m; }
+    int Top() const { return frame.plot.Top; }
+    WindowFrame frame;
 };
 
 TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
@@ -184,7 +175,7 @@ TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
     // readouts read bar -1, which is outside every series.
     t.w.Main = true;
     img = t.Paint(0, 1000);
-    EXPECT_EQ(t.w.FLeftBar, 0);
+    EXPECT_EQ(t.frame.leftBar, 0);
     // A first bar past the data: nothing visible, nothing read.
     t.Paint(500, 10);
     t.w.KBar3d = true;
@@ -224,9 +215,8 @@ TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
         t.Paint();
     }
     TestWindow empty;
-    empty.w.MAXValue = 7;
     empty.Paint();
-    EXPECT_EQ(empty.w.MAXValue, 7); // no data: the range keeps its old value
+    EXPECT_FALSE(empty.frame.plotted); // no data: no range, only the frame
 }
 
 TEST(WindowPainting, TitleWithPeriodFormulaAndParameters) {
@@ -253,8 +243,8 @@ TEST(WindowPainting, FlatSeriesSpreadsTheRange) {
     t.Bars(c, c, c, c);
     t.w.Main = true;
     t.Paint();
-    EXPECT_DOUBLE_EQ(t.w.MAXValue, 5.001);
-    EXPECT_DOUBLE_EQ(t.w.MinValue, 4.999);
+    EXPECT_DOUBLE_EQ(t.frame.maxValue, 5.001);
+    EXPECT_DOUBLE_EQ(t.frame.minValue, 4.999);
 }
 
 TEST(WindowPainting, GradientFillsCornerToCorner) {
