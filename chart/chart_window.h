@@ -30,7 +30,7 @@ struct ChartWindow {
     TQuanStyle QuanStyle = qsNone;
     TColor LineColor = kMaroon;
     bool FHighLow = true, FPercent10 = false, FsAll = true, FsFull = false;
-    double Prevclose = kNoValue;
+    double Prevclose = kInvalidValue;
     int FfsCount = 10, FsCol = 14, FsRow = 8;
     TWeekStyle ZhouQi = wsNone;
     bool Cursor = false, High = false;

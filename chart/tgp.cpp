@@ -77,9 +77,9 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
         w->ShowBottom = false;
         w->ShowLeft = i != 0;
         w->ShowRight = i == 0;
-        w->Prevclose = kNoValue;
+        w->Prevclose = kInvalidValue;
     }
-    FS_Main->Prevclose = FS_VOL->Prevclose = kNoValue;
+    FS_Main->Prevclose = FS_VOL->Prevclose = kInvalidValue;
     K_Main->Main = true;
     K_Main->KBar3d = true;
     K_Main->CurGS = true;
@@ -100,7 +100,7 @@ void TGP::UseMainWindowSettings() {
     ++updateLock_; // one settling of the layout after all the settings
     SetScale(5);
     SetTechWindows(3);
-    SetPrevClose(kNoValue);
+    SetPrevClose(kInvalidValue);
     SetHigh(false);
     FMT = "%7.2f";
     SetStkName("训练");

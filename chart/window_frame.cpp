@@ -30,9 +30,9 @@ bool HasKLinePrices(WindowProgram& prog) {
 
 void ValueRange(const ChartWindow& w, WindowProgram& prog, const std::vector<OutputRecord>& recs,
                 int showk, int leftBar, int end, double& mx, double& mn) {
-    mx = kNoValue;
-    mn = -kNoValue;
-    bool sym = w.ShowFs && w.Main && w.FsAll && w.Prevclose != kNoValue;
+    mx = kInvalidValue;
+    mn = -kInvalidValue;
+    bool sym = w.ShowFs && w.Main && w.FsAll && w.Prevclose != kInvalidValue;
     if (sym) mx = mn = w.Prevclose;
     std::vector<SeriesView> list;
     auto take = [&](const std::string& a) {
@@ -40,7 +40,7 @@ void ValueRange(const ChartWindow& w, WindowProgram& prog, const std::vector<Out
         SeriesView s;
         double v;
         if (prog.Constant(a, v)) {
-            if (IsFinite(v) && v != kNoValue) {
+            if (IsFinite(v) && v != kInvalidValue) {
                 mx = std::max(mx, v);
                 mn = std::min(mn, v);
             }
@@ -76,7 +76,7 @@ void ValueRange(const ChartWindow& w, WindowProgram& prog, const std::vector<Out
     for (const auto& s : list)
         for (int l = leftBar; l < end; ++l) {
             double v = s.at(l);
-            if (v == kNoValue || !IsFinite(v)) continue;
+            if (v == kInvalidValue || !IsFinite(v)) continue;
             mx = std::max(mx, v);
             mn = std::min(mn, v);
         }
@@ -85,13 +85,13 @@ void ValueRange(const ChartWindow& w, WindowProgram& prog, const std::vector<Out
         mn = std::min(mn, w.Prevclose - d);
         mx = std::max(mx, w.Prevclose + d);
     }
-    if (mx == kNoValue) mx = 0;
-    if (mn == -kNoValue) mn = 0;
+    if (mx == kInvalidValue) mx = 0;
+    if (mn == -kInvalidValue) mn = 0;
     if (std::trunc(mx * 10000) == std::trunc(mn * 10000)) {
         mx += 0.001;
         mn -= 0.001;
     }
-    if (w.ShowFs && w.Main && w.FPercent10 && w.Prevclose != kNoValue) {
+    if (w.ShowFs && w.Main && w.FPercent10 && w.Prevclose != kInvalidValue) {
         double pc = w.Prevclose;
         if (pc * 1.1 > mx && pc * 0.9 < mn) {
             bool st = w.StkName.find("ST") != std::string::npos;

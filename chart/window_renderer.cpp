@@ -155,7 +155,7 @@ void ScaleLabelsTickPrice(PaintContext& p) {
     const auto& w = p.win;
     int rows = std::max(std::min(g.P / std::max(g.L, 1) + 1, w.FsCol), 1);
     double D = static_cast<double>(g.P) / rows;
-    bool known = w.Prevclose != kNoValue && w.Prevclose != 0;
+    bool known = w.Prevclose != kInvalidValue && w.Prevclose != 0;
     c.SetBrushClear();
     for (int i = 0; i < rows; ++i) {
         int y = static_cast<int>(std::trunc(i * D)) + g.T;
@@ -206,7 +206,7 @@ void HourLines(PaintContext& p) {
     const auto& g = p.g;
     for (int l = std::max(p.leftBar, 1); l < p.end; ++l) {
         double a = time.at(l), b = time.at(l - 1);
-        if (a == kNoValue || b == kNoValue) continue;
+        if (a == kInvalidValue || b == kInvalidValue) continue;
         int t = static_cast<int>(std::trunc(a));
         if (t / 100 != static_cast<int>(std::trunc(b)) / 100 + 1) continue;
         int x = p.X(l);
@@ -228,9 +228,9 @@ void CloseDots(PaintContext& p) {
     int r = static_cast<int>(p.bw / 2);
     for (int l = p.leftBar; l < p.end; ++l) {
         double v = close.at(l);
-        if (v == kNoValue) continue;
+        if (v == kInvalidValue) continue;
         double prev = close.at(l - 1);
-        TColor col = (l > 0 && prev != kNoValue && v > prev) ? kRed : kCyan;
+        TColor col = (l > 0 && prev != kInvalidValue && v > prev) ? kRed : kCyan;
         c.SetPen(col);
         c.SetBrush(col);
         int y = p.Y(v), x = p.X(l);
@@ -243,7 +243,7 @@ void LastCloseMarker(PaintContext& p) {
     SeriesView close;
     if (!p.Series("close", close)) return;
     double v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
-    if (v == kNoValue || v < p.m.minValue || v > p.m.maxValue) return;
+    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return;
     Canvas& c = p.c;
     const auto& g = p.g;
     int y = p.Y(v), yy = y;
@@ -356,7 +356,8 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
     const int bw = p.BW();
     for (int l = p.leftBar; l < p.end; ++l) {
         double o = op.at(l), h = hi.at(l), lw = lo.at(l), cv = cl.at(l);
-        if (o == kNoValue || h == kNoValue || lw == kNoValue || cv == kNoValue) continue;
+        if (o == kInvalidValue || h == kInvalidValue || lw == kInvalidValue || cv == kInvalidValue)
+            continue;
         int x = p.X(l), cx = p.CX(l);
         int yo = p.Y(o), yc = p.Y(cv), yh = p.Y(h), yl = p.Y(lw);
         bool rising = cv >= o;

@@ -124,16 +124,28 @@ TEST(WindowFrame, ValueRangeOfRecordsConstantsAndTheTickView) {
         double prevClose;
         double wantMax, wantMin;
     } cases[] = {
-        {"series and constant", {"syline=ser::", "syline=25::"}, false, false, kNoValue, 25, 2},
-        {"nodraw left out", {"syline=ser::", "syline=25::nodraw"}, false, false, kNoValue, 12, 2},
+        {"series and constant",
+         {"syline=ser::", "syline=25::"},
+         false,
+         false,
+         kInvalidValue,
+         25,
+         2},
+        {"nodraw left out",
+         {"syline=ser::", "syline=25::nodraw"},
+         false,
+         false,
+         kInvalidValue,
+         12,
+         2},
         {"band reads args 1 and 3",
          {"drawband=ser,colorred,w,colorblue"},
          false,
          false,
-         kNoValue,
+         kInvalidValue,
          40,
          2},
-        {"flat spreads", {"syline=7::"}, false, false, kNoValue, 7.001, 6.999},
+        {"flat spreads", {"syline=7::"}, false, false, kInvalidValue, 7.001, 6.999},
         {"tick view symmetric about the close", {"syline=ser::"}, true, false, 10, 18, 2},
         {"tick view ten percent", {"syline=p::"}, true, true, 10, 11, 9},
     };
@@ -146,7 +158,7 @@ TEST(WindowFrame, ValueRangeOfRecordsConstantsAndTheTickView) {
         t.w.FPercent10 = c.percent10;
         t.w.Prevclose = c.prevClose;
         // A bar without a value and a non-finite one are left out.
-        t.Series("ser", {2, kNoValue, 12, 1.0 / 0.0});
+        t.Series("ser", {2, kInvalidValue, 12, 1.0 / 0.0});
         t.Series("w", {40, 30, 20, 10});
         t.Series("p", {10.2, 9.9, 10.1, 10});
         t.Series("close", {10, 10, 10, 10}); // the bar count

@@ -139,7 +139,8 @@ TEST_F(OutputTest, NodrawDrawsNothingButItsReadout) {
 }
 
 TEST_F(OutputTest, InvalidValuesBreakTheLine) {
-    std::vector<double> v = {kNoValue, kNoValue, 14, 15, 16, kNoValue, 15, 14, 15, 16};
+    std::vector<double> v = {
+        kInvalidValue, kInvalidValue, 14, 15, 16, kInvalidValue, 15, 14, 15, 16};
     t.Series("ma", v);
     t.raw->Records() = {"syline=ma::colorred"};
     QImage img = t.Paint();
