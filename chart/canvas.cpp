@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <tuple>
 #include <unordered_map>
 
 namespace vantor {
@@ -81,8 +82,9 @@ Canvas::Canvas(QImage& image) : image_(image) {
     dh_ = image_.height();
     ratio_ = image_.devicePixelRatio() > 0 ? image_.devicePixelRatio() : 1;
     scaled_ = ratio_ != 1;
-    w_ = scaled_ ? static_cast<int>(std::lround(dw_ / ratio_)) : dw_;
-    h_ = scaled_ ? static_cast<int>(std::lround(dh_ / ratio_)) : dh_;
+    const QSize logical = LogicalSize(image_);
+    w_ = logical.width();
+    h_ = logical.height();
     // On an image with a device pixel ratio the painter works in logical pixels and draws
     // text, curves and images at the device's density.
     painter_.begin(&image_);
@@ -322,6 +324,28 @@ int CachedWidth(const std::string& fontKey, const QFontMetrics& metrics, const s
     return w;
 }
 } // namespace
+
+QSize LogicalSize(const QImage& image) {
+    const double r = image.devicePixelRatio() > 0 ? image.devicePixelRatio() : 1;
+    if (r == 1) return image.size();
+    return {static_cast<int>(std::lround(image.width() / r)),
+            static_cast<int>(std::lround(image.height() / r))};
+}
+
+FontMeasure MeasureFont(const FontSpec& font) {
+    // Building a font and its metrics costs more than a window's frame; keep them per face,
+    // height and underline, per thread as the width cache.
+    thread_local std::map<std::tuple<std::string, int, bool>, FontMeasure> cache;
+    auto key = std::make_tuple(font.name, font.height, font.underline);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() > 64) cache.clear();
+    QFont f = MakeFont(font.name, font.height, font.underline);
+    QFontMetrics metrics(f);
+    FontMeasure m{metrics.height(), CachedWidth(f.key().toStdString() + '\x01', metrics, "8")};
+    cache.emplace(std::move(key), m);
+    return m;
+}
 
 void Canvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;

@@ -61,6 +61,16 @@ struct FontSpec {
 // captions both render; the pixel size is chosen so a text line is at most `height` high.
 QFont MakeFont(const std::string& name, int height, bool underline = false);
 
+// The line height and the width of a digit of a font, as a Canvas with it measures them.
+struct FontMeasure {
+    int lineHeight = 0, digitWidth = 0;
+};
+FontMeasure MeasureFont(const FontSpec& font);
+
+// The size of an image in its logical pixels (device pixels over its pixel ratio), the
+// size a Canvas on it paints in.
+QSize LogicalSize(const QImage& image);
+
 // A new 24-bit image of the given size (sides below 1 become 1) filled with `fill`.
 QImage MakeImage(int w, int h, TColor fill);
 

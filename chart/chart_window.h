@@ -30,7 +30,7 @@ struct ChartWindow {
     TQuanStyle QuanStyle = qsNone;
     TColor LineColor = kMaroon;
     bool FHighLow = true, FPercent10 = false, FsAll = true, FsFull = false;
-    double Prevclose = kNoValue;
+    double Prevclose = kInvalidValue;
     int FfsCount = 10, FsCol = 14, FsRow = 8;
     TWeekStyle ZhouQi = wsNone;
     bool Cursor = false, High = false;
@@ -42,24 +42,15 @@ struct ChartWindow {
     std::vector<XXLine> FLine;
     bool FShowLine = true;
 
-    // --- written by the renderer ---
-    TRectI FRect;
-    double MAXValue = 0, MinValue = 0;
-    double FSCALE = -1;
-    int FLeftBar = -1, FCurLeft = 0;
-    double FCurValue = 0;
-
     // The formula name shown in the title (upper-cased there).
     std::string TechName() const { return prog ? prog->TechName() : std::string(); }
 };
 
-// Paints the window into `bmp` (its current size): title, current-window marker, frame
-// and grid, and with data the value scale, K-lines, the formula outputs and markers.
-// `leftBar` is the first bar (negative taken as 0), `scale` the bar pitch in pixels;
-// curY = -2 means a keyboard cursor on bar curX, else curX/curY are pixels (curY -1 when
-// the cursor is not in this window). `bg` is the background the chart filled in.
-void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
-              TColor bg);
+struct WindowFrame;
+// Paints the window into `bmp` (the frame's size) as its frame settled: title,
+// current-window marker, frame and grid, and with data the value scale, K-lines, the
+// formula outputs and the objects. `bg` is the background the chart filled in.
+void DrawLine(ChartWindow& win, const WindowFrame& frame, QImage& bmp, TColor bg);
 
 // Whether the window draws K-lines: stated by its formula (SHOWK), or by default in the
 // main window of the bar view.

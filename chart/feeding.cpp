@@ -16,9 +16,10 @@ constexpr int kMaxFedBars = 49000;
 
 double ShowPeriodBars(TGP& chart, const Tstock& store, bool openOnly) {
     TWeekStyle period = chart.ZhouQi();
-    if (static_cast<int>(period) < 0 || static_cast<int>(period) >= kCachedPeriods) return kNoValue;
+    if (static_cast<int>(period) < 0 || static_cast<int>(period) >= kCachedPeriods)
+        return kInvalidValue;
     const auto& bars = store.Cache(period).value;
-    if (bars.empty()) return kNoValue;
+    if (bars.empty()) return kInvalidValue;
     const int total = static_cast<int>(bars.size());
     const int n = std::min(total, kMaxFedBars);
     const int first = total - n;
@@ -94,13 +95,13 @@ void TGP::ClearData() {
     fed_ = {};
     for (ChartWindow* w : {FS_Main, FS_VOL}) {
         w->prog->ClearData();
-        w->Prevclose = kNoValue;
+        w->Prevclose = kInvalidValue;
         w->FQuan.clear();
     }
     for (ChartWindow* w : GS) {
         w->CurGS = false;
         w->prog->ClearData();
-        w->Prevclose = kNoValue;
+        w->Prevclose = kInvalidValue;
         w->FQuan.clear();
     }
     // Window 1 becomes current when it is shown; with a single window the K-line window.
@@ -161,7 +162,7 @@ void TGP::AddCandle(double ndate, double nTime, double open, double high, double
 namespace {
 // The end of the period bucket holding the moment time/date, 0 when it has none.
 double BucketEnd(TWeekStyle period, double time, double date) {
-    if (!std::isfinite(time) || !std::isfinite(date) || time == kNoValue) time = 0;
+    if (!std::isfinite(time) || !std::isfinite(date) || time == kInvalidValue) time = 0;
     if (!std::isfinite(date) || date < 0 || date > 99991231) return 0;
     auto s = GetPeriodStamp(period, static_cast<int>(std::trunc(time)),
                             static_cast<int>(std::trunc(date)));
@@ -174,7 +175,7 @@ void TGP::SMartAddCandle(double ndate, double nTime, double open, double high, d
     double lastDate = GetLast("date"), lastTime = GetLast("time");
     double lastHigh = GetLast("high"), lastLow = GetLast("low");
     TWeekStyle period = ZhouQi();
-    double last = lastDate != kNoValue ? BucketEnd(period, lastTime, lastDate) : 0;
+    double last = lastDate != kInvalidValue ? BucketEnd(period, lastTime, lastDate) : 0;
     double now = BucketEnd(period, nTime, ndate);
     bool append = now != last || last == 0;
     if (append) {
@@ -194,8 +195,8 @@ void TGP::SMartAddCandle(double ndate, double nTime, double open, double high, d
     } else {
         AddONE("date", ndate, false, false);
         AddONE("time", nTime, false, false);
-        AddONE("high", lastHigh == kNoValue ? high : std::max(high, lastHigh), false, false);
-        AddONE("low", lastLow == kNoValue ? low : std::min(low, lastLow), false, false);
+        AddONE("high", lastHigh == kInvalidValue ? high : std::max(high, lastHigh), false, false);
+        AddONE("low", lastLow == kInvalidValue ? low : std::min(low, lastLow), false, false);
     }
     AddONE("close", close, append, false);
     AddONE("Amount", amount, append, false);

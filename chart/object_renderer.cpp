@@ -47,7 +47,7 @@ QPoint AnchorPixel(const PaintContext& p, int bar, double value) {
 void DrawObjects(PaintContext& p) {
     if (!p.win.FShowLine) return;
     Canvas& c = p.c;
-    const int ox = p.win.FRect.Left - p.g.Lm, oy = p.win.FRect.Top - p.g.T; // window origin
+    const int ox = p.f.plot.Left - p.g.Lm, oy = p.f.plot.Top - p.g.T; // window origin
     for (XXLine& o : p.win.FLine) {
         std::array<QPoint, 3> pt;
         for (size_t k = 0; k < pt.size(); ++k) pt[k] = AnchorPixel(p, o.FXX[k], o.FYY[k]);

@@ -12,7 +12,7 @@ namespace vantor {
 namespace {
 
 bool Valid(double v) {
-    return v != kNoValue && IsFinite(v);
+    return v != kInvalidValue && IsFinite(v);
 }
 
 void StickTo(PaintContext& p, int cx, int y, int base) {

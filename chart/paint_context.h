@@ -1,6 +1,6 @@
 #pragma once
 // The state of one window painting, shared by the frame and K-line painting and the
-// output records.
+// output records; the numbers come from the window's frame.
 
 #include <QImage>
 #include <string>
@@ -10,21 +10,26 @@
 #include "chart/chart_window.h"
 #include "chart/color_words.h"
 #include "chart/scale.h"
+#include "chart/window_frame.h"
 
 namespace vantor {
 
 struct PaintContext {
-    PaintContext(ChartWindow& w, WindowProgram& pr, Canvas& cv) : win(w), prog(pr), c(cv) {}
+    PaintContext(ChartWindow& w, WindowProgram& pr, Canvas& cv, const WindowFrame& fr)
+        : win(w), prog(pr), c(cv), f(fr), g(fr.g), m(fr.m), fmt(fr.fmt), leftBar(fr.leftBar),
+          end(fr.end), len(fr.len), scale(fr.scale), bw(fr.bw), cursorX(fr.cursorX) {}
 
     ChartWindow& win;
     WindowProgram& prog;
     Canvas& c;
-    WindowGeometry g;
-    ValueMap m;
-    ScaleFormat fmt;
-    int leftBar = 0, end = 0, len = 0;
-    double scale = 1, bw = 1;
-    int cursorX = -1;
+    // The frame settled before painting, and its parts the painters read most.
+    const WindowFrame& f;
+    const WindowGeometry& g;
+    const ValueMap& m;
+    const ScaleFormat& fmt;
+    const int leftBar, end, len;
+    const double scale, bw;
+    const int cursorX;
     TColor bg = kBlack;
     int TW = 0;          // title width; readouts follow it
     bool shaded = false; // KBar3d and bw >= 2

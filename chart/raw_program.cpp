@@ -64,7 +64,7 @@ int RawProgram::DataLen() {
 
 double RawProgram::GetLast(const std::string& name) {
     SeriesView v;
-    return Series(name, v) ? v.last() : kNoValue;
+    return Series(name, v) ? v.last() : kInvalidValue;
 }
 
 std::string RawProgram::LastDate() {

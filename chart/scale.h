@@ -5,10 +5,9 @@
 #include <cmath>
 #include <string>
 
-namespace vantor {
+#include "formula/bian.h"
 
-// The value a bar without a value holds in every series.
-constexpr double kNoValue = -10000000.0;
+namespace vantor {
 
 inline bool IsFinite(double v) {
     return std::isfinite(v);

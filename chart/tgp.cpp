@@ -9,6 +9,7 @@
 
 #include "chart/canvas.h"
 #include "chart/tgs_program.h"
+#include "chart/window_frame.h"
 
 namespace vantor {
 
@@ -76,9 +77,9 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
         w->ShowBottom = false;
         w->ShowLeft = i != 0;
         w->ShowRight = i == 0;
-        w->Prevclose = kNoValue;
+        w->Prevclose = kInvalidValue;
     }
-    FS_Main->Prevclose = FS_VOL->Prevclose = kNoValue;
+    FS_Main->Prevclose = FS_VOL->Prevclose = kInvalidValue;
     K_Main->Main = true;
     K_Main->KBar3d = true;
     K_Main->CurGS = true;
@@ -99,7 +100,7 @@ void TGP::UseMainWindowSettings() {
     ++updateLock_; // one settling of the layout after all the settings
     SetScale(5);
     SetTechWindows(3);
-    SetPrevClose(kNoValue);
+    SetPrevClose(kInvalidValue);
     SetHigh(false);
     FMT = "%7.2f";
     SetStkName("训练");
@@ -482,6 +483,17 @@ void FillBackground(QImage& img, BackStyle style, TColor fill, TColor color) {
         FillGradient(img, fill, color, style);
 }
 
+// Paints window `w` into `img` as its frame settles for the view; (ox, oy) is the window's
+// corner in the control.
+void PaintWindow(ChartWindow& w, QImage& img, int leftBar, double scale, int curX, int curY, int ox,
+                 int oy, TColor bg) {
+    if (!w.prog || img.isNull()) return;
+    const QSize size = LogicalSize(img);
+    const WindowFrame f = ComputeFrame(
+        w, *w.prog, RequestFor(w, size.width(), size.height(), leftBar, scale, curX, curY, ox, oy));
+    DrawLine(w, f, img, bg);
+}
+
 void CopyInto(QImage& dst, const QImage& src, int y) {
     if (src.width() <= 0 || src.height() <= 0) return;
     QPainter p(&dst);
@@ -517,9 +529,8 @@ void TGP::PaintBarView(int W) {
         int h = GSH[static_cast<size_t>(i)];
         PaintBand(FCache, y, W, h, [&](QImage& img) {
             FillBackground(img, FFillStyle, FFillColor, FColor);
-            w->FRect = {0, y, 0, 0};
             int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
-            DrawLine(*w, img, range.leftBar, range.scale, curx, cy, FColor);
+            PaintWindow(*w, img, range.leftBar, range.scale, curx, cy, 0, y, FColor);
         });
         y += std::max(h, 0);
     }
@@ -529,14 +540,12 @@ void TGP::PaintBarView(int W) {
 void TGP::PaintTickView(int W) {
     PaintBand(FCache, 0, W, FSH, [&](QImage& img) {
         FillBackground(img, FFillStyle, FFillColor, FColor);
-        FS_Main->FRect = {0, 0, 0, 0};
-        DrawLine(*FS_Main, img, 0, range.scale, curx, cury, FColor);
+        PaintWindow(*FS_Main, img, 0, range.scale, curx, cury, 0, 0, FColor);
     });
     PaintBand(FCache, FSH, W, VOLH, [&](QImage& img) {
         FillBackground(img, FFillStyle, FFillColor, FColor);
-        FS_VOL->FRect = {0, FSH, 0, 0};
         int cy = cury == -2 ? -2 : (cury < FSH ? -1 : cury - FSH);
-        DrawLine(*FS_VOL, img, 0, range.scale, curx, cy, FColor);
+        PaintWindow(*FS_VOL, img, 0, range.scale, curx, cy, 0, FSH, FColor);
     });
 }
 
@@ -578,10 +587,7 @@ QImage TGP::CurrentWindowImage() {
     int h = FShowFs ? (w == FS_Main ? FSH : VOLH)
                     : GSH[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
     QImage img = MakeImage(width_, h, FColor); // never a side below 1
-    TRectI keep = w->FRect;
-    w->FRect = {0, 0, 0, 0};
-    DrawLine(*w, img, FShowFs ? 0 : range.leftBar, range.scale, -1, -1, FColor);
-    w->FRect = keep;
+    PaintWindow(*w, img, FShowFs ? 0 : range.leftBar, range.scale, -1, -1, 0, 0, FColor);
     return img;
 }
 

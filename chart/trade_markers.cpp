@@ -53,7 +53,7 @@ bool TradeMarkerTip(const PaintContext& p, const XXLine& mark, int& x, int& y) {
     SeriesView side;
     if (!p.Series(BuysIn(mark.FString) ? "low" : "high", side) || bar >= side.len) return false;
     const double v = side.at(bar);
-    if (v == kNoValue) return false;
+    if (v == kInvalidValue) return false;
     x = p.CX(bar);
     const int offset = kGap + mark.FXX[1] * kPitch;
     y = BuysIn(mark.FString) ? p.Y(v) + offset : p.Y(v) - offset;

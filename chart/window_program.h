@@ -18,7 +18,7 @@ namespace vantor {
 struct SeriesView {
     const double* data = nullptr;
     int len = 0;
-    double at(int i) const { return data && i >= 0 && i < len ? data[i] : kNoValue; }
+    double at(int i) const { return data && i >= 0 && i < len ? data[i] : kInvalidValue; }
     double last() const { return at(len - 1); }
 };
 

@@ -117,89 +117,6 @@ void FrameAndGrid(PaintContext& p) {
     }
 }
 
-// Whether the window wants K-lines: stated by the formula, or by default in the main
-// window of the bar view.
-bool WantsKLines(const ChartWindow& w, int showk) {
-    return showk == 1 || (showk == -1 && w.Main && !w.ShowFs);
-}
-
-// Top and bottom of the values the window shows over its visible bars.
-void ValueRange(PaintContext& p, const std::vector<OutputRecord>& recs, int showk, double& mx,
-                double& mn) {
-    mx = kNoValue;
-    mn = -kNoValue;
-    auto& w = p.win;
-    bool sym = w.ShowFs && w.Main && w.FsAll && w.Prevclose != kNoValue;
-    if (sym) mx = mn = w.Prevclose;
-    std::vector<SeriesView> list;
-    auto take = [&](const std::string& a) {
-        if (a.empty()) return;
-        SeriesView s;
-        double v;
-        if (p.prog.Constant(a, v)) {
-            if (IsFinite(v) && v != kNoValue) {
-                mx = std::max(mx, v);
-                mn = std::min(mn, v);
-            }
-        } else if (p.Series(a, s))
-            list.push_back(s);
-    };
-    for (const auto& r : recs) {
-        if (r.HasWord("nodraw")) continue;
-        const std::string& k = r.kind;
-        if (k == "syline" || k == "btx" || k == "twr")
-            take(r.arg(1));
-        else if (k == "drawnumber" || k == "drawbmp" || k == "ployline" || k == "drawicon" ||
-                 k == "drawtext")
-            take(r.arg(2));
-        else if (k == "drawband") {
-            take(r.arg(1));
-            take(r.arg(3));
-        } else if (k == "drawkline") {
-            for (int i = 1; i <= 4; ++i) take(r.arg(i));
-        } else if (k == "stickbar") {
-            take(r.arg(1));
-            take(r.arg(2));
-        } else if (k == "stickline") {
-            take(r.arg(2));
-            take(r.arg(3));
-        }
-    }
-    if (!w.ShowFs && WantsKLines(w, showk))
-        for (const char* n : {"open", "close", "high", "low"}) {
-            SeriesView s;
-            if (p.Series(n, s)) list.push_back(s);
-        }
-    for (const auto& s : list)
-        for (int l = p.leftBar; l < p.end; ++l) {
-            double v = s.at(l);
-            if (v == kNoValue || !IsFinite(v)) continue;
-            mx = std::max(mx, v);
-            mn = std::min(mn, v);
-        }
-    if (sym) {
-        double d = std::max(std::fabs(mx - w.Prevclose), std::fabs(mn - w.Prevclose));
-        mn = std::min(mn, w.Prevclose - d);
-        mx = std::max(mx, w.Prevclose + d);
-    }
-    if (mx == kNoValue) mx = 0;
-    if (mn == -kNoValue) mn = 0;
-    if (std::trunc(mx * 10000) == std::trunc(mn * 10000)) {
-        mx += 0.001;
-        mn -= 0.001;
-    }
-    if (w.ShowFs && w.Main && w.FPercent10 && w.Prevclose != kNoValue) {
-        double pc = w.Prevclose;
-        if (pc * 1.1 > mx && pc * 0.9 < mn) {
-            bool st = w.StkName.find("ST") != std::string::npos;
-            mx = pc * (st ? 1.05 : 1.1);
-            mn = pc * (st ? 0.95 : 0.9);
-            mx = std::trunc((mx + 0.005) * 100) / 100;
-            mn = std::trunc((mn + 0.005) * 100) / 100;
-        }
-    }
-}
-
 void ScaleLabelsBarView(PaintContext& p) {
     Canvas& c = p.c;
     const auto& g = p.g;
@@ -238,7 +155,7 @@ void ScaleLabelsTickPrice(PaintContext& p) {
     const auto& w = p.win;
     int rows = std::max(std::min(g.P / std::max(g.L, 1) + 1, w.FsCol), 1);
     double D = static_cast<double>(g.P) / rows;
-    bool known = w.Prevclose != kNoValue && w.Prevclose != 0;
+    bool known = w.Prevclose != kInvalidValue && w.Prevclose != 0;
     c.SetBrushClear();
     for (int i = 0; i < rows; ++i) {
         int y = static_cast<int>(std::trunc(i * D)) + g.T;
@@ -289,7 +206,7 @@ void HourLines(PaintContext& p) {
     const auto& g = p.g;
     for (int l = std::max(p.leftBar, 1); l < p.end; ++l) {
         double a = time.at(l), b = time.at(l - 1);
-        if (a == kNoValue || b == kNoValue) continue;
+        if (a == kInvalidValue || b == kInvalidValue) continue;
         int t = static_cast<int>(std::trunc(a));
         if (t / 100 != static_cast<int>(std::trunc(b)) / 100 + 1) continue;
         int x = p.X(l);
@@ -311,9 +228,9 @@ void CloseDots(PaintContext& p) {
     int r = static_cast<int>(p.bw / 2);
     for (int l = p.leftBar; l < p.end; ++l) {
         double v = close.at(l);
-        if (v == kNoValue) continue;
+        if (v == kInvalidValue) continue;
         double prev = close.at(l - 1);
-        TColor col = (l > 0 && prev != kNoValue && v > prev) ? kRed : kCyan;
+        TColor col = (l > 0 && prev != kInvalidValue && v > prev) ? kRed : kCyan;
         c.SetPen(col);
         c.SetBrush(col);
         int y = p.Y(v), x = p.X(l);
@@ -326,7 +243,7 @@ void LastCloseMarker(PaintContext& p) {
     SeriesView close;
     if (!p.Series("close", close)) return;
     double v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
-    if (v == kNoValue || v < p.m.minValue || v > p.m.maxValue) return;
+    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return;
     Canvas& c = p.c;
     const auto& g = p.g;
     int y = p.Y(v), yy = y;
@@ -342,10 +259,6 @@ void LastCloseMarker(PaintContext& p) {
 }
 
 } // namespace
-
-bool WantsKLines(const ChartWindow& win) {
-    return win.prog && WantsKLines(win, win.prog->ShowK());
-}
 
 void TextOutNumber(Canvas& c, int x, int y, const std::string& text) {
     int d = c.TextWidth(".");
@@ -443,7 +356,8 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
     const int bw = p.BW();
     for (int l = p.leftBar; l < p.end; ++l) {
         double o = op.at(l), h = hi.at(l), lw = lo.at(l), cv = cl.at(l);
-        if (o == kNoValue || h == kNoValue || lw == kNoValue || cv == kNoValue) continue;
+        if (o == kInvalidValue || h == kInvalidValue || lw == kInvalidValue || cv == kInvalidValue)
+            continue;
         int x = p.X(l), cx = p.CX(l);
         int yo = p.Y(o), yc = p.Y(cv), yh = p.Y(h), yl = p.Y(lw);
         bool rising = cv >= o;
@@ -504,67 +418,24 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
 
 bool AddKLineRecord(ChartWindow& win) {
     WindowProgram& prog = *win.prog;
-    SeriesView s;
-    if (!prog.Series("high", s) || !prog.Series("low", s) || !prog.Series("open", s) ||
-        !prog.Series("close", s))
-        return false;
-    static const std::string kRecord = "drawkline=high,open,low,close";
+    if (!HasKLinePrices(prog)) return false;
+    static const std::string kRecord = kKLineRecord;
     auto& lines = prog.Records();
     if (lines.empty() || lines.front() != kRecord) lines.insert(lines.begin(), kRecord);
     return true;
 }
 
-void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX, int curY,
-              TColor bg) {
+void DrawLine(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg) {
     if (!win.prog || bmp.isNull()) return;
     WindowProgram& prog = *win.prog;
     Canvas c(bmp);
     c.SetFont(win.font);
-    PaintContext p(win, prog, c);
+    PaintContext p(win, prog, c, f);
     p.bg = bg;
     p.constText = [&prog](const std::string& n) { return prog.ConstText(n); };
-    const int W = c.Width(), H = c.Height();
+    const auto& g = f.g;
 
-    // 2. Geometry and visible range.
-    p.g = ComputeGeometry(W, H, c.TextHeight("H"), win.ShowTop, win.ShowBottom, win.ShowLeft,
-                          win.ShowRight, win.ShowFs);
-    const auto& g = p.g;
-    int oldLeft = win.FRect.Left, oldTop = win.FRect.Top;
-    win.FRect = {oldLeft + g.Lm, oldTop + g.T, oldLeft + W - g.Rm + 1, oldTop + H - g.B + 1};
-    if (leftBar < 0) leftBar = 0;
-    if (win.ShowFs && win.FfsCount > 0) {
-        scale = static_cast<double>(g.X2 - g.Lm) / win.FfsCount;
-        leftBar = 0;
-    }
-    p.len = prog.DataLen();
-    int n = scale > 0 ? static_cast<int>(std::trunc(std::max(g.X2 - g.Lm, 0) / scale)) : 0;
-    p.leftBar = leftBar;
-    p.end = std::min(leftBar + n, p.len);
-    p.scale = scale > 0 ? scale : 1;
-    p.cursorX = curX;
-    if (curY == -2) {
-        if (!win.ShowFs) {
-            if (curX < leftBar) curX = leftBar;
-            if (curX >= p.end) curX = p.end - 1;
-            p.cursorX = SatPixel(p.scale * (curX - leftBar)) + g.Lm + static_cast<int>(p.scale / 2);
-            if (p.scale > 8) p.cursorX -= 1;
-        } else {
-            p.cursorX = SatPixel(p.scale * (curX - leftBar)) + g.Lm;
-        }
-    }
-    win.FSCALE = scale;
-    win.FLeftBar = leftBar;
-    win.FCurLeft = 0;
-    win.FCurValue = kNoValue;
-    p.bw = BarWidth(p.scale);
-    p.m.H = g.H;
-    p.m.B = g.B;
-    p.m.scale = p.scale;
-    p.m.leftBar = leftBar;
-    p.m.Lm = g.Lm;
-    p.m.bw = p.bw;
-
-    // 3. Title line.
+    // Title line.
     std::string title = WindowTitle(win);
     p.TW = c.TextWidth(title);
     if (win.ShowTop) {
@@ -573,47 +444,30 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
         c.TextOut(g.Lm + 2, 2, title);
         c.SetTextOpaque(false);
     }
-    // 4. Current-window marker.
+    // Current-window marker.
     if (win.ShowCurWindow && win.CurGS && win.ShowLeft) {
         c.SetPen(win.LineColor);
         c.SetBrush(kMarkerPanel);
         c.Rectangle(0, 0, g.Lm + 1, g.H - g.B + g.h);
     }
     c.SetBrush(bg);
-    // 5. Frame and grid.
     FrameAndGrid(p);
+    if (!f.plotted) return;
 
-    if (!(g.X2 > g.Rm && g.H >= g.T + g.B + 5 && p.len > 0)) return;
-
-    // 6. Value range, over the parsed records.
-    int showk = prog.ShowK();
-    std::vector<OutputRecord> recs;
-    auto& lines = prog.Records();
-    recs.reserve(lines.size() + 1);
-    for (const auto& s : lines) recs.push_back(ParseRecord(s));
-    double mx, mn;
-    ValueRange(p, recs, showk, mx, mn);
-    win.MAXValue = mx;
-    win.MinValue = mn;
-    p.m.SetRange(mn, mx, g.P);
-    // 7. Number format.
-    p.fmt = MakeScaleFormat(mx, c.TextWidth("8"));
-    // 9 - 11. Scale labels.
+    // Scale labels.
     if (!win.ShowFs)
         ScaleLabelsBarView(p);
     else if (win.Main)
         ScaleLabelsTickPrice(p);
     else
         ScaleLabelsTickVolume(p);
-    // 12. K-line preparation.
-    if (WantsKLines(win, showk)) {
-        if (win.ZhouQi == wsFenBi) HourLines(p);
-        if (AddKLineRecord(win)) {
-            if (recs.empty() || recs.front().kind != "drawkline")
-                recs.insert(recs.begin(), ParseRecord(lines.front()));
-        } else {
+    // K-line preparation: the program keeps the K-line record in front of its outputs.
+    if (f.kLines) {
+        if (f.hourLines) HourLines(p);
+        if (f.kRecord)
+            AddKLineRecord(win);
+        else
             CloseDots(p);
-        }
     }
     p.shaded = win.KBar3d && p.bw >= 2;
     if (p.shaded) {
@@ -622,10 +476,9 @@ void DrawLine(ChartWindow& win, QImage& bmp, int leftBar, double scale, int curX
         FillGradient(p.up, kRed, kBlack, wLeft);
         FillGradient(p.down, kCyan, kBlack, wLeft);
     }
-    // 15. Last-close marker.
     LastCloseMarker(p);
     // Output records in list order; the K-line record, when present, comes first.
-    for (const auto& r : recs) DrawOutputRecord(p, r);
+    for (const auto& r : f.records) DrawOutputRecord(p, r);
     // High/low marks, date axis and cursor lines are painted by the overlay painters once
     // they exist; the window's cursor bookkeeping starts there.
     DrawObjects(p);

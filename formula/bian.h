@@ -3,6 +3,7 @@
 // without a value.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ constexpr int kMaxBars = 50000;
 
 inline bool IsValid(double v) {
     return v != kInvalidValue;
+}
+// NaN and infinities become the invalid value.
+inline double Finite(double v) {
+    return std::isfinite(v) ? v : kInvalidValue;
 }
 
 // One named series. Storage is sized to the data rather than to the logical capacity;

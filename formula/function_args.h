@@ -22,11 +22,6 @@ std::string FormatFixed(double v);
 
 namespace fn {
 
-// NaN and infinities become the invalid value.
-inline double Finite(double v) {
-    return std::isfinite(v) ? v : kInvalidValue;
-}
-
 // Truncates a count of bars toward zero, bounded so that it always fits an int64 and
 // stays far beyond any series length. The invalid value stays the invalid value.
 inline std::int64_t Bars(double v) {

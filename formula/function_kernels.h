@@ -36,10 +36,6 @@ struct Operand {
 // A number that counts bars, truncated toward zero and held inside +-1e9 so that index
 // arithmetic never overflows (a bar count that large reaches past any data anyway).
 std::int64_t BarCount(double v);
-// The invalid value for NaN and infinities, the value itself otherwise.
-inline double Finite(double v) {
-    return v - v == 0 ? v : kInvalid;
-}
 
 // --- choice and crossings -------------------------------------------------------------
 void If(Operand x, Operand a, Operand b, std::span<double> out, int from = 0);

@@ -70,7 +70,7 @@ bool OneOperand(TGS& gs, const std::string& name, const std::string& func, const
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
     for (int i = fn::FirstBar(gs, n); i < n; ++i) // bar by bar
-        out[i] = IsValid(x.data[i]) ? fn::Finite(f(x.data[i])) : kInvalidValue;
+        out[i] = IsValid(x.data[i]) ? Finite(f(x.data[i])) : kInvalidValue;
     return true;
 }
 
@@ -81,7 +81,18 @@ double Mod(double a, double b) {
     return static_cast<double>(x % y);
 }
 
+double Max(double a, double b) {
+    return a > b ? a : b;
+}
+double Min(double a, double b) {
+    return a > b ? b : a;
+}
+double Pow(double a, double b) {
+    return Finite(std::pow(a, b));
+}
+
 // MAX, MIN, MOD, POW: always a series, invalid values taking part as numbers.
+template <double (*op)(double, double)>
 bool TwoOperand(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     const int n = fn::DataLen(gs);
     fn::Operand a, b;
@@ -92,17 +103,8 @@ bool TwoOperand(TGS& gs, const std::string& name, const std::string& func, const
         return fn::Fail(gs, func + "(A,B)参数B:" + right + "不存在!");
     double* out = fn::BeginSeries(gs, name, n, {&a, &b});
     if (!out) return false;
-    const std::string f = LowerAscii(func);
     const int from = fn::FirstBar(gs, n); // bar by bar
-    if (f == "max") {
-        for (int i = from; i < n; ++i) out[i] = a[i] > b[i] ? a[i] : b[i];
-    } else if (f == "min") {
-        for (int i = from; i < n; ++i) out[i] = a[i] > b[i] ? b[i] : a[i];
-    } else if (f == "mod") {
-        for (int i = from; i < n; ++i) out[i] = Mod(a[i], b[i]);
-    } else {
-        for (int i = from; i < n; ++i) out[i] = fn::Finite(std::pow(a[i], b[i]));
-    }
+    for (int i = from; i < n; ++i) out[i] = op(a[i], b[i]);
     return true;
 }
 
@@ -112,7 +114,10 @@ void RegisterArithmeticFunctions(HandlerRegistry& r) {
     for (const char* f : {"sin", "cos", "tan", "asin", "acos", "atan", "sqrt", "log", "ln", "exp",
                           "abs", "reverse", "sgn", "ceiling", "floor", "intpart", "not"})
         r[f] = OneOperand;
-    for (const char* f : {"max", "min", "mod", "pow"}) r[f] = TwoOperand;
+    r["max"] = TwoOperand<Max>;
+    r["min"] = TwoOperand<Min>;
+    r["mod"] = TwoOperand<Mod>;
+    r["pow"] = TwoOperand<Pow>;
 }
 
 } // namespace vantor

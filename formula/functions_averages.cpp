@@ -9,32 +9,17 @@
 #include "formula/front_end.h"
 #include "formula/function_args.h"
 #include "formula/function_table.h"
+#include "formula/functions_common.h"
 
 namespace vantor {
 
 namespace {
 
 using fn::Bars;
-using fn::Finite;
 using fn::Operand;
+using fn::Window;
 
 constexpr double kInvalid = kInvalidValue;
-
-// The arguments of a moving-window member. `member` names it in messages.
-struct Window {
-    Operand x, n;
-    int len = 0;
-};
-
-bool WindowArgs(TGS& gs, const std::string& member, const TXX& xx, Window& w) {
-    w.len = fn::DataLen(gs);
-    if (!fn::AsSeries(gs, xx[0], w.len, w.x))
-        return fn::Fail(gs, member + "(X,N)参数X:" + xx[0] + "不存在!");
-    const std::string nText = xx.count > 1 ? xx[1] : std::string();
-    if (!fn::AsEither(gs, nText, w.len, w.n))
-        return fn::Fail(gs, member + "(X,N)参数N:" + nText + "不存在!");
-    return true;
-}
 
 // Prefix sums of x (invalid values as numbers): p[i] is the sum of x[0..i-1], compensated.
 double* PrefixSums(TGS& gs, const double* x, int n) {
@@ -109,7 +94,7 @@ void Ema(TGS& gs, const Window& w, double* out) {
     EmaFrom(w, k, std::max(from, 1), out);
 }
 
-void Mema(const Window& w, double* out) {
+void Mema(TGS&, const Window& w, double* out) {
     std::int64_t k = Bars(w.n.value);
     if (k > w.len - 1) k = w.len - 1;
     if (w.n.IsSeries() || k <= 0) { // a window clipped to nothing has no mean
@@ -132,7 +117,7 @@ void Mema(const Window& w, double* out) {
     }
 }
 
-void ExpMema(const Window& w, double* out) {
+void ExpMema(TGS&, const Window& w, double* out) {
     const std::int64_t k = Bars(w.n.value);
     if (w.len == 0) return;
     if (w.n.IsSeries() || k <= 0) {
@@ -160,7 +145,7 @@ double WmaAt(const double* x, int i, std::int64_t k, double& prefixWeighted) {
     return Finite(s / (static_cast<double>(k) * (k + 1.0) / 2.0));
 }
 
-void Wma(const Window& w, double* out) {
+void Wma(TGS&, const Window& w, double* out) {
     double prefix = 0; // sum of (j+1) * x[j] for j = 0..i
     for (int i = 0; i < w.len; ++i) {
         prefix += (i + 1.0) * w.x.data[i];
@@ -282,7 +267,7 @@ void Ref(TGS& gs, const Window& w, double* out) {
 }
 
 void Forecast(TGS& gs, const Window& w, double* out) {
-    Wma(w, out);
+    Wma(gs, w, out);
     const double* p = PrefixSums(gs, w.x.data, w.len);
     for (int i = 0; i < w.len; ++i) {
         const double nv = w.n[i];
@@ -297,41 +282,38 @@ void Forecast(TGS& gs, const Window& w, double* out) {
     }
 }
 
+template <bool highest> void Extreme(TGS& gs, const Window& w, double* out) {
+    Extreme(gs, w, highest, out);
+}
+
+// When a member returns X unchanged: for a constant N of 0 (most), never (SUM: the running
+// sum), or for a constant N of 1 and more (DMA: the weight of the newest bar is 1).
+enum class Unchanged { OnZero, Never, OnOneOrMore };
+
+using Member = void (*)(TGS& gs, const Window& w, double* out);
+
+// One member of the family: the arguments as the family reads them (reported under
+// `shown`, else under the name called), X unchanged where the member says so, else its
+// kernel over the output series.
+// The members reported under the name called.
+constexpr char kCalled[] = "";
+
+template <Member kernel, Unchanged unchanged, const char* shown = kCalled>
 bool MovingWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
-    const std::string f = LowerAscii(func);
     Window w;
-    if (!WindowArgs(gs, UpperName(f == "expma" ? "ema" : f), xx, w)) return false;
-    if (!w.n.IsSeries() && Bars(w.n.value) == 0 && f != "sum" && f != "dma")
+    if (!fn::WindowArgs(gs, shown[0] ? std::string(shown) : func, xx, w)) return false;
+    const bool constN = !w.n.IsSeries();
+    if ((unchanged == Unchanged::OnZero && constN && Bars(w.n.value) == 0) ||
+        (unchanged == Unchanged::OnOneOrMore && constN && w.n.value >= 1))
         return fn::StoreCopy(gs, name, w.len, w.x);
-    if (f == "dma" && !w.n.IsSeries() && w.n.value >= 1) return fn::StoreCopy(gs, name, w.len, w.x);
     double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
     if (!out) return false;
-    if (f == "ma")
-        Ma(gs, w, out);
-    else if (f == "ema" || f == "expma")
-        Ema(gs, w, out);
-    else if (f == "mema")
-        Mema(w, out);
-    else if (f == "expmema")
-        ExpMema(w, out);
-    else if (f == "wma")
-        Wma(w, out);
-    else if (f == "xma")
-        Xma(gs, w, out);
-    else if (f == "dma")
-        Dma(gs, w, out);
-    else if (f == "sum")
-        Sum(gs, w, out);
-    else if (f == "hhv")
-        Extreme(gs, w, true, out);
-    else if (f == "llv")
-        Extreme(gs, w, false, out);
-    else if (f == "ref")
-        Ref(gs, w, out);
-    else if (f == "forecast")
-        Forecast(gs, w, out);
+    kernel(gs, w, out);
     return true;
 }
+
+// EMA and EXPMA are one function, reported as EMA.
+constexpr char kEma[] = "EMA";
 
 bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
@@ -381,7 +363,7 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
 // invalid where X is or where the window reaches before bar 0 or over an invalid value.
 bool Mular(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     Window w;
-    if (!WindowArgs(gs, "MULAR", xx, w)) return false;
+    if (!fn::WindowArgs(gs, "MULAR", xx, w)) return false;
     double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
     if (!out) return false;
     double running = 1;
@@ -408,9 +390,18 @@ bool Mular(TGS& gs, const std::string& name, const std::string&, const TXX& xx) 
 
 void RegisterAverageFunctions(HandlerRegistry& r) {
     r["mular"] = Mular;
-    for (const char* f : {"ma", "ema", "expma", "mema", "expmema", "wma", "xma", "dma", "sum",
-                          "hhv", "llv", "ref", "forecast"})
-        r[f] = MovingWindow;
+    r["ma"] = MovingWindow<Ma, Unchanged::OnZero>;
+    r["ema"] = r["expma"] = MovingWindow<Ema, Unchanged::OnZero, kEma>;
+    r["mema"] = MovingWindow<Mema, Unchanged::OnZero>;
+    r["expmema"] = MovingWindow<ExpMema, Unchanged::OnZero>;
+    r["wma"] = MovingWindow<Wma, Unchanged::OnZero>;
+    r["xma"] = MovingWindow<Xma, Unchanged::OnZero>;
+    r["dma"] = MovingWindow<Dma, Unchanged::OnOneOrMore>;
+    r["sum"] = MovingWindow<Sum, Unchanged::Never>;
+    r["hhv"] = MovingWindow<Extreme<true>, Unchanged::OnZero>;
+    r["llv"] = MovingWindow<Extreme<false>, Unchanged::OnZero>;
+    r["ref"] = MovingWindow<Ref, Unchanged::OnZero>;
+    r["forecast"] = MovingWindow<Forecast, Unchanged::OnZero>;
     r["sma"] = Sma;
 }
 

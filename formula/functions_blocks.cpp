@@ -75,7 +75,7 @@ bool Con2Str(TGS& gs, const std::string& name, const std::string&, const TXX& xx
         !fn::EitherArg(gs, xx, 1, n, digits, "CON2STR(X,N)参数N:[", "]未定义!"))
         return false;
     const auto d = std::clamp<std::int64_t>(fn::Bars(fn::ValueOf(digits, n)), 0, 20);
-    gs.AddConstText(name, Printf("%.*f", static_cast<int>(d), fn::Finite(fn::ValueOf(x, n))));
+    gs.AddConstText(name, Printf("%.*f", static_cast<int>(d), Finite(fn::ValueOf(x, n))));
     return true;
 }
 

@@ -37,10 +37,10 @@ template <Op op> inline double OnBar(double a, double b) {
     if constexpr (op == Op::Ne) return a != b ? 1 : 0;
     if constexpr (op == Op::Or) return valid ? Bitwise(a, b, true) : 0;
     if (!valid) return kInvalidValue;
-    if constexpr (op == Op::Add) return fn::Finite(a + b);
-    if constexpr (op == Op::Sub) return fn::Finite(a - b);
-    if constexpr (op == Op::Mul) return fn::Finite(a * b);
-    if constexpr (op == Op::Div) return b == 0 ? kInvalidValue : fn::Finite(a / b);
+    if constexpr (op == Op::Add) return Finite(a + b);
+    if constexpr (op == Op::Sub) return Finite(a - b);
+    if constexpr (op == Op::Mul) return Finite(a * b);
+    if constexpr (op == Op::Div) return b == 0 ? kInvalidValue : Finite(a / b);
     if constexpr (op == Op::Xor) return Bitwise(a, b, false);
     if constexpr (op == Op::Lt) return a < b ? 1 : 0;
     if constexpr (op == Op::Gt) return a > b ? 1 : 0;

@@ -113,7 +113,7 @@ using fn::Span;
 
 std::string Format3(double v) {
     char buf[400];
-    std::snprintf(buf, sizeof buf, "%.3f", fn::Finite(v));
+    std::snprintf(buf, sizeof buf, "%.3f", Finite(v));
     return buf;
 }
 

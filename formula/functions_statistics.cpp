@@ -13,15 +13,18 @@ namespace vantor {
 
 namespace {
 
-bool Statistics(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
-    const std::string f = LowerAscii(func);
+enum class Stat { Var, VarP, Std, StdP, DevSq, AveDev };
+
+template <Stat stat>
+bool Statistics(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
     fn::Operand x;
     double nValue = 0;
     if (!fn::AsSeries(gs, xx[0], n, x)) return false;
     if (xx.count < 2 || !fn::AsConstant(gs, xx[1], nValue)) return false;
     const std::int64_t k = fn::Bars(nValue);
-    if (k == 0 && (f == "var" || f == "std" || f == "devsq")) return fn::StoreCopy(gs, name, n, x);
+    if (k == 0 && (stat == Stat::Var || stat == Stat::Std || stat == Stat::DevSq))
+        return fn::StoreCopy(gs, name, n, x);
 
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
@@ -32,7 +35,7 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
     ResumeState sums{};
     if (from > 0 && !fn::Resume(gs, from, sums)) from = fn::EveryBar(gs);
     const int last = std::max(from, n - 1);
-    const bool avedev = f == "avedev";
+    constexpr bool avedev = stat == Stat::AveDev;
     double* mean = gs.Scratch(4, n);
     double* squares = gs.Scratch(5, n);
     double* meanSq = gs.Scratch(6, n);
@@ -48,7 +51,7 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
         if (!avedev) fn::MovingMeanBars(squares, window, a, b, {sums[1], sums[3]}, meanSq);
         if (b == n - 1 || part == 1) fn::Keep(gs, part, b, sums);
     }
-    if (avedev) {
+    if constexpr (avedev) {
         for (int i = from; i < n; ++i) {
             if (k <= 0 || i < k - 1 || !IsValid(mean[i])) {
                 out[i] = kInvalidValue;
@@ -56,7 +59,7 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
             }
             double s = 0;
             for (std::int64_t j = i - k + 1; j <= i; ++j) s += std::fabs(x.data[j] - mean[i]);
-            out[i] = fn::Finite(s / static_cast<double>(k));
+            out[i] = Finite(s / static_cast<double>(k));
         }
         return true;
     }
@@ -68,17 +71,17 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
         }
         const double p = meanSq[i] - mean[i] * mean[i]; // population variance
         double r;
-        if (f == "varp")
+        if constexpr (stat == Stat::VarP)
             r = p;
-        else if (f == "stdp")
+        else if constexpr (stat == Stat::StdP)
             r = std::sqrt(p > 0 ? p : 0); // rounding may leave p just below 0
-        else if (f == "var")
+        else if constexpr (stat == Stat::Var)
             r = k == 1 ? p : p * kd / (kd - 1);
-        else if (f == "std")
+        else if constexpr (stat == Stat::Std)
             r = k == 1 ? p : (p > 0 ? std::sqrt(p * kd / (kd - 1)) : 0);
         else
-            r = p * kd; // devsq
-        out[i] = fn::Finite(r);
+            r = p * kd; // DEVSQ
+        out[i] = Finite(r);
     }
     return true;
 }
@@ -86,7 +89,12 @@ bool Statistics(TGS& gs, const std::string& name, const std::string& func, const
 } // namespace
 
 void RegisterStatisticsFunctions(HandlerRegistry& r) {
-    for (const char* f : {"var", "varp", "std", "stdp", "devsq", "avedev"}) r[f] = Statistics;
+    r["var"] = Statistics<Stat::Var>;
+    r["varp"] = Statistics<Stat::VarP>;
+    r["std"] = Statistics<Stat::Std>;
+    r["stdp"] = Statistics<Stat::StdP>;
+    r["devsq"] = Statistics<Stat::DevSq>;
+    r["avedev"] = Statistics<Stat::AveDev>;
 }
 
 } // namespace vantor

@@ -285,7 +285,7 @@ void TGS::LoadIndexSeries() {
         out[1][i] = i32(r + 16) / 100.0;
         float amount;
         std::memcpy(&amount, r + 20, 4); // little-endian single
-        out[4][i] = fn::Finite(amount);
+        out[4][i] = Finite(amount);
         out[5][i] = i32(r + 24) / 100.0;
         out[6][i] = i16(r + 28);
         out[7][i] = i16(r + 30);

@@ -174,7 +174,7 @@ TEST(ShowPeriodBars, NewestBarsOpenOnlyAndTheTrueClose) {
     EXPECT_EQ(chart.FWEEK, "日线");
     // A period the store keeps no cache for: nothing changes.
     chart.SetZhouQi(wsFenBi);
-    EXPECT_EQ(ShowPeriodBars(chart, store, false), kNoValue);
+    EXPECT_EQ(ShowPeriodBars(chart, store, false), kInvalidValue);
     EXPECT_EQ(chart.BarCount(), 49000);
 }
 

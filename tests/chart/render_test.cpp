@@ -9,6 +9,7 @@
 #include "chart/chart_window.h"
 #include "chart/paint_context.h"
 #include "chart/raw_program.h"
+#include "chart/window_frame.h"
 #include "pixels.h"
 
 namespace vantor {
@@ -42,8 +43,8 @@ struct TestWindow {
     }
     QImage Paint(int left = 0, double scale = 10, int curX = -1, int curY = -1) {
         QImage img = MakeImage(W, H, kBlack);
-        w.FRect = {};
-        DrawLine(w, img, left, scale, curX, curY, kBlack);
+        frame = ComputeFrame(w, *raw, RequestFor(w, W, H, left, scale, curX, curY));
+        DrawLine(w, frame, img, kBlack);
         return img;
     }
     // Where the painting must have put bars and values, worked out by hand: with the left
@@ -63,9 +64,10 @@ struct TestWindow {
     };
     Plot Map() const {
         EXPECT_TRUE(w.ShowLeft);
-        return {w.FRect.Top, w.FRect.Bottom - 1, w.MinValue, w.MAXValue};
+        return {frame.plot.Top, frame.plot.Bottom - 1, frame.m.minValue, frame.m.maxValue};
     }
-    int Top() const { return w.FRect.Top; }
+    int Top() const { return frame.plot.Top; }
+    WindowFrame frame; // of the last painting
 };
 
 TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
@@ -159,7 +161,8 @@ TEST_F(OutputTest, NodrawDrawsNothingButItsReadout) {
 }
 
 TEST_F(OutputTest, InvalidValuesBreakTheLine) {
-    std::vector<double> v = {kNoValue, kNoValue, 14, 15, 16, kNoValue, 15, 14, 15, 16};
+    std::vector<double> v = {
+        kInvalidValue, kInvalidValue, 14, 15, 16, kInvalidValue, 15, 14, 15, 16};
     t.Series("ma", v);
     t.raw->Records() = {"syline=ma::colorred"};
     QImage img = t.Paint();
@@ -202,7 +205,7 @@ TEST_F(OutputTest, SeriesShorterThanCloseAndBarZeroStylesReadNothingOutside) {
     // readouts read bar -1, which is outside every series.
     t.w.Main = true;
     img = t.Paint(0, 1000);
-    EXPECT_EQ(t.w.FLeftBar, 0);
+    EXPECT_EQ(t.frame.leftBar, 0);
     EXPECT_EQ(drawn(img), 0);
     // A first bar past the data: nothing visible, nothing read.
     EXPECT_EQ(drawn(t.Paint(500, 10)), 0);
@@ -274,16 +277,15 @@ TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
         QImage img = t.Paint();
         EXPECT_EQ(At(img, 0, 0), kMaroon) << w << "x" << h; // the frame's top line
         // A plot needs at least 5 rows between the top and the bottom margin.
-        const bool plot = h - t.Top() - (h - t.w.FRect.Bottom + 1) >= 5 && w > 0;
+        const bool plot = h - t.Top() - (h - t.frame.plot.Bottom + 1) >= 5 && w > 0;
         EXPECT_EQ(Count(img, 0, 0, w, h, kRed) > 0, plot) << w << "x" << h;
         if (plot) {
-            EXPECT_EQ(At(img, 50, (t.Top() + t.w.FRect.Bottom - 1) / 2), kRed);
+            EXPECT_EQ(At(img, 50, (t.Top() + t.frame.plot.Bottom - 1) / 2), kRed);
         }
     }
     TestWindow empty;
-    empty.w.MAXValue = 7;
     QImage img = empty.Paint();
-    EXPECT_EQ(empty.w.MAXValue, 7); // no data: the range keeps its old value
+    EXPECT_FALSE(empty.frame.plotted); // no data: no range, only the frame
     EXPECT_EQ(At(img, 0, 0), kMaroon);
     EXPECT_EQ(At(img, 50, 100), kMaroon); // the left frame line
     // Inside the frame only the background and the dotted grid.
@@ -316,8 +318,8 @@ TEST(WindowPainting, FlatSeriesSpreadsTheRange) {
     t.Bars(c, c, c, c);
     t.w.Main = true;
     t.Paint();
-    EXPECT_DOUBLE_EQ(t.w.MAXValue, 5.001);
-    EXPECT_DOUBLE_EQ(t.w.MinValue, 4.999);
+    EXPECT_DOUBLE_EQ(t.frame.maxValue, 5.001);
+    EXPECT_DOUBLE_EQ(t.frame.minValue, 4.999);
 }
 
 TEST(WindowPainting, GradientFillsCornerToCorner) {

@@ -267,8 +267,8 @@ TEST(ChartFormulas, DefaultWindowsRunTheirFormulasOnTheFedBars) {
     // The readouts follow the title in the main window: the first MA's colour is there.
     SeriesView ma1;
     ASSERT_TRUE(chart.K_Main->prog->Series("ma1", ma1));
-    EXPECT_EQ(ma1.at(0), kNoValue);
-    EXPECT_NE(ma1.last(), kNoValue);
+    EXPECT_EQ(ma1.at(0), kInvalidValue);
+    EXPECT_NE(ma1.last(), kInvalidValue);
 }
 
 TEST(ChartFormulas, TickViewDrawsPriceAndVolumeWindows) {
