@@ -104,7 +104,8 @@ TEST(ConfigDownload, FailuresAreShownAndLeaveTheDatabase) {
         });
         Desk desk(ServiceAt(server.port()));
         const std::string before = desk.Db();
-        desk.w->Download()->ioTimeoutMs = 800;
+        // Long enough that a loaded machine still sees the worker waiting after 300 ms.
+        desk.w->Download()->ioTimeoutMs = 2500;
         MenuAction(desk.w->ToolsMenu(), "下载配置")->trigger();
         if (c.silent) {
             // The window keeps running while the worker waits for the service.
