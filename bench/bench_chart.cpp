@@ -55,13 +55,13 @@ std::unique_ptr<vantor::TGP> MakeChart(int n) {
 }
 
 void BM_ReDraw1920x1080(benchmark::State& state) {
-    auto chart = MakeChart(49000);
+    auto chart = MakeChart(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         chart->ReDraw();
         benchmark::DoNotOptimize(chart->Image().constBits());
     }
 }
-BENCHMARK(BM_ReDraw1920x1080)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReDraw1920x1080)->Arg(10000)->Arg(25000)->Arg(49000)->Unit(benchmark::kMillisecond);
 
 void BM_AppendBarRerunAndReDraw(benchmark::State& state) {
     auto chart = MakeChart(48000);

@@ -3,6 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "formula/function_kernels.h"
@@ -30,8 +31,17 @@ const Bars& MinuteSample() {
     return bars;
 }
 
-void BM_Cost50(benchmark::State& state) {
+// The first n bars of the sample.
+Bars FirstBars(int n) {
     const Bars& b = MinuteSample();
+    const auto take = [n](const std::vector<double>& v) {
+        return std::vector<double>(v.begin(), v.begin() + std::min<size_t>(n, v.size()));
+    };
+    return {take(b.high), take(b.low), take(b.close), take(b.vol)};
+}
+
+void BM_Cost50(benchmark::State& state) {
+    const Bars b = FirstBars(static_cast<int>(state.range(0)));
     std::vector<double> out(b.close.size());
     for (auto _ : state) {
         k::CostWinner(b.high, b.low, b.vol, 50.0, false, out);
@@ -39,10 +49,10 @@ void BM_Cost50(benchmark::State& state) {
     }
     state.counters["bars"] = static_cast<double>(out.size());
 }
-BENCHMARK(BM_Cost50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cost50)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMillisecond);
 
 void BM_WinnerClose(benchmark::State& state) {
-    const Bars& b = MinuteSample();
+    const Bars b = FirstBars(static_cast<int>(state.range(0)));
     std::vector<double> out(b.close.size());
     for (auto _ : state) {
         k::CostWinner(b.high, b.low, b.vol, k::Operand(b.close), true, out);
@@ -50,7 +60,7 @@ void BM_WinnerClose(benchmark::State& state) {
     }
     state.counters["bars"] = static_cast<double>(out.size());
 }
-BENCHMARK(BM_WinnerClose)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WinnerClose)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMillisecond);
 
 void BM_HhvBars250(benchmark::State& state) {
     const Bars& b = MinuteSample();

@@ -113,8 +113,10 @@ void MovingMean(const double* x, int n, const Operand& window, double* out) {
     MovingMeanBars(x, window, 0, n, {s, c}, out);
 }
 
-void MovingMeanBars(const double* x, const Operand& window, int from, int to, RunningSum s,
-                    double* out) {
+namespace {
+
+inline void MeanOverBars(const double* x, const Operand& window, int from, int to, RunningSum& s,
+                  double* out) {
     const std::int64_t constK = Bars(window.value);
     if (!window.IsSeries() && IsValid(window.value) && constK > 0) {
         // A constant window: the same sums as below without reading the window per bar.
@@ -157,6 +159,19 @@ void MovingMeanBars(const double* x, const Operand& window, int from, int to, Ru
             out[i] = kInvalidValue;
         }
     }
+}
+
+} // namespace
+
+void MovingMeanBars(const double* x, const Operand& window, int from, int to, RunningSum sum,
+                    double* out) {
+    // The sums are carried in locals, so the stores into `out` cannot be taken to change
+    // them and they stay in registers from bar to bar.
+    double total = sum.s, carry = sum.c;
+    RunningSum s{total, carry};
+    MeanOverBars(x, window, from, to, s, out);
+    sum.s = total;
+    sum.c = carry;
 }
 
 } // namespace fn

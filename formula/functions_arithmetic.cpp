@@ -25,52 +25,43 @@ double Sgn(double x) {
     return x < 0 ? -1 : (x == 0 ? 0 : 1);
 }
 
-using Unary = double (*)(double);
-
-Unary UnaryOf(const std::string& f) {
-    static const std::pair<const char*, Unary> table[] = {
-        {"sin", [](double x) { return std::sin(x * kDegree); }},
-        {"cos", [](double x) { return std::cos(x * kDegree); }},
-        {"tan", [](double x) { return std::tan(x * kDegree); }},
-        {"asin", [](double x) { return std::asin(x); }},
-        {"acos", [](double x) { return std::acos(x); }},
-        {"atan", [](double x) { return std::atan(x); }},
-        {"sqrt", [](double x) { return std::sqrt(x); }},
-        {"log", [](double x) { return std::log10(x); }},
-        {"ln", [](double x) { return std::log10(x); }}, // base 10, as LOG
-        {"exp", [](double x) { return std::exp(x); }},
-        {"abs", [](double x) { return std::fabs(x); }},
-        {"reverse", [](double x) { return -x; }},
-        {"sgn", Sgn},
-        {"ceiling", [](double x) { return Int32Part(std::ceil(x)); }},
-        {"floor", [](double x) { return Int32Part(std::floor(x)); }},
-        {"intpart",
-         [](double x) {
-             std::int64_t v = 0;
-             return fn::ToInt64(x, v) ? static_cast<double>(v) : kInvalidValue;
-         }},
-        {"not", [](double x) { return x == 0 ? 1.0 : 0.0; }},
-    };
-    for (auto [name, fun] : table)
-        if (f == name) return fun;
-    return nullptr;
+double Sin(double x) { return std::sin(x * kDegree); }
+double Cos(double x) { return std::cos(x * kDegree); }
+double Tan(double x) { return std::tan(x * kDegree); }
+double Asin(double x) { return std::asin(x); }
+double Acos(double x) { return std::acos(x); }
+double Atan(double x) { return std::atan(x); }
+double Sqrt(double x) { return std::sqrt(x); }
+double Log10(double x) { return std::log10(x); } // LN is base 10 too, as LOG
+double Exp(double x) { return std::exp(x); }
+double Abs(double x) { return std::fabs(x); }
+double Reverse(double x) { return -x; }
+double Ceiling(double x) { return Int32Part(std::ceil(x)); }
+double Floor(double x) { return Int32Part(std::floor(x)); }
+double IntPart(double x) {
+    std::int64_t v = 0;
+    return fn::ToInt64(x, v) ? static_cast<double>(v) : kInvalidValue;
 }
+double Not(double x) { return x == 0 ? 1.0 : 0.0; }
 
+// One function of one operand; each has its own handler, so the loop calls it inline.
+template <double (*f)(double)>
 bool OneOperand(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     const int n = fn::DataLen(gs);
     fn::Operand x;
     if (!fn::AsEither(gs, xx[0], n, x))
         return fn::Fail(gs, UpperName(func) + "(X)参数X:" + xx[0] + "不存在!");
-    const Unary f = UnaryOf(LowerAscii(func));
-    if (!f) return fn::Fail(gs, "不存在函数:" + func + " !");
     if (!x.IsSeries()) {
         fn::StoreConst(gs, name, f(x.value));
         return true;
     }
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
-    for (int i = fn::FirstBar(gs, n); i < n; ++i) // bar by bar
-        out[i] = IsValid(x.data[i]) ? Finite(f(x.data[i])) : kInvalidValue;
+    const double* in = x.data;
+    for (int i = fn::FirstBar(gs, n); i < n; ++i) { // bar by bar
+        const double v = in[i];
+        out[i] = IsValid(v) ? Finite(f(v)) : kInvalidValue;
+    }
     return true;
 }
 
@@ -111,9 +102,23 @@ bool TwoOperand(TGS& gs, const std::string& name, const std::string& func, const
 } // namespace
 
 void RegisterArithmeticFunctions(HandlerRegistry& r) {
-    for (const char* f : {"sin", "cos", "tan", "asin", "acos", "atan", "sqrt", "log", "ln", "exp",
-                          "abs", "reverse", "sgn", "ceiling", "floor", "intpart", "not"})
-        r[f] = OneOperand;
+    r["sin"] = OneOperand<Sin>;
+    r["cos"] = OneOperand<Cos>;
+    r["tan"] = OneOperand<Tan>;
+    r["asin"] = OneOperand<Asin>;
+    r["acos"] = OneOperand<Acos>;
+    r["atan"] = OneOperand<Atan>;
+    r["sqrt"] = OneOperand<Sqrt>;
+    r["log"] = OneOperand<Log10>;
+    r["ln"] = OneOperand<Log10>;
+    r["exp"] = OneOperand<Exp>;
+    r["abs"] = OneOperand<Abs>;
+    r["reverse"] = OneOperand<Reverse>;
+    r["sgn"] = OneOperand<Sgn>;
+    r["ceiling"] = OneOperand<Ceiling>;
+    r["floor"] = OneOperand<Floor>;
+    r["intpart"] = OneOperand<IntPart>;
+    r["not"] = OneOperand<Not>;
     r["max"] = TwoOperand<Max>;
     r["min"] = TwoOperand<Min>;
     r["mod"] = TwoOperand<Mod>;

@@ -3,8 +3,11 @@
 // whole bars where it counts bars.
 
 #include <array>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "formula/front_end.h"
 #include "formula/function_args.h"
@@ -47,6 +50,25 @@ void Ma(TGS& gs, const Window& w, double* out) {
     fn::Keep(gs, 1, w.len, s);
 }
 
+// y = keep * (the bar before) + take * x over bars from..n-1: an invalid x gives an
+// invalid bar, and the bar after an invalid one (or bar 0) starts again at x. The bar
+// before is carried in a register, not read back from `out`.
+void Smooth(const double* x, int from, int n, double keep, double take, double* out) {
+    double prev = from > 0 ? out[from - 1] : kInvalid;
+    for (int i = from; i < n; ++i) {
+        const double xi = x[i];
+        double v;
+        if (!IsValid(xi))
+            v = kInvalid;
+        else if (!IsValid(prev))
+            v = xi;
+        else
+            v = Finite(keep * prev + take * xi);
+        out[i] = v;
+        prev = v;
+    }
+}
+
 // The EMA step from bar `from` on; weights from N (per bar for a series N).
 void EmaFrom(const Window& w, std::int64_t constN, int from, double* out) {
     if (!w.n.IsSeries()) {
@@ -57,16 +79,7 @@ void EmaFrom(const Window& w, std::int64_t constN, int from, double* out) {
             for (int i = from; i < w.len; ++i) out[i] = kInvalid;
             return;
         }
-        const double keep = (k - 1) / (k + 1), take = 2 / (k + 1);
-        for (int i = from; i < w.len; ++i) {
-            const double xi = w.x.data[i];
-            if (!IsValid(xi))
-                out[i] = kInvalid;
-            else if (!IsValid(out[i - 1]))
-                out[i] = xi;
-            else
-                out[i] = Finite(keep * out[i - 1] + take * xi);
-        }
+        Smooth(w.x.data, from, w.len, (k - 1) / (k + 1), 2 / (k + 1), out);
         return;
     }
     for (int i = from; i < w.len; ++i) {
@@ -333,16 +346,7 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     if (!nArg.IsSeries() && IsValid(nArg.value) && constK != 0) {
         // A constant N: the weights are worked out once, keeping the division out of the
         // chain from one bar to the next.
-        const double keep = (constK - m) / constK, take = m / constK;
-        for (int i = from; i < n; ++i) {
-            const double xi = x.data[i];
-            if (!IsValid(xi))
-                out[i] = kInvalid;
-            else if (i == 0 || !IsValid(out[i - 1]))
-                out[i] = xi;
-            else
-                out[i] = Finite(keep * out[i - 1] + take * xi);
-        }
+        Smooth(x.data, from, n, (constK - m) / constK, m / constK, out);
         return true;
     }
     for (int i = from; i < n; ++i) {

@@ -1,6 +1,7 @@
 // The operator handler BIAO(A,op,B), into which the compiler turns every operator, and
 // INPUT, the parameter declaration.
 
+#include <cfloat>
 #include <cmath>
 
 #include "formula/front_end.h"
@@ -32,14 +33,17 @@ double Bitwise(double a, double b, bool isOr) {
 
 // One bar where both operands may be invalid.
 template <Op op> inline double OnBar(double a, double b) {
-    const bool valid = IsValid(a) && IsValid(b);
+    const bool valid = IsValid(a) & IsValid(b);
     if constexpr (op == Op::Eq) return std::fabs(a - b) < 0.000001 ? 1 : 0;
     if constexpr (op == Op::Ne) return a != b ? 1 : 0;
     if constexpr (op == Op::Or) return valid ? Bitwise(a, b, true) : 0;
+    // Sums, differences and products without a branch, so the loops over bars vectorize:
+    // a result that is not finite, or of an invalid operand, is the invalid value.
+    if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul) {
+        const double r = op == Op::Add ? a + b : op == Op::Sub ? a - b : a * b;
+        return valid & (std::fabs(r) <= DBL_MAX) ? r : kInvalidValue;
+    }
     if (!valid) return kInvalidValue;
-    if constexpr (op == Op::Add) return Finite(a + b);
-    if constexpr (op == Op::Sub) return Finite(a - b);
-    if constexpr (op == Op::Mul) return Finite(a * b);
     if constexpr (op == Op::Div) return b == 0 ? kInvalidValue : Finite(a / b);
     if constexpr (op == Op::Xor) return Bitwise(a, b, false);
     if constexpr (op == Op::Lt) return a < b ? 1 : 0;
@@ -53,12 +57,15 @@ template <Op op> inline double OnBar(double a, double b) {
 // Bars from..n-1.
 template <Op op>
 void OverBars(const fn::Operand& a, const fn::Operand& b, int from, int n, double* out) {
+    const double *x = a.data, *y = b.data;
     if (a.IsSeries() && b.IsSeries()) {
-        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.data[i]);
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(x[i], y[i]);
     } else if (a.IsSeries()) {
-        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.data[i], b.value);
+        const double v = b.value;
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(x[i], v);
     } else {
-        for (int i = from; i < n; ++i) out[i] = OnBar<op>(a.value, b.data[i]);
+        const double v = a.value;
+        for (int i = from; i < n; ++i) out[i] = OnBar<op>(v, y[i]);
     }
 }
 

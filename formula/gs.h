@@ -95,6 +95,9 @@ public:
 
     // --- running and queries ---
     bool Run(const std::string& FParamStr);
+    // Makes the next run compute every bar again, as after a change of period or
+    // parameters, keeping the storage of the computed series.
+    void ForgetLastRun() { lastRun_.ok = false; }
     double GetLast(const std::string& Name);
     float GetBianLast() const;
     bool GetBianList(std::vector<std::string>& SL) const;

@@ -122,6 +122,7 @@ bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
     if (!ReadFileText(path, content)) return false;
     lines.clear();
+    lines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
     std::size_t pos = 0;
     while (pos < content.size()) {
         std::size_t end = content.find('\n', pos);

@@ -88,13 +88,25 @@ std::optional<double> EncodeBarTime(int time, int date) {
     return *day + h * kHour + mi * kMinute;
 }
 
+BarMoment ReadBarMoment(int time, int date) {
+    BarMoment at;
+    SplitDate(date, at.year, at.month, at.day);
+    at.dayNumber = EncodeDate(at.year, at.month, at.day);
+    at.hour = time / 100;
+    at.minute = time % 100;
+    at.timeOk = time >= 0 && at.hour <= 23 && at.minute <= 59;
+    return at;
+}
+
 std::optional<double> GetPeriodStamp(TWeekStyle period, int time, int date) {
-    int y, m, d;
-    SplitDate(date, y, m, d);
-    auto day = EncodeDate(y, m, d);
+    return GetPeriodStamp(period, ReadBarMoment(time, date));
+}
+
+std::optional<double> GetPeriodStamp(TWeekStyle period, const BarMoment& at) {
+    const auto& day = at.dayNumber;
     if (!day) return std::nullopt;
-    const int h = time / 100, mi = time % 100;
-    const bool timeOk = time >= 0 && h <= 23 && mi <= 59;
+    const int y = at.year, m = at.month, h = at.hour, mi = at.minute;
+    const bool timeOk = at.timeOk;
     const double ms = 1.0 / kMsPerDay;
 
     // Rounds the minute up to the next multiple of `step`; past the hour's last group the
@@ -148,7 +160,10 @@ std::optional<double> GetPeriodStamp(TWeekStyle period, int time, int date) {
 }
 
 void StampLabel(double stamp, ShortStr& srq, ShortStr& ssj) {
-    DateTimeParts p = DecodeDateTime(stamp);
+    StampLabel(DecodeDateTime(stamp), srq, ssj);
+}
+
+void StampLabel(const DateTimeParts& p, ShortStr& srq, ShortStr& ssj) {
     char date[9], time[5];
     int v = p.year;
     for (int i = 3; i >= 0; --i, v /= 10) date[i] = static_cast<char>('0' + v % 10);

@@ -25,8 +25,25 @@ std::optional<double> EncodeBarTime(int time, int date);
 // the moment has no stamp in that period (a date that does not exist, hour > 23, minute > 59).
 std::optional<double> GetPeriodStamp(TWeekStyle period, int time, int date);
 
+// A bar's date and time read once, for the stamps of all its periods.
+struct BarMoment {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    std::optional<double> dayNumber; // nullopt: the date does not exist
+    bool timeOk = false;             // hour 0..23, minute 0..59
+};
+BarMoment ReadBarMoment(int time, int date);
+// GetPeriodStamp of the moment `at`.
+std::optional<double> GetPeriodStamp(TWeekStyle period, const BarMoment& at);
+// Whether the stamp of `period` depends on the date alone.
+constexpr bool StampedByDate(TWeekStyle period) {
+    return static_cast<int>(period) >= static_cast<int>(wsDay) &&
+           static_cast<int>(period) <= static_cast<int>(wsYear);
+}
+
 // The label of a cache bar: the stamp formatted "yyyymmdd" and "hhnn".
 void StampLabel(double stamp, ShortStr& srq, ShortStr& ssj);
+// The same from the stamp's parts.
+void StampLabel(const DateTimeParts& p, ShortStr& srq, ShortStr& ssj);
 
 // Stamps at least this far apart (in days) start a new cache bar.
 double PeriodThreshold(TWeekStyle period);

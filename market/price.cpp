@@ -1,6 +1,8 @@
 #include "market/price.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,17 +17,57 @@ const char* PeriodCaption(TWeekStyle w) {
     return (i >= 0 && i <= static_cast<int>(wsNone)) ? captions[i] : "";
 }
 
+namespace {
+
+// Powers of ten that doubles hold exactly.
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Plain decimals of at most 15 digits ("-3485.2000"), the form of nearly every field of a
+// data file, read without the general parser: the digits make an exact integer and one
+// division by an exact power of ten rounds it, so the result is the correctly rounded
+// value the general parser gives. False for any other text.
+bool ReadShortDecimal(std::string_view s, double& v) {
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    std::int64_t digits = 0;
+    int count = 0, decimals = 0;
+    bool point = false;
+    for (; p < end; ++p) {
+        const char ch = *p;
+        if (ch >= '0' && ch <= '9') {
+            if (++count > 15) return false;
+            digits = digits * 10 + (ch - '0');
+            if (point) ++decimals;
+        } else if (ch == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0) return false;
+    const double magnitude = static_cast<double>(digits) / kExactPowers[decimals];
+    v = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
+
 double TextToFloat(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     if (s.empty()) return 0;
+    double v = 0;
+    if (ReadShortDecimal(s, v)) return v;
     // Only plain decimal notation counts as a number (no hex, inf or nan words).
     for (char ch : s)
         if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E'))
             return 0;
-    double v = 0;
     auto r = std::from_chars(s.data(), s.data() + s.size(), v);
     if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return 0;
     return v;
@@ -43,8 +85,11 @@ int BarDateNumber(const ShortStr& s) {
     return TruncToInt(TextToFloat(s.view()));
 }
 
-std::vector<std::string_view> SplitBarFields(std::string_view line) {
-    std::vector<std::string_view> fields;
+namespace {
+
+// Calls take(field) for each field of a data-file line (see SplitBarFields); stops early
+// when take returns false.
+template <class Take> void ForEachBarField(std::string_view line, Take take) {
     std::size_t i = 0, n = line.size();
     while (i < n) {
         while (i < n && (line[i] == ' ' || line[i] == '\t')) ++i;
@@ -60,19 +105,35 @@ std::vector<std::string_view> SplitBarFields(std::string_view line) {
         }
         std::string_view f = line.substr(start, i - start);
         while (!f.empty() && (f.back() == '\r' || f.back() == '\n')) f.remove_suffix(1);
-        if (!f.empty()) fields.push_back(f);
+        if (!f.empty() && !take(f)) return;
         if (i < n) ++i; // the comma
     }
+}
+
+} // namespace
+
+std::vector<std::string_view> SplitBarFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    ForEachBarField(line, [&](std::string_view f) {
+        fields.push_back(f);
+        return true;
+    });
     return fields;
 }
 
 bool ParseBarLine(std::string_view line, Price& bar) {
     bar = Price{};
-    auto f = SplitBarFields(line);
+    // At most 9 fields make a bar; a tenth is enough to refuse the line.
+    std::array<std::string_view, 10> f;
+    std::size_t count = 0;
+    ForEachBarField(line, [&](std::string_view field) {
+        f[count++] = field;
+        return count < f.size();
+    });
     std::size_t k = 0;
-    if (f.size() == 7) {
+    if (count == 7) {
         bar.Srq = f[k++];
-    } else if (f.size() == 8 || f.size() == 9) {
+    } else if (count == 8 || count == 9) {
         bar.Srq = f[k++];
         bar.Ssj = f[k++];
     } else {

@@ -67,19 +67,27 @@ void Tstock::PushInto(int i, int row) {
 }
 
 void Tstock::PushInto(int i, int row, int time, int date) {
+    PushStamped(i, row, GetPeriodStamp(static_cast<TWeekStyle>(i), time, date));
+}
+
+void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp) {
     const Price& bar = Fp[row];
     const auto w = static_cast<TWeekStyle>(i);
     // A bar whose date or time has no stamp is left out of the cache.
-    auto stamp = GetPeriodStamp(w, time, date);
     if (!stamp) return;
     auto& cache = DMP[i].value;
     if (cache.empty() || std::fabs(*stamp - lastLabel_[i]) >= PeriodThreshold(w)) {
         cache.push_back(bar);
         Price& added = cache.back();
-        StampLabel(*stamp, added.Srq, added.Ssj);
-        lastLabel_[i] = LabelTime(added);
+        // The label's text and numbers from one reading of the stamp: the numbers are
+        // what reading the text back would give.
+        const DateTimeParts p = DecodeDateTime(*stamp);
+        StampLabel(p, added.Srq, added.Ssj);
+        const int labelDate = p.year * 10000 + p.month * 100 + p.day;
+        const int labelTime = p.hour * 100 + p.minute;
+        lastLabel_[i] = EncodeBarTime(labelTime, labelDate).value_or(0.0);
         firstRow_[i].push_back(row);
-        labelNumbers_[i].push_back({BarDateNumber(added.Srq), BarTimeNumber(added.Ssj)});
+        labelNumbers_[i].push_back({labelDate, labelTime});
         return;
     }
     MergeBar(cache.back(), bar);
@@ -105,7 +113,19 @@ void Tstock::PushBar(int row, bool reset) {
     if (reset) ClearPeriods();
     if (row < 0 || row >= fcount) return;
     const int time = BarTimeNumber(Fp[row].Ssj), date = BarDateNumber(Fp[row].Srq);
-    for (int i = 0; i < kCachedPeriods; ++i) PushInto(i, row, time, date);
+    const BarMoment at = ReadBarMoment(time, date);
+    // The stamps of the day-level periods depend on the date alone: read once per date.
+    if (dayStampsDate_ != date || !dayStampsSet_) {
+        for (int i = 0; i < kCachedPeriods; ++i)
+            if (StampedByDate(static_cast<TWeekStyle>(i)))
+                dayStamps_[i] = GetPeriodStamp(static_cast<TWeekStyle>(i), at);
+        dayStampsDate_ = date;
+        dayStampsSet_ = true;
+    }
+    for (int i = 0; i < kCachedPeriods; ++i) {
+        const auto w = static_cast<TWeekStyle>(i);
+        PushStamped(i, row, StampedByDate(w) ? dayStamps_[i] : GetPeriodStamp(w, at));
+    }
 }
 
 bool Tstock::ReadFile() {

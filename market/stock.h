@@ -3,6 +3,7 @@
 // replay cursor that reveals the bars one by one.
 
 #include <array>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -81,12 +82,17 @@ private:
     std::array<double, kCachedPeriods> lastLabel_{};
     // Per cache: the label of each cache bar as numbers (date, time).
     std::array<std::vector<std::array<int, 2>>, kCachedPeriods> labelNumbers_;
+    // The stamps of the periods that depend on the date alone, for the date last pushed.
+    std::array<std::optional<double>, kCachedPeriods> dayStamps_{};
+    int dayStampsDate_ = 0;
+    bool dayStampsSet_ = false;
 
     bool ReadFile();
     void ClearPeriods();
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);
     void PushInto(int period, int row, int time, int date);
+    void PushStamped(int period, int row, const std::optional<double>& stamp);
     static double LabelTime(const Price& cacheBar);
     Price Combine(int first, int last) const;
     void Regroup();
