@@ -8,17 +8,28 @@ namespace vantor {
 
 namespace {
 
+// clang-format off
 constexpr OutputKind kKinds[] = {
-    {"syline", {1}, true, PaintSyline},   {"btx", {1}, true, PaintBtx},
-    {"twr", {1}, true, PaintTwr},         {"drawkline", {1, 2, 3, 4}, false, PaintKLines},
-    {"drawtext", {2}, false, nullptr},    {"drawtext_fix", {}, false, nullptr},
-    {"drawnumber", {2}, false, nullptr},  {"drawnumber_fix", {}, false, nullptr},
-    {"drawicon", {2}, false, nullptr},    {"drawbmp", {2}, false, nullptr},
-    {"drawgbk", {}, false, nullptr},      {"drawrectrel", {}, false, nullptr},
-    {"drawband", {1, 3}, false, nullptr}, {"stickline", {2, 3}, false, nullptr},
-    {"stickbar", {1, 2}, true, nullptr},  {"partline", {}, true, nullptr},
-    {"ployline", {2}, true, nullptr},
+    {"syline", {1}, true, PaintSyline},
+    {"btx", {1}, true, PaintBtx},
+    {"twr", {1}, true, PaintTwr},
+    {"drawkline", {1, 2, 3, 4}, false, PaintKLines},
+    {"drawtext", {2}, false, PaintDrawText},
+    {"drawtext_fix", {}, false, PaintDrawTextFix},
+    {"drawnumber", {2}, false, PaintDrawNumber},
+    {"drawnumber_fix", {}, false, PaintDrawNumberFix},
+    {"drawicon", {2}, false, PaintDrawIcon},
+    {"drawbmp", {2}, false, PaintDrawBmp},
+    {"drawgbk", {}, false, PaintDrawGbk},
+    {"drawrectrel", {}, false, PaintDrawRectRel},
+    {"drawband", {1, 3}, false, PaintDrawBand},
+    {"stickline", {2, 3}, false, PaintStickLine},
+    {"stickbar", {1, 2}, true, PaintStickBar},
+    {"partline", {}, false, PaintPartLine},
+    {"ployline", {2}, false, PaintPloyLine},
 };
+
+// clang-format on
 
 constexpr OutputKind kUnknown{};
 
