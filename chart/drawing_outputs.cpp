@@ -126,11 +126,12 @@ bool PaintDrawText(PaintContext& p, const OutputRecord& r) {
     if (!p.Series(r.arg(1), cond)) return false;
     const Operand price = SeriesOrNumber(p, r.arg(2));
     if (!price.ok) return false;
-    const std::string text = TextArg(r.arg(3));
+    // The same text at many bars: drawn once, then stamped.
+    const QImage text = p.c.TextStamp(TextArg(r.arg(3)));
     for (int l = p.leftBar; l < p.end; ++l) {
         if (!Holds(cond.at(l))) continue;
         const double v = price.at(l);
-        if (Valid(v)) p.c.TextOut(p.X(l), p.Y(v) - p.g.L / 2, text);
+        if (Valid(v)) p.c.Stamp(p.X(l), p.Y(v) - p.g.L / 2, text);
     }
     return true;
 }
@@ -202,7 +203,7 @@ bool PaintDrawIcon(PaintContext& p, const OutputRecord& r) {
     for (int l = p.leftBar; l < p.end; ++l) {
         if (!Holds(cond.at(l))) continue;
         const double v = price.at(l);
-        if (Valid(v)) p.c.DrawImage(p.CX(l) - w / 2 + 1, p.Y(v) - h, icon);
+        if (Valid(v)) p.c.Stamp(p.CX(l) - w / 2 + 1, p.Y(v) - h, icon);
     }
     return true;
 }

@@ -18,6 +18,9 @@ struct OutputKind {
     std::array<int, 4> valueArgs{};
     // The readout of argument 1 follows the drawing, unless the painter ended the record.
     bool readout = true;
+    // The drawing stays inside the plot area (the drawing calls, whose coordinates come
+    // from the formula).
+    bool clip = false;
     // Draws the record; false when it ended early (a missing series, an error, a constant
     // plain output), which leaves out the readout. Null for a kind that draws nothing.
     bool (*paint)(PaintContext& p, const OutputRecord& r) = nullptr;

@@ -374,7 +374,10 @@ void DrawOutputRecord(PaintContext& p, const OutputRecord& r) {
     if (!r.attrs.empty()) ApplyLineAttrs(c, r.attrWords, p.constText);
     const TColor color = c.PenColor(); // the output's colour, for its readout
     const OutputKind& kind = FindOutputKind(r.kind);
+    const auto& g = p.g;
+    if (kind.clip) c.SetClip(g.Lm, g.T, g.X2, g.H - g.B + 1);
     const bool drawn = !kind.paint || kind.paint(p, r);
+    if (kind.clip) c.ClearClip();
     if (drawn && kind.readout) Readout(p, r, color);
 }
 
