@@ -11,7 +11,7 @@ render() { # NAME WINDOW FORMULA
         --formula "$2=$3" --out "$out/$1.png"
 }
 for f in FSL BDT DB6 TEST; do render "$f" 1 "$f"; done
-for f in NineTurns ICHIMOKU CFJT SQJZ; do render "$f" 0 "$out/formulas/$f.txt"; done
-for f in Dragon4_Main BTX Dragon4_Fig FundsAnalysis TJCJL WSBVOL; do
+for f in NineTurns ICHIMOKU CFJT; do render "$f" 0 "$out/formulas/$f.txt"; done
+for f in Dragon4_Main BTX Dragon4_Fig FundsAnalysis TJCJL WSBVOL FXG_INDEX3; do
     render "$f" 1 "$out/formulas/$f.txt"
 done
