@@ -85,6 +85,8 @@ Canvas::Canvas(QImage& image) : image_(image) {
     const QSize logical = LogicalSize(image_);
     w_ = logical.width();
     h_ = logical.height();
+    clipR_ = w_;
+    clipB_ = h_;
     // On an image with a device pixel ratio the painter works in logical pixels and draws
     // text, curves and images at the device's density.
     painter_.begin(&image_);
@@ -102,6 +104,21 @@ void Canvas::PlotBlock(int x, int y, TColor c) {
     const int x1 = std::min(Dev(x + 1), dw_), y1 = std::min(Dev(y + 1), dh_);
     for (int yy = Dev(y); yy < y1; ++yy)
         std::fill(bits_ + yy * stride_ + Dev(x), bits_ + yy * stride_ + x1, v);
+}
+
+void Canvas::SetClip(int x1, int y1, int x2, int y2) {
+    clipL_ = std::clamp(x1, 0, w_);
+    clipT_ = std::clamp(y1, 0, h_);
+    clipR_ = std::clamp(x2, clipL_, w_);
+    clipB_ = std::clamp(y2, clipT_, h_);
+    painter_.setClipRect(QRect(clipL_, clipT_, clipR_ - clipL_, clipB_ - clipT_));
+}
+
+void Canvas::ClearClip() {
+    clipL_ = clipT_ = 0;
+    clipR_ = w_;
+    clipB_ = h_;
+    painter_.setClipping(false);
 }
 
 void Canvas::SetPen(TColor color, int width, PenStyle style) {
@@ -210,13 +227,14 @@ void Canvas::LineTo(int x, int y) {
     // they are axis-parallel (grid lines, wicks); the pattern phase is kept.
     if (x1 == x2 || y1 == y2) {
         const bool vertical = x1 == x2;
-        const int across = vertical ? x1 : y1, limit = vertical ? h_ : w_;
-        if (across < 0 || across >= (vertical ? w_ : h_)) return;
+        const int across = vertical ? x1 : y1, limit = vertical ? clipB_ : clipR_;
+        const int first = vertical ? clipT_ : clipL_;
+        if (across < (vertical ? clipL_ : clipT_) || across >= (vertical ? clipR_ : clipB_)) return;
         const int from = vertical ? y1 : x1, to = vertical ? y2 : x2, s = from < to ? 1 : -1;
         if (!scaled_ && (penStyle_ == PenStyle::Solid || penStyle_ == PenStyle::Dot)) {
             // The common pens plot without asking the pattern for every pixel.
             const int d = penStyle_ == PenStyle::Dot ? 2 : 1;
-            const int lo = s > 0 ? std::max(from, 0) : std::max(to + 1, 0);
+            const int lo = s > 0 ? std::max(from, first) : std::max(to + 1, first);
             const int hi = s > 0 ? std::min(to - 1, limit - 1) : std::min(from, limit - 1);
             const std::uint32_t c = 0xFF000000u | rgb(pen_);
             // Pattern steps count from `from`; only the pixels on an "on" step are plotted.
@@ -230,7 +248,7 @@ void Canvas::LineTo(int x, int y) {
             return;
         }
         for (int v = from, step = 0; v != to; v += s, ++step) {
-            if ((s > 0 && v >= limit) || (s < 0 && v < 0)) break;
+            if ((s > 0 && v >= limit) || (s < 0 && v < first)) break;
             if (PatternOn(step)) vertical ? Plot(across, v, pen_) : Plot(v, across, pen_);
         }
         return;
@@ -241,10 +259,10 @@ void Canvas::LineTo(int x, int y) {
 void Canvas::FillRect(int x1, int y1, int x2, int y2, TColor color) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
-    x1 = std::max(Sat(x1), 0);
-    y1 = std::max(Sat(y1), 0);
-    x2 = std::min(Sat(x2), w_);
-    y2 = std::min(Sat(y2), h_);
+    x1 = std::max(Sat(x1), clipL_);
+    y1 = std::max(Sat(y1), clipT_);
+    x2 = std::min(Sat(x2), clipR_);
+    y2 = std::min(Sat(y2), clipB_);
     if (x2 <= x1 || y2 <= y1) return;
     std::uint32_t v = 0xFF000000u | rgb(color);
     if (scaled_) {
@@ -391,6 +409,44 @@ void Canvas::StretchDraw(int x1, int y1, int x2, int y2, const QImage& bmp) {
 
 void Canvas::DrawImage(int x, int y, const QImage& bmp) {
     if (!bmp.isNull()) painter_.drawImage(x, y, bmp);
+}
+
+void Canvas::Stamp(int x, int y, const QImage& argb) {
+    if (argb.isNull()) return;
+    if (scaled_ || argb.format() != QImage::Format_ARGB32_Premultiplied) {
+        DrawImage(x, y, argb);
+        return;
+    }
+    const int x1 = std::max(x, clipL_), x2 = std::min(x + argb.width(), clipR_);
+    const int y1 = std::max(y, clipT_), y2 = std::min(y + argb.height(), clipB_);
+    for (int yy = y1; yy < y2; ++yy) {
+        const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(yy - y));
+        std::uint32_t* dst = bits_ + yy * stride_;
+        for (int xx = x1; xx < x2; ++xx) {
+            const QRgb s = src[xx - x];
+            const int a = qAlpha(s);
+            if (a == 0) continue;
+            if (a == 255) {
+                dst[xx] = s;
+                continue;
+            }
+            const QRgb d = dst[xx];
+            auto mix = [a](int sc, int dc) { return sc + dc * (255 - a) / 255; };
+            dst[xx] =
+                qRgb(mix(qRed(s), qRed(d)), mix(qGreen(s), qGreen(d)), mix(qBlue(s), qBlue(d)));
+        }
+    }
+}
+
+QImage Canvas::TextStamp(const std::string& text) const {
+    QImage img(std::max(TextWidth(text), 1), std::max(metrics_->height(), 1),
+               QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter g(&img);
+    g.setFont(qfont_);
+    g.setPen(ToQColor(font_.color));
+    g.drawText(0, metrics_->ascent(), QString::fromStdString(text));
+    return img;
 }
 
 TColor Canvas::Pixel(int x, int y) const {

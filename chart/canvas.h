@@ -146,8 +146,19 @@ public:
     // The bitmap stretched into the rectangle x1..x2-1, y1..y2-1 (corners in any order).
     void StretchDraw(int x1, int y1, int x2, int y2, const QImage& bmp);
     void DrawImage(int x, int y, const QImage& bmp);
+    // A picture with an alpha channel (premultiplied ARGB) blended in with its top-left
+    // corner at (x, y); the fast way to put one small picture many times.
+    void Stamp(int x, int y, const QImage& argb);
+    // The text as TextOut would draw it, on a transparent picture of its width and the
+    // line height, for Stamp.
+    QImage TextStamp(const std::string& text) const;
 
-    // Pixel access; points outside the image are ignored and read as black.
+    // Drawing is kept inside x1..x2-1, y1..y2-1 (within the image) until ClearClip;
+    // reading pixels is not.
+    void SetClip(int x1, int y1, int x2, int y2);
+    void ClearClip();
+
+    // Pixel access; points outside the image (or the clip) are ignored and read as black.
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor color);
 
@@ -156,7 +167,7 @@ public:
 
 private:
     void Plot(int x, int y, TColor c) {
-        if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+        if (x < clipL_ || y < clipT_ || x >= clipR_ || y >= clipB_) return;
         if (scaled_)
             PlotBlock(x, y, c);
         else
@@ -179,10 +190,11 @@ private:
     QImage& image_;
     QPainter painter_;
     std::uint32_t* bits_ = nullptr;
-    int stride_ = 0, w_ = 0, h_ = 0; // w_, h_ logical
-    double ratio_ = 1;               // device pixels per logical pixel
-    bool scaled_ = false;            // ratio_ is not 1
-    int dw_ = 0, dh_ = 0;            // device size
+    int stride_ = 0, w_ = 0, h_ = 0;                    // w_, h_ logical
+    int clipL_ = 0, clipT_ = 0, clipR_ = 0, clipB_ = 0; // drawn area, right and bottom excluded
+    double ratio_ = 1;                                  // device pixels per logical pixel
+    bool scaled_ = false;                               // ratio_ is not 1
+    int dw_ = 0, dh_ = 0;                               // device size
     TColor pen_ = kBlack;
     int penWidth_ = 1;
     PenStyle penStyle_ = PenStyle::Solid;

@@ -35,6 +35,7 @@ struct ChartWindow {
     TWeekStyle ZhouQi = wsNone;
     bool Cursor = false, High = false;
     std::string StkName, StkLabel, Week, FFileName;
+    std::string ProgramDir = "."; // the program folder: pictures of the drawing calls
     std::vector<TStockQuan> FQuan;
     FontSpec font{"Arial", 15, kYellow, false};
 

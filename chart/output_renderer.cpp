@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/output_kinds.h"
+#include "chart/output_painters.h"
 #include "chart/paint_context.h"
 #include "formula/func_str.h"
 
@@ -274,15 +276,6 @@ void Readout(PaintContext& p, const OutputRecord& r, TColor color) {
     p.TW += c.TextWidth(text) + 3;
 }
 
-bool NoReadout(const std::string& k) {
-    static const char* kinds[] = {"drawband",    "drawnumber", "drawbmp",        "drawgbk",
-                                  "drawrectrel", "drawicon",   "drawnumber_fix", "drawtext_fix",
-                                  "drawtext",    "stickline",  "drawkline"};
-    for (const char* n : kinds)
-        if (k == n) return true;
-    return false;
-}
-
 } // namespace
 
 void DrawBar3D(PaintContext& p, int x1, int y1, int x2, int y2, TColor color) {
@@ -346,6 +339,33 @@ void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color) {
     }
 }
 
+bool PaintSyline(PaintContext& p, const OutputRecord& r) {
+    SeriesView s;
+    if (p.Series(r.arg(1), s)) return SeriesOutput(p, r, s);
+    double cv;
+    if (p.prog.Constant(r.arg(1), cv) && Valid(cv)) ConstantOutput(p, r, cv);
+    return false; // a constant or unknown name has no readout
+}
+
+bool PaintBtx(PaintContext& p, const OutputRecord& r) {
+    SeriesView s;
+    if (!p.Series(r.arg(1), s)) return false;
+    BtxBars(p, s);
+    return true;
+}
+
+bool PaintTwr(PaintContext& p, const OutputRecord& r) {
+    SeriesView s;
+    if (!p.Series(r.arg(1), s)) return false;
+    TwrBars(p, s);
+    return true;
+}
+
+bool PaintKLines(PaintContext& p, const OutputRecord& r) {
+    DrawKLines(p, r);
+    return true;
+}
+
 void DrawOutputRecord(PaintContext& p, const OutputRecord& r) {
     Canvas& c = p.c;
     c.SetPen(kWhite, 1, PenStyle::Solid);
@@ -353,30 +373,12 @@ void DrawOutputRecord(PaintContext& p, const OutputRecord& r) {
     c.SetFontColor(kWhite);
     if (!r.attrs.empty()) ApplyLineAttrs(c, r.attrWords, p.constText);
     const TColor color = c.PenColor(); // the output's colour, for its readout
-    const std::string& k = r.kind;
-    if (k == "drawkline") {
-        DrawKLines(p, r);
-        return;
-    }
-    SeriesView s;
-    if (k == "syline") {
-        if (p.Series(r.arg(1), s)) {
-            if (!SeriesOutput(p, r, s)) return;
-        } else {
-            double cv;
-            if (p.prog.Constant(r.arg(1), cv) && Valid(cv)) ConstantOutput(p, r, cv);
-            return; // a constant or unknown name has no readout
-        }
-    } else if (k == "btx" || k == "twr") {
-        if (!p.Series(r.arg(1), s)) return;
-        if (k == "btx")
-            BtxBars(p, s);
-        else
-            TwrBars(p, s);
-    }
-    // Drawing-function records (texts, icons, sticks, bands ...) are painted by their own
-    // painters; until then they only take part in the value range and the readouts.
-    if (!NoReadout(k)) Readout(p, r, color);
+    const OutputKind& kind = FindOutputKind(r.kind);
+    const auto& g = p.g;
+    if (kind.clip) c.SetClip(g.Lm, g.T, g.X2, g.H - g.B + 1);
+    const bool drawn = !kind.paint || kind.paint(p, r);
+    if (kind.clip) c.ClearClip();
+    if (drawn && kind.readout) Readout(p, r, color);
 }
 
 } // namespace vantor

@@ -253,6 +253,12 @@ void TGP::DelCurWin() {
     ReDraw();
 }
 
+void TGP::SetProgramDir(const std::string& dir) {
+    programDir_ = dir;
+    ForAll([&dir](ChartWindow& w) { w.ProgramDir = dir; });
+    ReDraw();
+}
+
 void TGP::SetHost(const Host* host) {
     host_ = host;
     ForAll([host](ChartWindow& w) { w.prog->SetHost(host); });

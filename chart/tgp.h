@@ -42,8 +42,9 @@ public:
     // Where formula errors of chart operations and the programs' own messages go; the
     // host must outlive the chart (none: they are dropped).
     void SetHost(const Host* host);
-    // The program folder: where the formulas look up the index data files.
-    void SetProgramDir(const std::string& dir) { programDir_ = dir; }
+    // The program folder: where the formulas look up the index data files and the
+    // windows the pictures of their drawing calls.
+    void SetProgramDir(const std::string& dir);
     const std::string& ProgramDir() const { return programDir_; }
     std::function<bool()> HasFocus; // keyboard focus of the control (none: no focus)
 

@@ -3,6 +3,8 @@
 
 #include "chart/window_frame.h"
 
+#include "chart/output_kinds.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,24 +51,8 @@ void ValueRange(const ChartWindow& w, WindowProgram& prog, const std::vector<Out
     };
     for (const auto& r : recs) {
         if (r.HasWord("nodraw")) continue;
-        const std::string& k = r.kind;
-        if (k == "syline" || k == "btx" || k == "twr")
-            take(r.arg(1));
-        else if (k == "drawnumber" || k == "drawbmp" || k == "ployline" || k == "drawicon" ||
-                 k == "drawtext")
-            take(r.arg(2));
-        else if (k == "drawband") {
-            take(r.arg(1));
-            take(r.arg(3));
-        } else if (k == "drawkline") {
-            for (int i = 1; i <= 4; ++i) take(r.arg(i));
-        } else if (k == "stickbar") {
-            take(r.arg(1));
-            take(r.arg(2));
-        } else if (k == "stickline") {
-            take(r.arg(2));
-            take(r.arg(3));
-        }
+        for (int a : FindOutputKind(r.kind).valueArgs)
+            if (a > 0) take(r.arg(a));
     }
     if (!w.ShowFs && WantsKLines(w, showk))
         for (const char* n : {"open", "close", "high", "low"}) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "chart/chart_window.h"
+#include "chart/icons.h"
 #include "chart/paint_context.h"
 #include "formula/func_str.h"
 
@@ -15,25 +16,6 @@ namespace {
 
 constexpr TColor kTitleGround = 0x800040;
 constexpr TColor kMarkerPanel = 0x181818;
-
-// The ex-rights marker: a red dollar sign with an upward arrow on a white ground (the
-// ground is the transparent colour, read from the bottom-left pixel).
-const QImage& ExRightsIcon() {
-    static const QImage icon = [] {
-        static const char* rows[16] = {
-            "................", "..#.....#.......", ".###...####.....", "#.#.#.#.#.......",
-            "..#...#.#.......", "..#....###......", "..#......#.#....", "..#......#.#....",
-            "..#...####......", "........#.......", "................", "................",
-            "................", "................", "................", "................"};
-        QImage img(16, 16, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                if (rows[y][x] == '#') img.setPixel(x, y + 3, qRgb(255, 0, 0));
-        return img;
-    }();
-    return icon;
-}
 
 std::string Fmt(const char* f, double v) {
     char buf[64];
@@ -398,7 +380,7 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
     // Ex-rights markers under the bars of their dates.
     SeriesView date;
     if (p.win.FQuan.empty() || !p.Series("date", date) || date.len == 0) return;
-    const QImage& icon = ExRightsIcon();
+    const QImage& icon = Icon("IC100");
     int count = 0;
     for (const auto& q : p.win.FQuan) {
         if (q.Mode == 0 || ++count > 41) break;
@@ -412,7 +394,7 @@ void DrawKLines(PaintContext& p, const OutputRecord& r) {
             else
                 hi2 = mid;
         }
-        if (lo2 >= p.leftBar && lo2 < p.end) c.DrawTransparent(p.CX(lo2) - 8, p.g.H - 16, icon);
+        if (lo2 >= p.leftBar && lo2 < p.end) c.DrawImage(p.CX(lo2) - 8, p.g.H - 16, icon);
     }
 }
 

@@ -10,5 +10,6 @@ int CmdDownload(int argc, char** argv);
 int CmdJournal(int argc, char** argv);
 int CmdRender(int argc, char** argv);
 int CmdEval(int argc, char** argv);
+int CmdIcons(int argc, char** argv);
 
 } // namespace vantor::cli

@@ -28,7 +28,12 @@ const Command kCommands[] = {
      "journal DIR --account NAME [--equity | --export]  print an account's trade journal"},
     {"render", vantor::cli::CmdRender,
      "render FILE --out IMAGE [--period P] [--start ROW] [--last ROW] [--width W] [--height H]\n"
-     "         [--windows N] [--open-only]   draw the chart as the practice shows it"},
+     "         [--windows N] [--open-only] [--formula WINDOW=FILE]... [--home DIR]\n"
+     "      draw the chart as the practice shows it; --formula puts a formula file (or a\n"
+     "      built-in by name) into window WINDOW (0: the main window); pictures and index\n"
+     "      files are read from DIR (default: the folder above FILE's)"},
+    {"icons", vantor::cli::CmdIcons,
+     "icons --out IMAGE [--zoom N]   a contact sheet of the chart's icon set"},
     {"eval", vantor::cli::CmdEval,
      "eval FILE (--formula TEXT | --file PATH | --builtin NAME) [--period P] [--start ROW]\n"
      "       [--last ROW] [--param NAME=VALUE]... [--home DIR]   run a formula and print its\n"

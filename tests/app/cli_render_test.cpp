@@ -26,6 +26,27 @@ unsigned Be32(const std::string& s, size_t at) {
     return v;
 }
 
+// A Windows bitmap of w x h red pixels, 24 bits per pixel.
+void WriteBmp(const std::string& path, int w, int h) {
+    const int row = (w * 3 + 3) / 4 * 4, size = 54 + row * h;
+    std::string b(static_cast<size_t>(size), '\0');
+    auto put32 = [&b](size_t at, unsigned v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, w);
+    put32(22, h);
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) b[54 + y * row + x * 3 + 2] = '\xFF'; // blue, green, red
+    std::ofstream(path, std::ios::binary) << b;
+}
+
 class CliRender : public ::testing::Test {
 protected:
     std::string dir;
@@ -62,10 +83,38 @@ TEST_F(CliRender, PngOfTheRequestedSizeAndJpegByExtension) {
     EXPECT_EQ(ReadFile(dir + "/c.jpg").substr(0, 2), "\xFF\xD8");
 }
 
+TEST(CliRenderFormula, FormulaFileOrBuiltinInAWindowAndPicturesFromHome) {
+    const std::string day = VANTOR_SAMPLE_DIR "/daydata/IFL8.txt";
+    test::TempDir dir;
+    {
+        std::ofstream f(dir.file("marks.txt"));
+        f << "DRAWBMP(C>O,H,'sig');\nSTICKLINE(C>O,C,O,3,0),COLORYELLOW;\n";
+    }
+    const std::string base = "render '" + day + "' --last 200 --width 400 --height 300 --out ";
+    auto render = [&](const std::string& out, const std::string& more) {
+        auto r = test::RunCli(base + "'" + dir.file(out) + "' " + more);
+        EXPECT_EQ(r.exitCode, 0) << more << "\n" << r.err;
+        return ReadFile(dir.file(out));
+    };
+    const std::string plain = render("plain.png", "--home '" + dir.path() + "'");
+    const std::string marked = render("marked.png", "--formula 0='" + dir.file("marks.txt") +
+                                                        "' --home '" + dir.path() + "'");
+    EXPECT_NE(marked, plain);
+    // The picture, once it is in the program folder's signals (any case), adds to that.
+    std::filesystem::create_directories(dir.file("SIGNALS"));
+    WriteBmp(dir.file("SIGNALS/Sig.BMP"), 12, 12);
+    const std::string pictured = render("pictured.png", "--formula 0='" + dir.file("marks.txt") +
+                                                            "' --home '" + dir.path() + "'");
+    EXPECT_NE(pictured, marked);
+    // A built-in formula by name.
+    EXPECT_NE(render("fsl.png", "--formula 1=fsl --home '" + dir.path() + "'"), plain);
+}
+
 TEST(CliRenderErrors, BadCallsFailWithAMessage) {
     const std::string day = VANTOR_SAMPLE_DIR "/daydata/IFL8.txt";
     test::TempDir dir;
-    const std::string png = dir.file("x.png");
+    const std::string png = dir.file("x.png"), bad = dir.file("bad.txt");
+    std::ofstream(bad) << "X:NOSUCHFUNCTION(C);\n";
     struct Case {
         std::string args;
         int code;
@@ -76,6 +125,11 @@ TEST(CliRenderErrors, BadCallsFailWithAMessage) {
         {"render '" + day + "' --out '" + png + "' --width 0", 2, "--width"},
         {"render /nonexistent/file.txt --out '" + png + "'", 1, "数据文件不存在"},
         {"render '" + day + "' --out /nonexistent/dir/x.png", 1, "无法写入图像文件"},
+        {"render '" + day + "' --out '" + png + "' --formula 3=FSL", 2, "--formula"},
+        {"render '" + day + "' --out '" + png + "' --formula FSL", 2, "--formula"},
+        {"render '" + day + "' --out '" + png + "' --formula 1=/nonexistent.txt", 1,
+         "公式文件不存在"},
+        {"render '" + day + "' --out '" + png + "' --formula 1='" + bad + "'", 1, "公式错误"},
     };
     for (const auto& c : cases) {
         auto r = test::RunCli(c.args);
