@@ -277,6 +277,19 @@ void TextOutNumber(Canvas& c, int x, int y, const std::string& text) {
     c.SetFontHeight(h);
 }
 
+int NumberWidth(Canvas& c, const std::string& text) {
+    int d = c.TextWidth(".");
+    size_t dot = text.find('.');
+    if (dot == std::string::npos) return d + c.TextWidth(text);
+    std::string ip = text.substr(0, dot + 1), dec = text.substr(dot + 1);
+    int w = d + c.TextWidth(ip);
+    int h = c.Font().height;
+    c.SetFontHeight(h + 1);
+    w += c.TextWidth(dec);
+    c.SetFontHeight(h);
+    return w;
+}
+
 void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind) {
     int w = bmp.width(), h = bmp.height();
     if (w <= 0 || h <= 0) return;
@@ -431,6 +444,9 @@ void DrawLine(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg) {
     Canvas c(bmp);
     c.SetFont(win.font);
     PaintContext p(win, prog, c, f);
+    // The cursor readout reads these back.
+    win.FCurLeft = f.curBar;
+    win.FCurValue = f.curValue;
     p.bg = bg;
     p.constText = [&prog](const std::string& n) { return prog.ConstText(n); };
     const auto& g = f.g;
@@ -479,8 +495,7 @@ void DrawLine(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg) {
     LastCloseMarker(p);
     // Output records in list order; the K-line record, when present, comes first.
     for (const auto& r : f.records) DrawOutputRecord(p, r);
-    // High/low marks, date axis and cursor lines are painted by the overlay painters once
-    // they exist; the window's cursor bookkeeping starts there.
+    DrawOverlays(p);
     DrawObjects(p);
 }
 
