@@ -195,6 +195,8 @@ public:
     // A double click the chart does not use, with its region.
     std::function<void(TWeiStyle)> OnGPDBClick;
     void HintHide();
+    // Shows the keyboard cursor on bar `bar` (held within the visible bars when painted).
+    void SetKeyboardCursor(int bar);
     // The control lost the keyboard focus.
     void FocusLost();
     // The readout of the bar under the cursor, as the hint window shows it.

@@ -35,6 +35,12 @@ void TGP::SetShowCursor(bool v) {
     ReDraw();
 }
 
+void TGP::SetKeyboardCursor(int bar) {
+    curx = bar;
+    cury = -2;
+    SetShowCursor(true);
+}
+
 void TGP::FocusLost() {
     if (!(HintIsForeground && HintIsForeground())) {
         HintHide();

@@ -1,7 +1,9 @@
 // vantor-cli render FILE --out PNG [--period P] [--start ROW] [--last ROW] [--width W]
-//   [--height H] [--windows N] [--open-only]
+//   [--height H] [--windows N] [--open-only] [--cursor BAR] [--high-low]
 // Renders the chart with its default windows as the practice shows it with those bars
-// revealed, and writes the image (PNG, or JPEG for a .jpg/.jpeg name).
+// revealed, and writes the image (PNG, or JPEG for a .jpg/.jpeg name). --cursor draws the
+// keyboard cursor on bar BAR (0 the first bar handed to the chart) with its lines and
+// boxes; --high-low labels the local highs and lows.
 
 #include <QGuiApplication>
 #include <QString>
@@ -16,9 +18,9 @@
 namespace vantor::cli {
 
 int CmdRender(int argc, char** argv) {
-    Args args =
-        ParseArgs(argc, argv, 0, {"period", "start", "last", "width", "height", "windows", "out"},
-                  {"open-only"});
+    Args args = ParseArgs(
+        argc, argv, 0, {"period", "start", "last", "width", "height", "windows", "out", "cursor"},
+        {"open-only", "high-low"});
     if (!args.error.empty()) return UsageError(args.error);
     if (args.positional.size() > 1) return UsageError("render takes one FILE");
     auto out = args.get("out");
@@ -38,6 +40,11 @@ int CmdRender(int argc, char** argv) {
                                   std::to_string(o.min) + " to " + std::to_string(o.max));
             *o.value = *v;
         }
+    }
+    std::optional<int> cursor;
+    if (auto s = args.get("cursor")) {
+        cursor = ParseInt(*s);
+        if (!cursor || *cursor < 0) return UsageError("--cursor needs a bar number from 0");
     }
     Tstock store;
     TWeekStyle period = wsDay;
@@ -65,6 +72,8 @@ int CmdRender(int argc, char** argv) {
     chart.SetStkLabel("000001");
     chart.SetZhouQi(period);
     ShowPeriodBars(chart, store, args.has("open-only"));
+    if (args.has("high-low")) chart.SetShowHighLow(true);
+    if (cursor) chart.SetKeyboardCursor(*cursor);
     chart.EndUpdate();
 
     QString name = QString::fromStdString(*out);
