@@ -19,6 +19,10 @@ int PannedLeftBar(int leftBar, int pressX, int x) {
     return std::max(leftBar + (pressX - x), 0);
 }
 
+int PagedLeftBar(int leftBar, int visible, int pages) {
+    return std::max(leftBar + pages * std::max(visible, 1), 0);
+}
+
 int BarUnderX(int x, int lm, double scale, int leftBar, int len) {
     int k = static_cast<int>(std::trunc((x - lm) / std::max(scale, 1e-9))) + leftBar;
     if (k < 0) k = leftBar;

@@ -25,6 +25,8 @@ int ZoomedIn(int scale, int chartWidth);
 int ZoomedOut(int scale);
 // The first bar after a drag from pressX to x: one bar per pixel, never below 0.
 int PannedLeftBar(int leftBar, int pressX, int x);
+// The first bar after paging `pages` screens of `visible` bars (negative: earlier bars).
+int PagedLeftBar(int leftBar, int visible, int pages);
 // The bar under pixel column x of a plot starting at lm (bar view): a column left of the
 // plot gives leftBar, one beyond the last bar the last bar.
 int BarUnderX(int x, int lm, double scale, int leftBar, int len);

@@ -197,6 +197,10 @@ public:
     void HintHide();
     // Shows the keyboard cursor on bar `bar` (held within the visible bars when painted).
     void SetKeyboardCursor(int bar);
+    // The main window's navigation beyond the chart's own keys: Home and End put the
+    // keyboard cursor on the first and the last bar (the view follows), Page Up and Page
+    // Down show the previous and the next screen of bars. True when the key was one of them.
+    bool HostNavigationKey(int qtKey);
     // The control lost the keyboard focus.
     void FocusLost();
     // The readout of the bar under the cursor, as the hint window shows it.

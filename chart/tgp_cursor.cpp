@@ -3,6 +3,7 @@
 // arithmetic is in navigation.cpp; the windows draw the cross-hair from curx and cury.
 
 #include <Qt>
+#include <algorithm>
 
 #include "chart/navigation.h"
 #include "chart/tgp.h"
@@ -39,6 +40,30 @@ void TGP::SetKeyboardCursor(int bar) {
     curx = bar;
     cury = -2;
     SetShowCursor(true);
+}
+
+bool TGP::HostNavigationKey(int qtKey) {
+    if (FShowFs) return false;
+    const int W = width_ - (FShowBoard ? FBoardWidth : 0);
+    const int plot = W - ScaleWidth(K_Main->ShowLeft) - ScaleWidth(K_Main->ShowRight);
+    const int visible = plot / std::max(range.scale, 1);
+    switch (qtKey) {
+    case Qt::Key_Home:
+        range.leftBar = 0;
+        SetKeyboardCursor(0);
+        return true;
+    case Qt::Key_End:
+        range.leftBar = BarCount(); // the visible-range rule shows the last screen
+        SetKeyboardCursor(BarCount() - 1);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        range.leftBar = PagedLeftBar(range.leftBar, visible, qtKey == Qt::Key_PageUp ? -1 : 1);
+        ReDraw();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TGP::FocusLost() {

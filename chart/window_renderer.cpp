@@ -117,20 +117,49 @@ void FrameAndGrid(PaintContext& p) {
     }
 }
 
+// The row of the last-close marker's box (its text at yy - 4); false when there is none.
+bool LastCloseRow(PaintContext& p, double& v, int& yy) {
+    if (!p.win.Main || !p.win.ShowLeft) return false;
+    SeriesView close;
+    if (!p.Series("close", close)) return false;
+    v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
+    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return false;
+    const auto& g = p.g;
+    const int y = p.Y(v);
+    yy = y;
+    if (y - 7 < g.T) yy = g.T + 7;
+    if (y + g.L - 4 > g.H) yy = g.H - g.L + 4;
+    return true;
+}
+
 void ScaleLabelsBarView(PaintContext& p) {
     Canvas& c = p.c;
     const auto& g = p.g;
     int rows = GridRows(g.P, g.L);
     double D = static_cast<double>(g.P) / rows;
     c.SetBrushClear();
+    // A label takes one text line. It never reaches below the window, never overlaps the
+    // label above it, the divisor badge or the last-close marker: one that would is left
+    // out, so every number shown can be read.
+    const int lh = g.L - 2;
+    int bottom = g.H;
+    if (p.fmt.divisor > 1) bottom = g.H - g.L - 2;
+    double close;
+    int yy = 0;
+    const bool marker = LastCloseRow(p, close, yy);
+    int free = 0; // first row below the last label drawn
     for (int i = 0; i <= rows; ++i) {
         double v = p.m.ValueAtRow(i * D) / p.fmt.divisor;
         if (i == 0) v = p.m.maxValue / p.fmt.divisor;
         if (i == rows) v = p.m.minValue / p.fmt.divisor;
+        int y = std::max(static_cast<int>(std::trunc(i * D)) + g.T - 6, 0);
+        y = std::min(y, g.H - lh - 2); // the underlined decimals are one row taller
+        if (y < free || y + lh > bottom) continue;
+        if (marker && y < yy + g.L - 4 && yy - 7 < y + lh) continue;
+        free = y + lh + 1;
         c.SetFontColor(v > 0 ? kRed : v < 0 ? kBlue : kWhite);
         std::string text = p.fmt.Format(std::fabs(v));
-        int y = std::max(static_cast<int>(std::trunc(i * D)) + g.T - 6, 0);
-        if (p.win.ShowLeft) TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, y, text);
+        if (p.win.ShowLeft) TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, y, text);
         if (p.win.ShowRight) TextOutNumber(c, g.X2 + 2, y, text);
     }
     if (p.fmt.divisor > 1) {
@@ -170,7 +199,7 @@ void ScaleLabelsTickPrice(PaintContext& p) {
         c.SetFontColor(col);
         if (w.ShowLeft) {
             std::string text = p.fmt.Format(v);
-            TextOutNumber(c, g.Lm - c.TextWidth(text) - 1, y - 6, text);
+            TextOutNumber(c, g.Lm - NumberWidth(c, text) - 1, y - 6, text);
         }
         if (w.ShowRight && known) {
             double q = std::fabs(v - w.Prevclose) * 100 / w.Prevclose;
@@ -193,7 +222,7 @@ void ScaleLabelsTickVolume(PaintContext& p) {
         c.Line(g.Lm, y, g.X2, y);
         std::string text = p.fmt.Format(std::fabs(p.m.ValueAtRow(i * D)) / p.fmt.divisor);
         int ty = std::max(0, y - 6);
-        TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, ty, text);
+        TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, ty, text);
         TextOutNumber(c, g.X2, ty, text);
     }
     c.SetPen(p.win.LineColor);
@@ -239,23 +268,18 @@ void CloseDots(PaintContext& p) {
 }
 
 void LastCloseMarker(PaintContext& p) {
-    if (!p.win.Main || !p.win.ShowLeft) return;
-    SeriesView close;
-    if (!p.Series("close", close)) return;
-    double v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
-    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return;
+    double v;
+    int yy;
+    if (!LastCloseRow(p, v, yy)) return;
     Canvas& c = p.c;
     const auto& g = p.g;
-    int y = p.Y(v), yy = y;
-    if (y - 7 < g.T) yy = g.T + 7;
-    if (y + g.L - 4 > g.H) yy = g.H - g.L + 4;
     c.SetBrush(kGray);
     c.SetPen(kRed);
     c.Rectangle(1, yy - 7, g.Lm - 1, yy + g.L - 4);
     c.SetFontColor(kWhite);
     c.SetBrushClear();
     std::string text = p.fmt.Format(v / p.fmt.divisor);
-    TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, yy - 4, text);
+    TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, yy - 4, text);
 }
 
 } // namespace

@@ -14,53 +14,12 @@
 #include "chart/tgp.h"
 #include "chart/window_frame.h"
 #include "pixels.h"
+#include "window_fixture.h"
 
 namespace vantor {
 namespace {
 
 constexpr TColor kPeak = 0x0080FF, kConnector = 0x00FFFF;
-
-struct Window {
-    ChartWindow w;
-    RawProgram* raw;
-    int W = 300, H = 200;
-    WindowFrame frame;
-
-    Window() {
-        auto p = std::make_unique<RawProgram>();
-        raw = p.get();
-        w.prog = std::move(p);
-        w.ShowTop = true;
-        w.ShowLeft = true;
-        w.ShowRight = false;
-        w.ShowBottom = false;
-        w.Main = true;
-        w.KBar3d = false;
-        w.LineColor = kMaroon;
-    }
-    void Series(const std::string& name, const std::vector<double>& v) {
-        raw->AddAll(name, v.data(), static_cast<int>(v.size()));
-    }
-    // Bars with these highs, lows one below, opens and closes between.
-    void Highs(const std::vector<double>& h) {
-        std::vector<double> l, o, c;
-        for (double v : h) {
-            l.push_back(v - 1);
-            o.push_back(v - 0.8);
-            c.push_back(v - 0.2);
-        }
-        Series("high", h);
-        Series("low", l);
-        Series("open", o);
-        Series("close", c);
-    }
-    QImage Paint(double scale, int curX = -1, int curY = -1) {
-        QImage img = MakeImage(W, H, kBlack);
-        frame = ComputeFrame(w, *raw, RequestFor(w, W, H, 0, scale, curX, curY));
-        DrawLine(w, frame, img, kBlack);
-        return img;
-    }
-};
 
 // The leftmost column holding colour c in the rows y1..y2-1, -1 when none.
 int FirstColumn(const QImage& img, int y1, int y2, TColor c, int x1 = 0) {
@@ -77,7 +36,7 @@ std::vector<double> Slope(int n, int peak, double top) {
 }
 
 TEST(HighLowMarks, FirstBarPeakStaysInsideAndATopPeakMovesRightOnAConnector) {
-    Window t;
+    PixelWindow t;
     t.w.FHighLow = true;
     // Bar 0 is a local peak (20) below the window's top; bar 30 the top (25).
     std::vector<double> h = Slope(40, 0, 20);
@@ -106,7 +65,7 @@ TEST(HighLowMarks, MarkWindowIsTenBarsUpToTwoHundredVisibleThenOneTwentieth) {
         {400, 500, 1, 25, true},
     };
     for (const auto& c : cases) {
-        Window t;
+        PixelWindow t;
         t.w.FHighLow = true;
         t.W = c.width;
         const int p1 = c.bars / 2, p2 = p1 + c.gap;
@@ -122,7 +81,7 @@ TEST(HighLowMarks, MarkWindowIsTenBarsUpToTwoHundredVisibleThenOneTwentieth) {
 
 class CursorBoxTest : public ::testing::Test {
 protected:
-    Window t;
+    PixelWindow t;
     void SetUp() override {
         t.w.ShowBottom = true;
         t.w.Cursor = true;
@@ -165,7 +124,7 @@ TEST_F(CursorBoxTest, DateBoxIsPulledInsideTheRightEdgeAndRightOfTheScale) {
 }
 
 TEST(DateAxis, DailyBarsShowTheYearAndEachNewMonth) {
-    Window t;
+    PixelWindow t;
     t.w.ShowBottom = true;
     t.w.ZhouQi = wsDay;
     t.Series("date", {20151228, 20151229, 20151230, 20151231, 20160104, 20160105});
