@@ -39,6 +39,11 @@ struct ChartWindow {
     std::vector<TStockQuan> FQuan;
     FontSpec font{"Arial", 15, kYellow, false};
 
+    // --- written by the painting: the bar under the cursor and the value at its height
+    // (the invalid value when no value box was drawn), read by the cursor readout ---
+    int FCurLeft = 0;
+    double FCurValue = kInvalidValue;
+
     // --- drawing objects, painted after the formula outputs in list order ---
     std::vector<XXLine> FLine;
     bool FShowLine = true;
@@ -82,5 +87,8 @@ void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind);
 
 // A scale number with its decimals underlined, starting one point-width right of x.
 void TextOutNumber(Canvas& c, int x, int y, const std::string& text);
+// The width TextOutNumber covers from x: the point-width lead, the integer part and the
+// decimals in their larger font.
+int NumberWidth(Canvas& c, const std::string& text);
 
 } // namespace vantor

@@ -273,7 +273,7 @@ void Readout(PaintContext& p, const OutputRecord& r, TColor color) {
     c.SetFontColor(color);
     c.SetBrushClear();
     TextOutNumber(c, p.g.Lm + p.TW + 2, 2, text);
-    p.TW += c.TextWidth(text) + 3;
+    p.TW += NumberWidth(c, text) + 3; // the decimals are drawn in a larger font
 }
 
 } // namespace

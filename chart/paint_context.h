@@ -54,6 +54,12 @@ QPoint AnchorPixel(const PaintContext& p, int bar, double value);
 // The window's drawing objects in list order, while FShowLine is on; sets their hit
 // geometry (control pixels).
 void DrawObjects(PaintContext& p);
+// High/low marks, date axis and cursor lines, in that order (the window's overlays).
+void DrawOverlays(PaintContext& p);
+// The cursor lines and boxes of a window alone, painted over `bmp` (the window's pixels);
+// the rectangles they cover (control pixels) are added to `damage`.
+void DrawCursorLines(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg,
+                     std::vector<QRect>& damage);
 // An anti-aliased line blended into the image.
 void DrawLineAA(Canvas& c, int x1, int y1, int x2, int y2, TColor color);
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "chart/canvas.h"
+#include "chart/navigation.h"
 #include "chart/tgs_program.h"
 #include "chart/window_frame.h"
 
@@ -445,8 +446,10 @@ const QImage& TGP::Image() {
 }
 
 void TGP::Render() {
-    if (!dirty_ || updateLock_ > 0) return;
-    dirty_ = false;
+    if (updateLock_ > 0) return;
+    if (!dirty_ && cursorDirty_ && RenderCursorLayer()) return;
+    if (!dirty_ && !cursorDirty_) return;
+    dirty_ = cursorDirty_ = false;
     int W = width_ - (FShowBoard ? FBoardWidth : 0);
     if (W < 10 || height_ < 10) return;
     const int dw = DevicePixels(width_, ratio_), dh = DevicePixels(height_, ratio_);
@@ -476,9 +479,11 @@ void TGP::Render() {
         PaintTickView(W);
     else
         PaintBarView(W);
-    // The information board, the cursor readout and the line preview are painted by their
-    // own painters once they exist.
+    // The information board and the line preview are painted by their own painters once
+    // they exist.
+    if (!FShowFs && CursorLayered()) KeepBaseAndDrawCursor(W);
     ++repaintCount_;
+    if (FHint.BZ && OnHintText) OnHintText(FSTKNAME, CursorHintText());
 }
 
 namespace {
@@ -492,11 +497,12 @@ void FillBackground(QImage& img, BackStyle style, TColor fill, TColor color) {
 // Paints window `w` into `img` as its frame settles for the view; (ox, oy) is the window's
 // corner in the control.
 void PaintWindow(ChartWindow& w, QImage& img, int leftBar, double scale, int curX, int curY, int ox,
-                 int oy, TColor bg) {
+                 int oy, TColor bg, bool cursorLines = true) {
     if (!w.prog || img.isNull()) return;
     const QSize size = LogicalSize(img);
-    const WindowFrame f = ComputeFrame(
+    WindowFrame f = ComputeFrame(
         w, *w.prog, RequestFor(w, size.width(), size.height(), leftBar, scale, curX, curY, ox, oy));
+    if (!cursorLines) f.cursorLines = false; // the cursor layer draws them
     DrawLine(w, f, img, bg);
 }
 
@@ -536,7 +542,8 @@ void TGP::PaintBarView(int W) {
         PaintBand(FCache, y, W, h, [&](QImage& img) {
             FillBackground(img, FFillStyle, FFillColor, FColor);
             int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
-            PaintWindow(*w, img, range.leftBar, range.scale, curx, cy, 0, y, FColor);
+            PaintWindow(*w, img, range.leftBar, range.scale, curx, cy, 0, y, FColor,
+                        !CursorLayered());
         });
         y += std::max(h, 0);
     }
@@ -690,8 +697,14 @@ void TGP::MouseDown(int x, int y, bool right) {
 }
 
 void TGP::MouseMove(int x, int y, bool buttonDown) {
+    // Moves while another window has the focus are ignored (headless: no focus test).
+    if (HasFocus && !HasFocus() && !(HintIsForeground && HintIsForeground())) return;
+    const bool moved = curx != x || cury != y;
+    curx = x;
+    cury = y; // the mouse takes the cursor over
     if (!buttonDown || (MPress.x() == -1 && MPress.y() == -1)) {
         HitTest(x, y);
+        if (ShowCursor() && moved) CursorMoved();
         return;
     }
     switch (FWeiStyle) {
@@ -730,7 +743,7 @@ void TGP::MouseMove(int x, int y, bool buttonDown) {
         break;
     }
     default: {
-        int left = std::max(range.leftBar + (MPress.x() - x), 0);
+        int left = PannedLeftBar(range.leftBar, MPress.x(), x);
         MPress.setX(x);
         if (left == range.leftBar) return;
         range.leftBar = left;
@@ -738,26 +751,6 @@ void TGP::MouseMove(int x, int y, bool buttonDown) {
     }
     }
     ReDraw();
-}
-
-void TGP::DblClick(int x, int y) {
-    // The double-click commands (cursor, window maximising) come with the navigation.
-    HitTest(x, y);
-}
-
-void TGP::MouseWheel(int delta, int x, int y) {
-    (void)x;
-    (void)y;
-    if (delta >= 120 && OnMouseWheelUp) OnMouseWheelUp();
-    if (delta <= -120 && OnMouseWheelDown) OnMouseWheelDown();
-}
-
-bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
-    // The cursor and navigation keys come with the navigation.
-    (void)qtKey;
-    (void)shift;
-    (void)ctrl;
-    return false;
 }
 
 void TGP::ContextMenu(int x, int y) {
@@ -816,12 +809,6 @@ void TGP::SetHigh(bool v) {
 
 void TGP::SetShowFs(bool v) {
     FShowFs = v;
-    ReDraw();
-}
-
-void TGP::SetShowCursor(bool v) {
-    if (!v) curx = cury = -1;
-    ForAll([v](ChartWindow& w) { w.Cursor = v; });
     ReDraw();
 }
 

@@ -171,6 +171,42 @@ public:
     }
     void ClickTab(int x);
 
+    // --- cursor, readout and navigation (tgp_cursor.cpp) ---
+    // The control's hint display (the arrow keys and the cursor double click act only
+    // with it) and the hint text; the main window sets both.
+    bool ShowHint = false;
+    std::string Hint;
+    // The cursor-information window: shown (BZ) and not yet placed (First).
+    struct HintState {
+        bool BZ = false, First = true;
+    };
+    HintState FHint;
+    // What the chart asks of the window that shows its hint: show it with its top-left
+    // corner at (x, y) of the control and `height` high (`place`: the first showing, move
+    // it there), hide it, and set its title and text.
+    std::function<void(int x, int y, int height, bool place)> OnHintShow;
+    std::function<void()> OnHintHide;
+    std::function<void(const std::string& title, const std::string& text)> OnHintText;
+    // Whether the hint window is the foreground window; moving the mouse pointer out of the
+    // chart (5 pixels left of and above its corner) when the keyboard opens the cursor.
+    std::function<bool()> HintIsForeground;
+    std::function<void()> OnMovePointerAway;
+    // Enter on the keyboard cursor: the bar's yyyymmdd date and close.
+    std::function<void(int date, float price)> OnGPDate;
+    // A double click the chart does not use, with its region.
+    std::function<void(TWeiStyle)> OnGPDBClick;
+    void HintHide();
+    // Shows the keyboard cursor on bar `bar` (held within the visible bars when painted).
+    void SetKeyboardCursor(int bar);
+    // The main window's navigation beyond the chart's own keys: Home and End put the
+    // keyboard cursor on the first and the last bar (the view follows), Page Up and Page
+    // Down show the previous and the next screen of bars. True when the key was one of them.
+    bool HostNavigationKey(int qtKey);
+    // The control lost the keyboard focus.
+    void FocusLost();
+    // The readout of the bar under the cursor, as the hint window shows it.
+    std::string CursorHintText();
+
     // --- properties ---
     void SetQuanStyle(TQuanStyle v);
     TQuanStyle QuanStyle() const { return quanStyle_; }
@@ -312,6 +348,22 @@ private:
     void ForAll(const std::function<void(ChartWindow&)>& f);
     // Hands the window's period, tick slots, names and adjustment events to its program.
     void PushContext(ChartWindow& w);
+    // Shows the hint window where the chart places it (tgp_cursor.cpp).
+    void ShowCursorHint(bool moveMouse);
+    void ArrowKey(bool left);
+    // The cursor layer (cursor_layer.cpp). In the bar view the windows are painted without
+    // their cursor lines and kept in FBase; a cursor move then restores what the last
+    // cursor covered, repaints only the title rows whose readouts changed and draws the new
+    // cursor lines, instead of repainting every window.
+    bool CursorLayered() const;
+    void CursorMoved();
+    bool RenderCursorLayer();
+    void KeepBaseAndDrawCursor(int W);
+    void DrawCursorLayer(int W, bool repaintTitles);
+    QImage FBase;
+    std::vector<QRect> cursorDamage_;
+    std::array<int, kMaxWindows> readoutKey_{};
+    bool cursorDirty_ = false;
 
     ProgramFactory factory_;
     std::vector<std::unique_ptr<ChartWindow>> owned_; // all twelve windows

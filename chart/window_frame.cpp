@@ -4,6 +4,7 @@
 #include "chart/window_frame.h"
 
 #include "chart/output_kinds.h"
+#include "chart/navigation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,29 @@ namespace {
 // window of the bar view.
 bool WantsKLines(const ChartWindow& w, int showk) {
     return showk == 1 || (showk == -1 && w.Main && !w.ShowFs);
+}
+
+// The cursor bar, the row of the horizontal cursor line and its value.
+void CursorOfFrame(const ChartWindow& w, WindowProgram& prog, const FrameRequest& r,
+                   WindowFrame& f) {
+    const auto& g = f.g;
+    if (r.curY == -2)
+        f.curBar =
+            w.ShowFs ? r.curX : std::clamp(r.curX, f.leftBar, std::max(f.end - 1, f.leftBar));
+    else if (w.ShowFs)
+        f.curBar = TickUnderX(f.cursorX, g.Lm, f.scale, f.len);
+    else
+        f.curBar = BarUnderX(f.cursorX, g.Lm, f.scale, f.leftBar, f.len);
+    f.cursorLines = w.Cursor || r.curY == -2;
+    if (!f.cursorLines) return;
+    f.cursorY = r.curY;
+    SeriesView close;
+    if (r.curY == -2 && w.Main && prog.Series("close", close)) {
+        int k = static_cast<int>(std::trunc((f.cursorX - g.Lm) / f.scale)) + f.leftBar;
+        if (k >= 0 && k < close.len) f.cursorY = f.m.Y(close.at(k));
+    }
+    if (g.T < f.cursorY && f.cursorY < g.H - g.B && (w.ShowLeft || w.ShowRight))
+        f.curValue = f.m.ValueAtRow(f.cursorY - g.T);
 }
 
 } // namespace
@@ -147,6 +171,8 @@ WindowFrame ComputeFrame(const ChartWindow& win, WindowProgram& prog, const Fram
     ValueRange(win, prog, f.records, f.showK, f.leftBar, f.end, f.maxValue, f.minValue);
     f.m.SetRange(f.minValue, f.maxValue, g.P);
     f.fmt = MakeScaleFormat(f.maxValue, r.font.digitWidth);
+
+    CursorOfFrame(win, prog, r, f);
 
     f.kLines = WantsKLines(win, f.showK);
     if (f.kLines) {

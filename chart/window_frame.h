@@ -33,6 +33,12 @@ struct WindowFrame {
     int leftBar = 0, end = 0, len = 0;
     double scale = 1, bw = 1;
     int cursorX = -1; // pixel column of the cursor line
+    int curBar = 0;   // the bar under the cursor (the readout's bar)
+    // The cursor lines: drawn at all, the row of the horizontal line (outside T..H-B: none;
+    // a keyboard cursor in a price window follows the close) and the value at that row.
+    bool cursorLines = false;
+    int cursorY = -1;
+    double curValue = kInvalidValue;
     // Room to plot and bars to plot: the range, the map's values, the format and the
     // records below are set; otherwise only the title and the frame are painted.
     bool plotted = false;

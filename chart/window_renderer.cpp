@@ -99,20 +99,49 @@ void FrameAndGrid(PaintContext& p) {
     }
 }
 
+// The row of the last-close marker's box (its text at yy - 4); false when there is none.
+bool LastCloseRow(PaintContext& p, double& v, int& yy) {
+    if (!p.win.Main || !p.win.ShowLeft) return false;
+    SeriesView close;
+    if (!p.Series("close", close)) return false;
+    v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
+    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return false;
+    const auto& g = p.g;
+    const int y = p.Y(v);
+    yy = y;
+    if (y - 7 < g.T) yy = g.T + 7;
+    if (y + g.L - 4 > g.H) yy = g.H - g.L + 4;
+    return true;
+}
+
 void ScaleLabelsBarView(PaintContext& p) {
     Canvas& c = p.c;
     const auto& g = p.g;
     int rows = GridRows(g.P, g.L);
     double D = static_cast<double>(g.P) / rows;
     c.SetBrushClear();
+    // A label takes one text line. It never reaches below the window, never overlaps the
+    // label above it, the divisor badge or the last-close marker: one that would is left
+    // out, so every number shown can be read.
+    const int lh = g.L - 2;
+    int bottom = g.H;
+    if (p.fmt.divisor > 1) bottom = g.H - g.L - 2;
+    double close;
+    int yy = 0;
+    const bool marker = LastCloseRow(p, close, yy);
+    int free = 0; // first row below the last label drawn
     for (int i = 0; i <= rows; ++i) {
         double v = p.m.ValueAtRow(i * D) / p.fmt.divisor;
         if (i == 0) v = p.m.maxValue / p.fmt.divisor;
         if (i == rows) v = p.m.minValue / p.fmt.divisor;
+        int y = std::max(static_cast<int>(std::trunc(i * D)) + g.T - 6, 0);
+        y = std::min(y, g.H - lh - 2); // the underlined decimals are one row taller
+        if (y < free || y + lh > bottom) continue;
+        if (marker && y < yy + g.L - 4 && yy - 7 < y + lh) continue;
+        free = y + lh + 1;
         c.SetFontColor(v > 0 ? kRed : v < 0 ? kBlue : kWhite);
         std::string text = p.fmt.Format(std::fabs(v));
-        int y = std::max(static_cast<int>(std::trunc(i * D)) + g.T - 6, 0);
-        if (p.win.ShowLeft) TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, y, text);
+        if (p.win.ShowLeft) TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, y, text);
         if (p.win.ShowRight) TextOutNumber(c, g.X2 + 2, y, text);
     }
     if (p.fmt.divisor > 1) {
@@ -152,7 +181,7 @@ void ScaleLabelsTickPrice(PaintContext& p) {
         c.SetFontColor(col);
         if (w.ShowLeft) {
             std::string text = p.fmt.Format(v);
-            TextOutNumber(c, g.Lm - c.TextWidth(text) - 1, y - 6, text);
+            TextOutNumber(c, g.Lm - NumberWidth(c, text) - 1, y - 6, text);
         }
         if (w.ShowRight && known) {
             double q = std::fabs(v - w.Prevclose) * 100 / w.Prevclose;
@@ -175,7 +204,7 @@ void ScaleLabelsTickVolume(PaintContext& p) {
         c.Line(g.Lm, y, g.X2, y);
         std::string text = p.fmt.Format(std::fabs(p.m.ValueAtRow(i * D)) / p.fmt.divisor);
         int ty = std::max(0, y - 6);
-        TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, ty, text);
+        TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, ty, text);
         TextOutNumber(c, g.X2, ty, text);
     }
     c.SetPen(p.win.LineColor);
@@ -221,23 +250,18 @@ void CloseDots(PaintContext& p) {
 }
 
 void LastCloseMarker(PaintContext& p) {
-    if (!p.win.Main || !p.win.ShowLeft) return;
-    SeriesView close;
-    if (!p.Series("close", close)) return;
-    double v = close.at(p.end - 1); // no visible bar: the invalid value, nothing drawn
-    if (v == kInvalidValue || v < p.m.minValue || v > p.m.maxValue) return;
+    double v;
+    int yy;
+    if (!LastCloseRow(p, v, yy)) return;
     Canvas& c = p.c;
     const auto& g = p.g;
-    int y = p.Y(v), yy = y;
-    if (y - 7 < g.T) yy = g.T + 7;
-    if (y + g.L - 4 > g.H) yy = g.H - g.L + 4;
     c.SetBrush(kGray);
     c.SetPen(kRed);
     c.Rectangle(1, yy - 7, g.Lm - 1, yy + g.L - 4);
     c.SetFontColor(kWhite);
     c.SetBrushClear();
     std::string text = p.fmt.Format(v / p.fmt.divisor);
-    TextOutNumber(c, g.Lm - c.TextWidth(text) - 2, yy - 4, text);
+    TextOutNumber(c, g.Lm - NumberWidth(c, text) - 2, yy - 4, text);
 }
 
 } // namespace
@@ -257,6 +281,19 @@ void TextOutNumber(Canvas& c, int x, int y, const std::string& text) {
     c.TextOut(x + d + c.TextWidth(ip), y, dec);
     c.SetFontUnderline(false);
     c.SetFontHeight(h);
+}
+
+int NumberWidth(Canvas& c, const std::string& text) {
+    int d = c.TextWidth(".");
+    size_t dot = text.find('.');
+    if (dot == std::string::npos) return d + c.TextWidth(text);
+    std::string ip = text.substr(0, dot + 1), dec = text.substr(dot + 1);
+    int w = d + c.TextWidth(ip);
+    int h = c.Font().height;
+    c.SetFontHeight(h + 1);
+    w += c.TextWidth(dec);
+    c.SetFontHeight(h);
+    return w;
 }
 
 void FillGradient(QImage& bmp, TColor c1, TColor c2, BackStyle kind) {
@@ -413,6 +450,9 @@ void DrawLine(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg) {
     Canvas c(bmp);
     c.SetFont(win.font);
     PaintContext p(win, prog, c, f);
+    // The cursor readout reads these back.
+    win.FCurLeft = f.curBar;
+    win.FCurValue = f.curValue;
     p.bg = bg;
     p.constText = [&prog](const std::string& n) { return prog.ConstText(n); };
     const auto& g = f.g;
@@ -461,8 +501,7 @@ void DrawLine(ChartWindow& win, const WindowFrame& f, QImage& bmp, TColor bg) {
     LastCloseMarker(p);
     // Output records in list order; the K-line record, when present, comes first.
     for (const auto& r : f.records) DrawOutputRecord(p, r);
-    // High/low marks, date axis and cursor lines are painted by the overlay painters once
-    // they exist; the window's cursor bookkeeping starts there.
+    DrawOverlays(p);
     DrawObjects(p);
 }
 

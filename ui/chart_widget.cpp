@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "chart/tgp.h"
+#include "ui/hint_win.h"
 
 namespace vantor {
 
@@ -15,6 +16,17 @@ ChartWidget::ChartWidget(TGP& chart, QWidget* parent) : QWidget(parent), chart_(
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(200, 150);
+    chart_.HasFocus = [this] { return hasFocus(); };
+    hint_ = new THintWin(this);
+    hint_->Attach(chart_, this);
+}
+
+void ChartWidget::focusOutEvent(QFocusEvent* e) {
+    if (!released_) {
+        chart_.FocusLost();
+        update();
+    }
+    QWidget::focusOutEvent(e);
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {

@@ -10,12 +10,17 @@
 namespace vantor {
 
 class TGP;
+class THintWin;
 
 class ChartWidget : public QWidget {
     Q_OBJECT
 public:
     explicit ChartWidget(TGP& chart, QWidget* parent = nullptr);
     TGP& Chart() { return chart_; }
+    // The chart goes before the widget (the window is closing): no event reaches it after.
+    void Release() { released_ = true; }
+    // The chart's cursor-information window.
+    THintWin* Hint() const { return hint_; }
     // A key the core left alone; returns true when it was used.
     std::function<bool(int key)> onKey;
     // After every mouse press (the main window enables the delete-last drawing button).
@@ -31,10 +36,13 @@ protected:
     void wheelEvent(QWheelEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
+    void focusOutEvent(QFocusEvent*) override;
     bool focusNextPrevChild(bool) override { return false; } // Tab belongs to the chart
 
 private:
     TGP& chart_;
+    THintWin* hint_ = nullptr;
+    bool released_ = false;
 };
 
 } // namespace vantor

@@ -22,11 +22,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chart/navigation.h"
 #include "ui/chart_widget.h"
-#include "ui/indicator_tree.h"
 #include "ui/download.h"
-#include "ui/import_dialog.h"
 #include "ui/equity_page.h"
+#include "ui/import_dialog.h"
+#include "ui/indicator_tree.h"
 #include "ui/journal_page.h"
 #include "ui/pages.h"
 #include "ui/side_view.h"
@@ -55,7 +56,16 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     setMinimumSize(800, 600);
 
     chart_ = new ChartWidget(form_->Chart());
-    chart_->onKey = [this](int key) { return form_->ChartKey(key); };
+    chart_->onKey = [this](int key) {
+        return form_->Chart().HostNavigationKey(key) || form_->ChartKey(key);
+    };
+    // The chart's hint display; the wheel zooms as the up and down arrows do.
+    TGP& chart = form_->Chart();
+    chart.ShowHint = true;
+    chart.Hint = kChartHint;
+    chart_->setToolTip(QString::fromStdString(chart.Hint));
+    chart.OnMouseWheelUp = [&chart] { chart.KeyDown(Qt::Key_Up, false, false); };
+    chart.OnMouseWheelDown = [&chart] { chart.KeyDown(Qt::Key_Down, false, false); };
 
     left_ = new QTabWidget;
     trades_ = new TradePanel(*form_);
@@ -128,6 +138,7 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    chart_->Release(); // the controller and its chart go before the child widgets
     if (import_) import_->StopAndWait(false);
     download_->StopAndWait();
 }

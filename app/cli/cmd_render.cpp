@@ -1,10 +1,12 @@
 // vantor-cli render FILE --out PNG [--period P] [--start ROW] [--last ROW] [--width W]
 //   [--height H] [--windows N] [--open-only] [--formula WINDOW=FORMULA]... [--home DIR]
+//   [--cursor BAR] [--high-low]
 // Renders the chart with its default windows as the practice shows it with those bars
 // revealed, and writes the image (PNG, or JPEG for a .jpg/.jpeg name). --formula puts a
 // formula file (or a built-in formula by name) into a window, 0 being the main window;
 // --home is the program folder the pictures and index files are read from (default: the
-// folder above FILE's).
+// folder above FILE's). --cursor draws the keyboard cursor on bar BAR (0 the first bar
+// handed to the chart) with its lines and boxes; --high-low labels the local highs and lows.
 
 #include <QGuiApplication>
 #include <QString>
@@ -24,8 +26,9 @@ namespace vantor::cli {
 int CmdRender(int argc, char** argv) {
     Args args = ParseArgs(
         argc, argv, 0,
-        {"period", "start", "last", "width", "height", "windows", "out", "formula", "home"},
-        {"open-only"});
+        {"period", "start", "last", "width", "height", "windows", "out", "formula", "home",
+         "cursor"},
+        {"open-only", "high-low"});
     if (!args.error.empty()) return UsageError(args.error);
     if (args.positional.size() > 1) return UsageError("render takes one FILE");
     auto out = args.get("out");
@@ -45,6 +48,11 @@ int CmdRender(int argc, char** argv) {
                                   std::to_string(o.min) + " to " + std::to_string(o.max));
             *o.value = *v;
         }
+    }
+    std::optional<int> cursor;
+    if (auto s = args.get("cursor")) {
+        cursor = ParseInt(*s);
+        if (!cursor || *cursor < 0) return UsageError("--cursor needs a bar number from 0");
     }
     // The formulas by window, read before anything is loaded.
     struct Formula {
@@ -111,6 +119,8 @@ int CmdRender(int argc, char** argv) {
         }
     }
     ShowPeriodBars(chart, store, args.has("open-only"));
+    if (args.has("high-low")) chart.SetShowHighLow(true);
+    if (cursor) chart.SetKeyboardCursor(*cursor);
     chart.EndUpdate();
 
     // A formula that compiled may still fail on the bars (a function it does not have).
