@@ -665,6 +665,7 @@ void TGP::MouseDown(int x, int y, bool right) {
     if (!right) MPress = {x, y};
     HitResult r = HitTest(x, y);
     FlastWindow = FCurWindow;
+    if (!right && ToolPress(x, y)) return;
     if (r.region == TWeiStyle::wsTab) {
         if (!right) ClickTab(x);
         return;
@@ -684,6 +685,7 @@ void TGP::MouseDown(int x, int y, bool right) {
 }
 
 void TGP::MouseMove(int x, int y, bool buttonDown) {
+    if (ToolMove(x, y, buttonDown)) return;
     if (!buttonDown || (MPress.x() == -1 && MPress.y() == -1)) {
         HitTest(x, y);
         return;
@@ -747,6 +749,7 @@ void TGP::MouseWheel(int delta, int x, int y) {
 }
 
 bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
+    if (ToolKey(qtKey, ctrl)) return true;
     // The cursor and navigation keys come with the navigation.
     (void)qtKey;
     (void)shift;

@@ -31,6 +31,7 @@ void ChartWidget::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
     chart_.MouseDown(p.x(), p.y(), e->button() == Qt::RightButton);
+    FollowTool();
     if (onPressed) onPressed();
     update();
 }
@@ -41,9 +42,21 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* e) {
     update();
 }
 
-void ChartWidget::mouseReleaseEvent(QMouseEvent*) {
-    chart_.MouseUp();
+void ChartWidget::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    chart_.MouseUp(p.x(), p.y());
+    FollowTool();
     update();
+}
+
+void ChartWidget::FollowTool() {
+    // While a tool places points the pointer stays with the chart (the core keeps the
+    // points inside the plot), so a drag never ends over another widget.
+    if (chart_.Placing() && QWidget::mouseGrabber() != this)
+        grabMouse();
+    else if (!chart_.Placing() && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    setCursor(chart_.FCursorType() == ctDrawLine ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -63,6 +76,7 @@ void ChartWidget::keyPressEvent(QKeyEvent* e) {
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     bool used = chart_.KeyDown(e->key(), shift, ctrl);
     if (!used && onKey) used = onKey(e->key());
+    FollowTool();
     update();
     if (!used) QWidget::keyPressEvent(e);
 }
