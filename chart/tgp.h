@@ -126,6 +126,10 @@ public:
     bool Placing() const { return tool_.mode == ctDrawLine && tool_.line.placed > 0; }
     // The objects of the window under the last press or move (0 without one).
     int CurWindowObjectCount() const;
+    // The user-drawn objects of the bar-view windows (position lines and trade marks left
+    // out), and replacing them by others (those kept in place).
+    std::array<std::vector<XXLine>, kMaxWindows> UserObjects() const;
+    void SetUserObjects(const std::array<std::vector<XXLine>, kMaxWindows>& objects);
     // Asked for the text, colour and size when a text object is placed; false (cancelled)
     // keeps the template's. None: the template's.
     std::function<bool(XXLine& tpl)> OnAddText;

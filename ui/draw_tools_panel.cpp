@@ -160,6 +160,7 @@ DrawToolsPanel::DrawToolsPanel(TForm1& form, ChartWidget& chart, QMainWindow& wi
         bars_[i]->setObjectName(i == 0 ? "drawTools1" : "drawTools2");
         bars_[i]->setMovable(false);
         bars_[i]->setIconSize(QSize(24, 24));
+        if (i == 1) window.addToolBarBreak(Qt::LeftToolBarArea); // a column of its own
         window.addToolBar(Qt::LeftToolBarArea, bars_[i]);
     }
     for (const ToolButton& b : kFirstBar) AddTool(bars_[0], b.kind, QString::fromUtf8(b.hint));

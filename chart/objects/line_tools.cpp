@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "chart/objects/line_geometry.h"
+#include "chart/objects/object_file.h"
 #include "chart/tgp.h"
 
 namespace vantor {
@@ -67,6 +68,23 @@ void TGP::delLastline() {
 
 void TGP::HideLine(bool value) {
     ForAll([value](ChartWindow& w) { w.FShowLine = value; });
+    ReDraw();
+}
+
+std::array<std::vector<XXLine>, kMaxWindows> TGP::UserObjects() const {
+    std::array<std::vector<XXLine>, kMaxWindows> out;
+    for (size_t i = 0; i < GS.size(); ++i)
+        for (const XXLine& o : GS[i]->FLine)
+            if (IsUserObject(o)) out[i].push_back(o);
+    return out;
+}
+
+void TGP::SetUserObjects(const std::array<std::vector<XXLine>, kMaxWindows>& objects) {
+    EndTool();
+    for (size_t i = 0; i < GS.size(); ++i) {
+        std::erase_if(GS[i]->FLine, [](const XXLine& o) { return IsUserObject(o); });
+        GS[i]->FLine.insert(GS[i]->FLine.end(), objects[i].begin(), objects[i].end());
+    }
     ReDraw();
 }
 
