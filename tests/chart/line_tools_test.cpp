@@ -9,6 +9,7 @@
 #include "chart/objects/line_geometry.h"
 #include "chart/raw_program.h"
 #include "chart/tgp.h"
+#include "chart_bars.h"
 #include "pixels.h"
 
 namespace vantor {
@@ -25,18 +26,7 @@ protected:
         chart.SetSize(600, 400);
         chart.UseMainWindowSettings();
         chart.ClearData();
-        std::vector<double> o, h, l, c;
-        for (int i = 0; i < 200; ++i) {
-            const double base = 100 + (i % 7) * 3;
-            o.push_back(base);
-            c.push_back(base + 2);
-            h.push_back(base + 4);
-            l.push_back(base - 4);
-        }
-        chart.AddALL("open", o.data(), 200, false);
-        chart.AddALL("high", h.data(), 200, false);
-        chart.AddALL("low", l.data(), 200, false);
-        chart.AddALL("close", c.data(), 200, true);
+        FeedBars(chart, 200);
         chart.Image(); // painted once: the plot is known
         ASSERT_EQ(chart.FLeftBar(), 90);
     }
