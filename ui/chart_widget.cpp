@@ -4,11 +4,36 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QWheelEvent>
+#include <utility>
 
 #include "chart/tgp.h"
 
 namespace vantor {
+
+namespace {
+// The drawing cursor: a thin cross with a gap at its centre and a small pen nib above right,
+// white with a dark rim so it shows on both chart themes.
+const QCursor& DrawingCursor() {
+    static const QCursor cursor = [] {
+        QPixmap pm(32, 32);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        for (const auto& [colour, width] :
+             {std::pair{QColor(0, 0, 0), 3}, {QColor(255, 255, 255), 1}}) {
+            p.setPen(QPen(colour, width));
+            p.drawLine(1, 15, 12, 15);
+            p.drawLine(18, 15, 29, 15);
+            p.drawLine(15, 1, 15, 12);
+            p.drawLine(15, 18, 15, 29);
+            p.drawLine(20, 10, 27, 3);
+        }
+        return QCursor(pm, 15, 15);
+    }();
+    return cursor;
+}
+} // namespace
 
 ChartWidget::ChartWidget(TGP& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
     setFocusPolicy(Qt::StrongFocus);
@@ -56,7 +81,10 @@ void ChartWidget::FollowTool() {
         grabMouse();
     else if (!chart_.Placing() && QWidget::mouseGrabber() == this)
         releaseMouse();
-    setCursor(chart_.FCursorType() == ctDrawLine ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (chart_.FCursorType() == ctDrawLine)
+        setCursor(DrawingCursor());
+    else
+        unsetCursor();
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* e) {

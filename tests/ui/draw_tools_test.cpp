@@ -48,7 +48,7 @@ TEST(DrawTools, SegmentAndRetracementDrawnMovedAndDeleted) {
     EXPECT_FALSE(panel->DeleteLast()->isEnabled());
 
     panel->Tool(kSegment)->trigger();
-    EXPECT_EQ(chart->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(chart->cursor().shape(), Qt::BitmapCursor); // the drawing cursor
     Drag(chart, {200, 120}, {320, 200});
     panel->Tool(kGoldenLevels)->trigger();
     Drag(chart, {400, 80}, {480, 220});
@@ -58,6 +58,7 @@ TEST(DrawTools, SegmentAndRetracementDrawnMovedAndDeleted) {
     EXPECT_EQ(objects[before + 1].FType, kGoldenLevels);
     EXPECT_GT(objects[before + 1].FYY[0], objects[before + 1].FYY[1]);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr); // released when the tool ended
+    EXPECT_EQ(chart->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(panel->DeleteLast()->isEnabled());
 
     // Square 4 (the second point) of the segment dragged 30 pixels right: 30 / 5 bars.
