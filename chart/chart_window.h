@@ -9,6 +9,7 @@
 
 #include "chart/canvas.h"
 #include "chart/formula_types.h"
+#include "chart/objects/object_state.h"
 #include "chart/window_program.h"
 #include "chart/xx_line.h"
 #include "market/price.h"
@@ -47,6 +48,8 @@ struct ChartWindow {
     // --- drawing objects, painted after the formula outputs in list order ---
     std::vector<XXLine> FLine;
     bool FShowLine = true;
+    ObjectPlot objectPlot;                // the plot of the last paint, for placing and moving
+    const LinePreview* preview = nullptr; // the object being placed in this window
 
     // The formula name shown in the title (upper-cased there).
     std::string TechName() const { return prog ? prog->TechName() : std::string(); }

@@ -3,30 +3,13 @@
 
 #include <algorithm>
 
+#include "chart/objects/object_painter.h"
 #include "chart/paint_context.h"
 #include "chart/trade_markers.h"
 
 namespace vantor {
 
 namespace {
-
-PenStyle PenOf(TPenStyle s) {
-    switch (s) {
-    case psDash:
-        return PenStyle::Dash;
-    case psDot:
-    case psAlternate:
-        return PenStyle::Dot;
-    case psDashDot:
-        return PenStyle::DashDot;
-    case psDashDotDot:
-        return PenStyle::DashDotDot;
-    case psClear:
-        return PenStyle::Clear;
-    default:
-        return PenStyle::Solid;
-    }
-}
 
 // A position line: a tick above the anchor, its label above the tick and a horizontal
 // line at the anchor's value across the whole window.
@@ -45,30 +28,35 @@ QPoint AnchorPixel(const PaintContext& p, int bar, double value) {
 }
 
 void DrawObjects(PaintContext& p) {
-    if (!p.win.FShowLine) return;
     Canvas& c = p.c;
     const int ox = p.f.plot.Left - p.g.Lm, oy = p.f.plot.Top - p.g.T; // window origin
-    for (XXLine& o : p.win.FLine) {
-        std::array<QPoint, 3> pt;
-        for (size_t k = 0; k < pt.size(); ++k) pt[k] = AnchorPixel(p, o.FXX[k], o.FYY[k]);
-        c.SetPen(o.FColor, o.FLineWidth, PenOf(o.FLineType));
-        c.SetFontColor(o.FColor);
-        c.SetBrushClear();
-        c.SetTextOpaque(false);
-        switch (o.FType) {
-        case kPositionLine:
-            o.FBody = {ox, oy + pt[0].y() - 2, ox + p.g.W, oy + pt[0].y() + 3};
-            DrawPositionLine(p, o, pt[0]);
-            break;
-        case kTradeMarker:
-            DrawTradeMarker(p, o);
-            break;
-        default:
-            // The user-drawn kinds (segments, channels, levels, text ...) are painted by the
-            // drawing tools' painters once they exist.
-            break;
+    // The plot as painted, for turning the mouse into anchors until the next paint.
+    ObjectPlot& plot = p.win.objectPlot;
+    plot = {true,    ox + p.g.Lm, oy + p.g.T,   ox + p.g.X2, oy + p.g.H - p.g.B,
+            p.scale, p.leftBar,   p.f.maxValue, p.f.minValue};
+    if (p.win.FShowLine) {
+        for (XXLine& o : p.win.FLine) {
+            std::array<QPoint, 3> pt;
+            for (size_t k = 0; k < pt.size(); ++k) pt[k] = AnchorPixel(p, o.FXX[k], o.FYY[k]);
+            c.SetPen(o.FColor, o.FLineWidth, PenOf(o.FLineType));
+            c.SetFontColor(o.FColor);
+            c.SetBrushClear();
+            c.SetTextOpaque(false);
+            switch (o.FType) {
+            case kPositionLine:
+                o.FBody = {ox, oy + pt[0].y() - 2, ox + p.g.W, oy + pt[0].y() + 3};
+                DrawPositionLine(p, o, pt[0]);
+                break;
+            case kTradeMarker:
+                DrawTradeMarker(p, o);
+                break;
+            default:
+                PaintUserObject(p, o, pt);
+                break;
+            }
         }
     }
+    if (p.win.preview) PaintPreview(p, *p.win.preview);
 }
 
 } // namespace vantor

@@ -678,6 +678,7 @@ void TGP::MouseDown(int x, int y, bool right) {
     if (!right) MPress = {x, y};
     HitResult r = HitTest(x, y);
     FlastWindow = FCurWindow;
+    if (!right && ToolPress(x, y)) return;
     if (r.region == TWeiStyle::wsTab) {
         if (!right) ClickTab(x);
         return;
@@ -697,6 +698,7 @@ void TGP::MouseDown(int x, int y, bool right) {
 }
 
 void TGP::MouseMove(int x, int y, bool buttonDown) {
+    if (ToolMove(x, y, buttonDown)) return;
     // Moves while another window has the focus are ignored (headless: no focus test).
     if (HasFocus && !HasFocus() && !(HintIsForeground && HintIsForeground())) return;
     const bool moved = curx != x || cury != y;

@@ -110,6 +110,31 @@ public:
     void ClearLine(int win);
     void SetShowLine(int win, bool on);
 
+    // --- drawing tools (objects/line_tools.cpp) ---
+    // Starts placing an object of `kind` with the tool's hint text as its name: yellow,
+    // width 1, solid, font size 8; the tool ends after one object.
+    void StartTool(int kind, const std::string& hint);
+    // Ends any tool (the "mouse" button); an object half placed is dropped.
+    void EndTool();
+    // Frees every object of every window, position lines included.
+    void ClearLine();
+    // Frees the last object of the window of the last press.
+    void delLastline();
+    // Objects of every window drawn (true) or hidden.
+    void HideLine(bool value);
+    TCursorType FCursorType() const { return tool_.mode; }
+    // A tool has its first point down: the pointer belongs to the chart until it ends.
+    bool Placing() const { return tool_.mode == ctDrawLine && tool_.line.placed > 0; }
+    // The objects of the window under the last press or move (0 without one).
+    int CurWindowObjectCount() const;
+    // The user-drawn objects of the bar-view windows (position lines and trade marks left
+    // out), and replacing them by others (those kept in place).
+    std::array<std::vector<XXLine>, kMaxWindows> UserObjects() const;
+    void SetUserObjects(const std::array<std::vector<XXLine>, kMaxWindows>& objects);
+    // Asked for the text, colour and size when a text object is placed; false (cancelled)
+    // keeps the template's. None: the template's.
+    std::function<bool(XXLine& tpl)> OnAddText;
+
     // --- formulas ---
     bool LoadWfc(ChartWindow* gs, const std::string& wfc);
     bool SetWFCZY(int win, const std::string& wfc);
@@ -154,7 +179,8 @@ public:
     void MouseDown(int x, int y, bool right = false);
     // A move with the button held drags a splitter or pans; without it only hit-tests.
     void MouseMove(int x, int y, bool buttonDown);
-    void MouseUp() { MPress = {-1, -1}; }
+    // A button release at (x, y) (no position: where the last move was).
+    void MouseUp(int x = -1, int y = -1);
     void DblClick(int x, int y);
     // A wheel step (+120 up, -120 down) raises OnMouseWheelUp / OnMouseWheelDown.
     void MouseWheel(int delta, int x, int y);
@@ -346,6 +372,13 @@ private:
     void RebuildTabList();
     void ClampCurrent();
     void ForAll(const std::function<void(ChartWindow&)>& f);
+    // The drawing tools' share of the mouse and keys; true when they used the event.
+    bool ToolPress(int x, int y);
+    bool ToolMove(int x, int y, bool buttonDown);
+    bool ToolRelease(int x, int y);
+    bool ToolKey(int qtKey, bool ctrl);
+    // The height of a window as the chart divides its area (0 for one not shown).
+    int WindowHeight(const ChartWindow* w) const;
     // Hands the window's period, tick slots, names and adjustment events to its program.
     void PushContext(ChartWindow& w);
     // Shows the hint window where the chart places it (tgp_cursor.cpp).
@@ -376,6 +409,13 @@ private:
     BarSource fed_; // where the bars held came from (no store: fed by other means)
     int fedCount_ = 0;
     int updateLock_ = 0;
+    struct ToolState {
+        TCursorType mode = ctNone;
+        LinePreview line;              // the template and its pixel slots
+        ChartWindow* window = nullptr; // where the object is placed or the objects moved
+        int oldx = 0, oldy = 0;        // the last press
+        int lastx = -1, lasty = -1;    // the last move
+    } tool_;
     bool dirty_ = true;
     int repaintCount_ = 0;
 };

@@ -110,7 +110,7 @@ void TGP::ArrowKey(bool left) {
 
 bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
     (void)shift;
-    (void)ctrl;
+    if (ToolKey(qtKey, ctrl)) return true; // Escape, Delete, Ctrl+A of the drawing tools
     switch (qtKey) {
     case Qt::Key_Up:
     case Qt::Key_Down: {

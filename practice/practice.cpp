@@ -124,6 +124,7 @@ void TForm1::Startup() {
             store_.loaddata();
             loadedCode_ = TrimBlanks(c_.codeBox);
             ShowBars();
+            RestoreDrawnObjects();
         }
         RefreshAccountView();
         chart_.SetShowBottom(c_.dateAxis == 0);
@@ -275,11 +276,13 @@ void TForm1::ShowBars() {
 
 void TForm1::LoadRandom() {
     TGP::UpdateGuard guard(chart_);
+    SaveDrawnObjects(); // the instrument shown so far keeps its objects
     chart_.ClearData();
     store_.fileName = DataFilePath();
     store_.period = 1;
     store_.sjload();
     loadedCode_ = TrimBlanks(c_.codeBox);
+    RestoreDrawnObjects();
     chart_.SetShowFs(false);
     chart_.SetShowBoard(false);
     fullBarShown_ = false;
@@ -574,6 +577,7 @@ bool TForm1::ConfirmClose() {
     StopTickTimer();
     WriteSettings();
     SaveWindowFormulas();
+    SaveDrawnObjects();
     return true;
 }
 

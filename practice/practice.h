@@ -64,6 +64,7 @@ inline constexpr const char* kOpenShort = "空开";
 inline constexpr const char* kCloseShort = "空平";
 inline constexpr const char* kMainTitle = "Vantor操盘训练系统";
 inline constexpr const char* kThemeKey = "主题";
+inline constexpr const char* kLinesFolder = "lines"; // drawn objects, one file per instrument
 
 class TForm1 {
 public:
@@ -198,6 +199,16 @@ public:
     bool ConfirmClose();
     // Saves each chart window's formula to its index file.
     void SaveWindowFormulas();
+
+    // --- drawn objects kept with the instrument (drawn_objects.cpp) ---
+    // The file of an instrument's drawn objects ("" for a code that cannot name a file).
+    std::string DrawnObjectsFile(const std::string& code) const;
+    // Writes the loaded instrument's drawn objects (removes its file when there are none);
+    // a failure is shown.
+    void SaveDrawnObjects();
+    // Puts the loaded instrument's saved objects on the chart in place of the drawn ones;
+    // a malformed file is ignored with a message and nothing of it is applied.
+    void RestoreDrawnObjects();
 
     // --- state ---
     FormControls& Controls() { return c_; }

@@ -4,12 +4,37 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QWheelEvent>
+#include <utility>
 
 #include "chart/tgp.h"
 #include "ui/hint_win.h"
 
 namespace vantor {
+
+namespace {
+// The drawing cursor: a thin cross with a gap at its centre and a small pen nib above right,
+// white with a dark rim so it shows on both chart themes.
+const QCursor& DrawingCursor() {
+    static const QCursor cursor = [] {
+        QPixmap pm(32, 32);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        for (const auto& [colour, width] :
+             {std::pair{QColor(0, 0, 0), 3}, {QColor(255, 255, 255), 1}}) {
+            p.setPen(QPen(colour, width));
+            p.drawLine(1, 15, 12, 15);
+            p.drawLine(18, 15, 29, 15);
+            p.drawLine(15, 1, 15, 12);
+            p.drawLine(15, 18, 15, 29);
+            p.drawLine(20, 10, 27, 3);
+        }
+        return QCursor(pm, 15, 15);
+    }();
+    return cursor;
+}
+} // namespace
 
 ChartWidget::ChartWidget(TGP& chart, QWidget* parent) : QWidget(parent), chart_(chart) {
     setFocusPolicy(Qt::StrongFocus);
@@ -43,6 +68,7 @@ void ChartWidget::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
     const QPoint p = e->position().toPoint();
     chart_.MouseDown(p.x(), p.y(), e->button() == Qt::RightButton);
+    FollowTool();
     if (onPressed) onPressed();
     update();
 }
@@ -53,9 +79,24 @@ void ChartWidget::mouseMoveEvent(QMouseEvent* e) {
     update();
 }
 
-void ChartWidget::mouseReleaseEvent(QMouseEvent*) {
-    chart_.MouseUp();
+void ChartWidget::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    chart_.MouseUp(p.x(), p.y());
+    FollowTool();
     update();
+}
+
+void ChartWidget::FollowTool() {
+    // While a tool places points the pointer stays with the chart (the core keeps the
+    // points inside the plot), so a drag never ends over another widget.
+    if (chart_.Placing() && QWidget::mouseGrabber() != this)
+        grabMouse();
+    else if (!chart_.Placing() && QWidget::mouseGrabber() == this)
+        releaseMouse();
+    if (chart_.FCursorType() == ctDrawLine)
+        setCursor(DrawingCursor());
+    else
+        unsetCursor();
 }
 
 void ChartWidget::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -75,6 +116,7 @@ void ChartWidget::keyPressEvent(QKeyEvent* e) {
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     bool used = chart_.KeyDown(e->key(), shift, ctrl);
     if (!used && onKey) used = onKey(e->key());
+    FollowTool();
     update();
     if (!used) QWidget::keyPressEvent(e);
 }

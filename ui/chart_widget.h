@@ -25,6 +25,9 @@ public:
     std::function<bool(int key)> onKey;
     // After every mouse press (the main window enables the delete-last drawing button).
     std::function<void()> onPressed;
+    // The pointer grabbed while a drawing tool places points, released when it ends; the
+    // drawing cursor while a tool is chosen. Called after every event that may change it.
+    void FollowTool();
 
 protected:
     void paintEvent(QPaintEvent*) override;

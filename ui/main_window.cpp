@@ -25,6 +25,7 @@
 #include "chart/navigation.h"
 #include "ui/chart_widget.h"
 #include "ui/download.h"
+#include "ui/draw_tools_panel.h"
 #include "ui/equity_page.h"
 #include "ui/import_dialog.h"
 #include "ui/indicator_tree.h"
@@ -126,6 +127,7 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
 
     BuildMenus();
     BuildPeriodBar();
+    drawPanel_ = new DrawToolsPanel(*form_, *chart_, *this);
 
     connect(code_, &QLineEdit::textEdited, this, [this](const QString& t) {
         form_->SetCodeText(t.toStdString());
@@ -190,8 +192,10 @@ void MainWindow::BuildMenus() {
     tools_ = menuBar()->addMenu(QStringLiteral("工具"));
     drawTools_ = tools_->addAction(QStringLiteral("划线"));
     drawTools_->setCheckable(true);
-    connect(drawTools_, &QAction::toggled, this,
-            [this](bool on) { form_->Controls().drawTools = on; });
+    connect(drawTools_, &QAction::toggled, this, [this](bool on) {
+        form_->Controls().drawTools = on;
+        Sync();
+    });
     BuildToolDialogs();
     markers_ = tools_->addAction(QStringLiteral("成交标记"));
     markers_->setCheckable(true);
@@ -294,6 +298,7 @@ void MainWindow::Sync() {
         const QSignalBlocker block(sideAction_);
         sideAction_->setChecked(form_->SideViewShown());
     }
+    drawPanel_->Sync();
     chartStack_->setCurrentWidget(form_->SideViewShown() ? static_cast<QWidget*>(side_) : chart_);
     side_->update();
     trades_->Sync();

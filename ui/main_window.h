@@ -24,6 +24,7 @@ namespace vantor {
 
 class ChartWidget;
 class ConfigDownload;
+class DrawToolsPanel;
 class EquityPage;
 class IndicatorPanel;
 class ImportDialog;
@@ -64,6 +65,7 @@ public:
     // The import dialog (工具 › 数据导入) while it exists, and the 下载配置 command.
     ImportDialog* Import() const;
     ConfigDownload* Download() const { return download_; }
+    DrawToolsPanel* DrawTools() const { return drawPanel_; }
     // The code box's list of instruments (its completer).
     QStringList CodeList() const;
 
@@ -101,6 +103,7 @@ private:
     std::vector<QAction*> minuteActions_;
     QPointer<ImportDialog> import_;
     ConfigDownload* download_ = nullptr;
+    DrawToolsPanel* drawPanel_ = nullptr;
     QCompleter* codes_ = nullptr;
     std::vector<std::string> shownCodes_;
     bool closing_ = false;

@@ -5,27 +5,13 @@
 
 #include "chart/raw_program.h"
 #include "chart/tgp.h"
+#include "chart_bars.h"
 #include "pixels.h"
 
 namespace vantor {
 namespace {
 
 constexpr TColor kMagenta = RGBColor(255, 0, 255); // drawn by nothing else
-
-void FeedBars(TGP& chart, int n) {
-    std::vector<double> o, h, l, c;
-    for (int i = 0; i < n; ++i) {
-        double base = 100 + (i % 7) * 3;
-        o.push_back(base);
-        c.push_back(base + 2);
-        h.push_back(base + 4);
-        l.push_back(base - 4);
-    }
-    chart.AddALL("open", o.data(), n, false);
-    chart.AddALL("high", h.data(), n, false);
-    chart.AddALL("low", l.data(), n, false);
-    chart.AddALL("close", c.data(), n, true);
-}
 
 XXLine PositionLine(int bar, float value) {
     XXLine o;
