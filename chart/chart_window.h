@@ -34,6 +34,7 @@ struct ChartWindow {
     int FfsCount = 10, FsCol = 14, FsRow = 8;
     TWeekStyle ZhouQi = wsNone;
     bool Cursor = false, High = false;
+    bool HighQuality = false; // "高清图像" of the command menu
     std::string StkName, StkLabel, Week, FFileName;
     std::vector<TStockQuan> FQuan;
     FontSpec font{"Arial", 15, kYellow, false};

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -92,6 +93,9 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
     GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = true;
     FCurWindow = K_Main;
     for (auto& w : owned_) w->LineColor = FLineColor;
+    // The command menu lists the indicators of the tab list as it stands now.
+    items_ =
+        BuildCommandMenu({FTabList.begin() + std::min<size_t>(3, FTabList.size()), FTabList.end()});
 }
 
 TGP::~TGP() = default;
@@ -591,10 +595,22 @@ QImage TGP::CurrentWindowImage() {
     return img;
 }
 
+namespace {
+// Writes the image beside its file and replaces the file only when the whole image was
+// written.
+bool SaveWhole(const QImage& img, const std::string& name, const char* format, int quality = -1) {
+    QSaveFile f(QString::fromStdString(name));
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (!img.save(&f, format, quality)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+} // namespace
+
 bool TGP::SaveToBmp(const std::string& name) {
-    return CurrentWindowImage()
-        .convertToFormat(QImage::Format_RGB888)
-        .save(QString::fromStdString(name), "BMP");
+    return SaveWhole(CurrentWindowImage().convertToFormat(QImage::Format_RGB888), name, "BMP");
 }
 
 bool TGP::SaveToBmpAll(const std::string& name) {
@@ -607,7 +623,7 @@ bool TGP::SaveToBmpAll(const std::string& name) {
     CopyInto(img, FCache, 0);
     FShowTab = tab;
     dirty_ = true; // the control shows its tab strip again
-    return img.save(QString::fromStdString(name), "JPG", 100);
+    return SaveWhole(img, name, "JPG", 100);
 }
 
 bool TGP::BmpSaveToclipboard() {

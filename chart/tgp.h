@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart/chart_window.h"
+#include "chart/command_menu.h"
 #include "chart/layout.h"
 #include "chart/quote_records.h"
 #include "formula/func_str.h"
@@ -132,6 +133,35 @@ public:
     bool BmpSaveToclipboard();
     // The current window's image (what SaveToBmp writes).
     QImage CurrentWindowImage();
+
+    // --- command menu, formula dialogs and exports (chart_commands.cpp) ---
+    // Where the commands' dialogs, questions and messages go; the host must outlive the
+    // chart (none: commands that need the desktop do nothing).
+    void SetCommandHost(ChartCommandHost* host) { commandHost_ = host; }
+    // The command menu, its check marks set for the moment (call it before showing it).
+    const std::vector<MenuItem>& FITEM();
+    // Runs the first item whose caption equals the trimmed `Str`, as if clicked; true
+    // whether or not one was found.
+    bool CallMenu(const std::string& Str);
+    // Runs item `index` of FITEM as if clicked.
+    void RunMenuItem(int index);
+    // The formula editor, the usage notes and the parameter dialog on the current window;
+    // false when there is none.
+    bool EditFunc();
+    bool ShowNote();
+    bool Tiao();
+    // The current window's results as a text report; FCurWindow's as a table, with the
+    // message name + " 保存完成!"; K_Main's base series to / from a data file.
+    bool SaveToFile(const std::string& name);
+    bool SaveToExcel(const std::string& name);
+    bool DataToFile(const std::string& name);
+    bool DataFromFile(const std::string& name);
+    // Compiles and runs `text` as the window's program and repaints; false when it did not
+    // compile.
+    bool SetWindowProgram(ChartWindow* w, const std::string& text);
+    // An export's file in the program folder: code + "_" + period caption (+ "_" + formula
+    // name when `formula`) + extension, with refused characters replaced.
+    std::string ExportFile(const ChartWindow& w, bool formula, const std::string& ext) const;
 
     // --- queries ---
     double GetLast(const std::string& name) const;
@@ -312,7 +342,16 @@ private:
     // Hands the window's period, tick slots, names and adjustment events to its program.
     void PushContext(ChartWindow& w);
 
+    // The command menu's actions (chart_commands.cpp).
+    void RestoreDefault();
+    void LoadRawData();
+    void LoadFormulaFile();
+    void ExportResults(ChartCommand kind);
+    void SaveImage(bool whole);
+
     ProgramFactory factory_;
+    std::vector<MenuItem> items_; // FITEM: built at construction
+    ChartCommandHost* commandHost_ = nullptr;
     std::vector<std::unique_ptr<ChartWindow>> owned_; // all twelve windows
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;

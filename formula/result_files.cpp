@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -158,12 +159,25 @@ public:
     std::string data;
 };
 
+// Writes the whole file beside its place and moves it there only when every byte is
+// written, so a failed write never leaves an existing file cut short.
 bool SaveBytes(const std::string& path, const std::string& data) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(data.data(), static_cast<std::streamsize>(data.size()));
-    f.close();
-    return !f.fail();
+    const std::string part = path + ".part";
+    {
+        std::ofstream f(part, std::ios::binary | std::ios::trunc);
+        if (!f) return false;
+        f.write(data.data(), static_cast<std::streamsize>(data.size()));
+        f.close();
+        if (f.fail()) {
+            std::error_code ignored;
+            std::filesystem::remove(part, ignored);
+            return false;
+        }
+    }
+    std::error_code ec, ignored;
+    std::filesystem::rename(part, path, ec);
+    if (ec) std::filesystem::remove(part, ignored);
+    return !ec;
 }
 
 // --- reading ---
