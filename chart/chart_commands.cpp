@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "chart/tgp.h"
+#include "market/data_files.h"
 
 namespace vantor {
 
@@ -281,19 +282,10 @@ bool TGP::ShowNote() {
     std::string name = std::filesystem::path(w->FFileName).filename().string();
     if (name.empty()) name = "temp.zb";
     std::string file = InFolder(programDir_, name);
-    {
-        std::string part = file + ".part";
-        FILE* f = std::fopen(part.c_str(), "wb");
-        if (!f) return true;
-        std::string out = WithNotes(text, notes);
-        bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-        ok = std::fclose(f) == 0 && ok;
-        std::error_code ec;
-        if (ok) std::filesystem::rename(part, file, ec);
-        if (!ok || ec) {
-            std::filesystem::remove(part, ec);
-            return true;
-        }
+    std::string error;
+    if (!WriteFileReplacing(file, WithNotes(text, notes), error)) {
+        commandHost_->Message(error);
+        return true;
     }
     PushContext(*w);
     if (!w->prog->LoadProgram(file)) Error(w);

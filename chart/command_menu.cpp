@@ -158,17 +158,6 @@ std::string WithNotes(const std::string& programText, const std::string& notes) 
     return out;
 }
 
-std::string SafeFileName(const std::string& name) {
-    std::string out = name;
-    for (char& ch : out) {
-        auto u = static_cast<unsigned char>(ch);
-        if (u < 0x20 || u == 0x7f ||
-            std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos)
-            ch = '_';
-    }
-    return out;
-}
-
 const char* const kContactText =
     "Vantor操盘训练系统\n"
     "问题、建议与数据文件的来源说明，请写入项目的问题列表，由维护者答复。";

@@ -110,10 +110,6 @@ std::string NoteLines(const std::string& programText);
 // "*" + line.
 std::string WithNotes(const std::string& programText, const std::string& notes);
 
-// An export file's name part with the characters a file system refuses (\ / : * ? " < > |
-// and control characters) replaced by "_".
-std::string SafeFileName(const std::string& name);
-
 // The text "联系方式" shows.
 extern const char* const kContactText;
 

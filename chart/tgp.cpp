@@ -474,8 +474,9 @@ void TGP::Render() {
         PaintTickView(W);
     else
         PaintBarView(W);
-    // The information board, the cursor readout and the line preview are painted by their
-    // own painters once they exist.
+    if (FShowBoard) PaintBoard(W);
+    // The cursor readout and the line preview are painted by their own painters once they
+    // exist.
     ++repaintCount_;
 }
 
@@ -524,6 +525,15 @@ template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&
     CopyInto(cache, img, y);
 }
 } // namespace
+
+void TGP::PaintSmall(ChartWindow& w, QImage& img, int leftBar, double scale) {
+    FillBackground(img, FFillStyle, FFillColor, FColor);
+    PaintWindow(w, img, leftBar, scale, -1, -1, 0, 0, FColor);
+}
+
+int TGP::DevicePixelsOf(int v) const {
+    return DevicePixels(v, ratio_);
+}
 
 void TGP::PaintBarView(int W) {
     K_Main->Focus = HasFocus && HasFocus();
@@ -683,6 +693,10 @@ void TGP::MouseDown(int x, int y, bool right) {
     FlastWindow = FCurWindow;
     if (r.region == TWeiStyle::wsTab) {
         if (!right) ClickTab(x);
+        return;
+    }
+    if (r.region == TWeiStyle::wsBTab) {
+        if (!right) ClickBoardTab(x);
         return;
     }
     if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {

@@ -199,6 +199,8 @@ public:
         return tabs_;
     }
     void ClickTab(int x);
+    // A click on the board's tab row (分笔, 分价, 跟踪) selects the tab under x.
+    void ClickBoardTab(int x);
 
     // --- properties ---
     void SetQuanStyle(TQuanStyle v);
@@ -301,6 +303,8 @@ public:
          FShowRight = true, FShowCurWindow = true, FShowHighLow = true, FShowBar3d = true,
          FShowMenu = true;
     int FBoardWidth = 200, FJHeight = 0;
+    int FInfoType = 0, FInfoWidth = 0; // the board's panel (0 分笔, 1 分价, 2 跟踪), tab width
+    FontSpec FBoardFont{"宋体", 14, kWhite, false};
     TColor FLineColor = kMaroon, FFillColor = kBlue, FColor = kBlack;
     BackStyle FFillStyle = wNone;
     TKStyple FKstyle = ksBar;
@@ -336,6 +340,12 @@ private:
     void PaintBarView(int W);
     void PaintTickView(int W);
     void PaintTabStrip(int W);
+    // The information board right of x = W (info_board.cpp); a window painted small into
+    // `img` for its 跟踪 panel.
+    void PaintBoard(int W);
+    int BoardTabWidth();
+    void PaintSmall(ChartWindow& w, QImage& img, int leftBar, double scale);
+    int DevicePixelsOf(int v) const;
     void RebuildTabList();
     void ClampCurrent();
     void ForAll(const std::function<void(ChartWindow&)>& f);

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -17,6 +16,7 @@
 
 #include "formula/front_end.h"
 #include "formula/gs.h"
+#include "market/data_files.h"
 
 namespace vantor {
 
@@ -159,25 +159,10 @@ public:
     std::string data;
 };
 
-// Writes the whole file beside its place and moves it there only when every byte is
-// written, so a failed write never leaves an existing file cut short.
+// A failed write leaves an existing file as it was, never cut short.
 bool SaveBytes(const std::string& path, const std::string& data) {
-    const std::string part = path + ".part";
-    {
-        std::ofstream f(part, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        f.write(data.data(), static_cast<std::streamsize>(data.size()));
-        f.close();
-        if (f.fail()) {
-            std::error_code ignored;
-            std::filesystem::remove(part, ignored);
-            return false;
-        }
-    }
-    std::error_code ec, ignored;
-    std::filesystem::rename(part, path, ec);
-    if (ec) std::filesystem::remove(part, ignored);
-    return !ec;
+    std::string ignored;
+    return WriteFileReplacing(path, data, ignored);
 }
 
 // --- reading ---

@@ -20,6 +20,8 @@ public:
     std::function<bool(int key)> onKey;
     // After every mouse press (the main window enables the delete-last drawing button).
     std::function<void()> onPressed;
+    // After the right button's press has chosen the window: shows a menu at `global`.
+    std::function<void(const QPoint& global)> onContextMenu;
 
 protected:
     void paintEvent(QPaintEvent*) override;

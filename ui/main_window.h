@@ -23,6 +23,7 @@ class QToolBar;
 namespace vantor {
 
 class ChartWidget;
+class QtChartHost;
 class ConfigDownload;
 class EquityPage;
 class IndicatorPanel;
@@ -80,6 +81,8 @@ private:
     bool WorkRunning() const;
 
     QtHost host_;
+    // The chart's dialogs; declared before the controller so the chart never outlives it.
+    std::unique_ptr<QtChartHost> chartHost_;
     std::unique_ptr<TForm1> form_;
     ChartWidget* chart_ = nullptr;
     TradePanel* trades_ = nullptr;

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "chart/tgp.h"
+#include "market/data_files.h"
 
 namespace vantor {
 namespace {
@@ -409,12 +410,13 @@ TEST_F(CommandTest, AFailedExportLeavesTheOldFileWholeAndAsksNothing) {
     const std::string txt = File("IF_L9_日线_MA.txt");
     { std::ofstream(txt) << "old report"; }
     // The file is written beside its place first; a folder standing there makes that fail.
-    std::filesystem::create_directory(txt + ".part");
+    const std::string part = File(".IF_L9_日线_MA.txt.part");
+    std::filesystem::create_directory(part);
     PressWindow(0);
     chart.CallMenu("保存指标数据");
     EXPECT_EQ(ReadFile(txt), "old report");
     EXPECT_TRUE(host.questions.empty());
-    std::filesystem::remove(txt + ".part");
+    std::filesystem::remove(part);
     chart.CallMenu("保存指标数据");
     EXPECT_NE(ReadFile(txt), "old report");
 }
