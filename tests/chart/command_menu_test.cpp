@@ -64,23 +64,22 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
+// n bars handed over as a store hands them.
 void Feed(TGP& chart, int n) {
-    std::vector<double> d, o, h, l, c, v;
+    TGP::BarColumns b;
+    b.count = n;
     for (int i = 0; i < n; ++i) {
         double base = 100 + (i % 9) * 2;
-        d.push_back(20200101 + i);
-        o.push_back(base);
-        h.push_back(base + 3);
-        l.push_back(base - 3);
-        c.push_back(base + (i % 2 ? 1 : -1));
-        v.push_back(500 + i);
+        b.date.push_back(20200101 + i);
+        b.time.push_back(0);
+        b.open.push_back(base);
+        b.high.push_back(base + 3);
+        b.low.push_back(base - 3);
+        b.close.push_back(base + (i % 2 ? 1 : -1));
+        b.amount.push_back(0);
+        b.vol.push_back(500 + i);
     }
-    chart.AddALL("date", d.data(), n, false);
-    chart.AddALL("open", o.data(), n, false);
-    chart.AddALL("high", h.data(), n, false);
-    chart.AddALL("low", l.data(), n, false);
-    chart.AddALL("close", c.data(), n, false);
-    chart.AddALL("vol", v.data(), n, true);
+    chart.ShowBars({}, wsDay, b);
 }
 
 class CommandTest : public ::testing::Test {

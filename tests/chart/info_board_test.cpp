@@ -7,28 +7,13 @@
 #include "chart/info_board.h"
 #include "chart/tgp.h"
 #include "pixels.h"
+#include "quote_snapshot.h"
 
 namespace vantor {
 namespace {
 
 TTDX_PKBASE Snapshot(float price) {
-    TTDX_PKBASE q;
-    q.last = 100;
-    q.prize = price;
-    q.open = 99.5f;
-    q.highest = 103;
-    q.lowest = 98;
-    q.volume = 123456;
-    q.amount = 98765432;
-    q.b = 300;
-    q.s = 700;
-    for (int k = 0; k < 5; ++k) {
-        q.buy[static_cast<size_t>(k)] = price - 0.5f * (k + 1);
-        q.sell[static_cast<size_t>(k)] = price + 0.5f * (k + 1);
-        q.buyQTY[static_cast<size_t>(k)] = 10.0f * (k + 1);
-        q.sellQTY[static_cast<size_t>(k)] = 5;
-    }
-    return q;
+    return QuoteSnapshot(100, price);
 }
 
 const BoardRow* Find(const std::vector<BoardRow>& rows, const std::string& label) {

@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "box_watcher.h"
+#include "chart/quote_snapshot.h"
 #include "chart/tgp.h"
 #include "temp_dir.h"
 #include "ui/chart_dialogs.h"
@@ -146,26 +147,12 @@ TEST(ChartMenu, BoardShownFromTheSettingsSubmenu) {
     auto* w = StartWindow(dir.path(), "信息板");
     ASSERT_TRUE(w);
     TGP& chart = w->Form().Chart();
+    for (int i = 0; i < 60; ++i) QTest::mouseClick(w->Trades()->next, Qt::LeftButton);
     // A quote snapshot and a few ticks, as a quote feed would hand them over.
     TStockinfoRecord rec;
     rec.code = "RB888";
     rec.Name = "螺纹";
-    TTDX_PKBASE& q = rec.INFO;
-    q.last = 3650;
-    q.prize = 3672;
-    q.open = 3641;
-    q.highest = 3688;
-    q.lowest = 3630;
-    q.volume = 1835200;
-    q.amount = 6.71e9f;
-    q.b = 880000;
-    q.s = 955200;
-    for (size_t k = 0; k < 5; ++k) {
-        q.buy[k] = 3672 - static_cast<float>(k + 1);
-        q.sell[k] = 3672 + static_cast<float>(k);
-        q.buyQTY[k] = 120.0f + 35 * k;
-        q.sellQTY[k] = 90.0f + 20 * k;
-    }
+    rec.INFO = QuoteSnapshot(3650, 3672);
     chart.SetStockInfo(rec);
     std::vector<TTDX_DEALInfo> ticks;
     for (int i = 0; i < 40; ++i)
