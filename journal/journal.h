@@ -187,5 +187,4 @@ std::string JournalText(const std::vector<JournalEntry>& rows, const char* lineE
 // Row colour ($00BBGGRR) of a direction: red for openings, blue for everything else.
 unsigned JournalRowColour(const std::string& direction);
 
-
 } // namespace vantor
