@@ -85,6 +85,19 @@ std::vector<BoardRow> QuoteRows(const TTDX_PKBASE& q, int type, const std::strin
     return rows;
 }
 
+TickTexts TickRow(const TTDX_DEALInfo& t, const std::string& fmt) {
+    TickTexts r;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.02d:%.02d", t.time / 100, t.time % 100);
+    r.time = buf;
+    r.price = FormatValue(fmt.c_str(), t.price);
+    r.volume = FormatValue("%.0f", t.volume);
+    r.mark = t.direction == 0 ? "B" : t.direction == 1 ? "S" : " ";
+    std::snprintf(buf, sizeof buf, "%3d", static_cast<int>(t.trades));
+    r.count = buf;
+    return r;
+}
+
 std::vector<PriceLevel> PriceTable(const std::vector<TTDX_DEALInfo>& ticks) {
     std::map<float, double> sums;
     for (const TTDX_DEALInfo& t : ticks) {
@@ -171,20 +184,17 @@ void TGP::PaintBoard(int W) {
         int ty = FJHeight;
         for (size_t i = from; i < n; ++i, ty += rh) {
             const TTDX_DEALInfo& t = Fenbi[i];
-            char time[16];
-            std::snprintf(time, sizeof time, "%.02d:%.02d", t.time / 100, t.time % 100);
+            const TickTexts r = TickRow(t, FMT);
             c.SetFontColor(kBoardLabel);
-            c.TextOut(1, ty, time);
+            c.TextOut(1, ty, r.time);
             c.SetFontColor(AgainstClose(t.price, last));
-            RightText(c, bw * 9 / 20, ty, Trimmed(FormatValue(FMT.c_str(), t.price)));
+            RightText(c, bw * 9 / 20, ty, Trimmed(r.price));
             c.SetFontColor(kBoardVolume);
-            RightText(c, bw * 3 / 4, ty, FormatValue("%.0f", t.volume));
+            RightText(c, bw * 3 / 4, ty, r.volume);
             c.SetFontColor(t.direction == 0 ? kBoardUp : kBoardDown);
-            c.TextOut(bw * 3 / 4 + 3, ty, t.direction == 0 ? "B" : t.direction == 1 ? "S" : " ");
+            c.TextOut(bw * 3 / 4 + 3, ty, r.mark);
             c.SetFontColor(kBoardLabel);
-            char count[16];
-            std::snprintf(count, sizeof count, "%3d", static_cast<int>(t.trades));
-            RightText(c, bw - 3, ty, count);
+            RightText(c, bw - 3, ty, r.count);
         }
     } else if (FInfoType == 1) {
         // 分价: volume per price, high to low; the last rows that fit.

@@ -35,6 +35,13 @@ struct PriceLevel {
 };
 std::vector<PriceLevel> PriceTable(const std::vector<TTDX_DEALInfo>& ticks);
 
+// The texts of one row of the tick list: time "hh:mm", price, volume, "B" (buy) / "S"
+// (sell) / " ", and the trade count.
+struct TickTexts {
+    std::string time, price, volume, mark, count;
+};
+TickTexts TickRow(const TTDX_DEALInfo& t, const std::string& fmt);
+
 // A text formatted by a printf format with one double.
 std::string FormatValue(const char* fmt, double v);
 

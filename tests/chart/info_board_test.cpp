@@ -89,6 +89,24 @@ TEST(PriceTable, VolumesSummedPerPriceHighestFirst) {
     EXPECT_EQ(PriceTable(many).size(), 1001u);
 }
 
+TEST(TickRow, TimePriceVolumeMarkAndCount) {
+    struct Case {
+        TTDX_DEALInfo tick;
+        const char *time, *price, *volume, *mark, *count;
+    };
+    const Case cases[] = {{{905, 3672.5f, 12, 0, 3}, "09:05", "3672.50", "12", "B", "  3"},
+                          {{1431, 98, 1500, 1, 120}, "14:31", "  98.00", "1500", "S", "120"},
+                          {{2359, 1, 0, 5, 0}, "23:59", "   1.00", "0", " ", "  0"}};
+    for (const Case& c : cases) {
+        const TickTexts r = TickRow(c.tick, "%7.2f");
+        EXPECT_EQ(r.time, c.time);
+        EXPECT_EQ(r.price, c.price);
+        EXPECT_EQ(r.volume, c.volume);
+        EXPECT_EQ(r.mark, c.mark);
+        EXPECT_EQ(r.count, c.count);
+    }
+}
+
 class BoardTest : public ::testing::Test {
 protected:
     TGP chart;
