@@ -35,6 +35,7 @@ struct ChartWindow {
     int FfsCount = 10, FsCol = 14, FsRow = 8;
     TWeekStyle ZhouQi = wsNone;
     bool Cursor = false, High = false;
+    bool HighQuality = false; // "高清图像" of the command menu
     std::string StkName, StkLabel, Week, FFileName;
     std::string ProgramDir = "."; // the program folder: pictures of the drawing calls
     std::vector<TStockQuan> FQuan;

@@ -42,6 +42,7 @@ struct TStockinfoRecord {
     std::string code; // at most 6 bytes
     float YClose = 0;
     int FMARK = 0;
+    int FTYPE = 0; // instrument type; 7 shows no bid and ask levels
     TTDX_PKBASE INFO;
     TStockZu Zu;
 };

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -93,6 +94,9 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
     GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = true;
     FCurWindow = K_Main;
     for (auto& w : owned_) w->LineColor = FLineColor;
+    // The command menu lists the indicators of the tab list as it stands now.
+    items_ =
+        BuildCommandMenu({FTabList.begin() + std::min<size_t>(3, FTabList.size()), FTabList.end()});
 }
 
 TGP::~TGP() = default;
@@ -479,8 +483,8 @@ void TGP::Render() {
         PaintTickView(W);
     else
         PaintBarView(W);
-    // The information board and the line preview are painted by their own painters once
-    // they exist.
+    if (FShowBoard) PaintBoard(W);
+    // The line preview is painted by its own painter once it exists.
     if (!FShowFs && CursorLayered()) KeepBaseAndDrawCursor(W);
     ++repaintCount_;
     if (FHint.BZ && OnHintText) OnHintText(FSTKNAME, CursorHintText());
@@ -532,6 +536,15 @@ template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&
     CopyInto(cache, img, y);
 }
 } // namespace
+
+void TGP::PaintSmall(ChartWindow& w, QImage& img, int leftBar, double scale) {
+    FillBackground(img, FFillStyle, FFillColor, FColor);
+    PaintWindow(w, img, leftBar, scale, -1, -1, 0, 0, FColor);
+}
+
+int TGP::DevicePixelsOf(int v) const {
+    return DevicePixels(v, ratio_);
+}
 
 void TGP::PaintBarView(int W) {
     K_Main->Focus = HasFocus && HasFocus();
@@ -604,10 +617,22 @@ QImage TGP::CurrentWindowImage() {
     return img;
 }
 
+namespace {
+// Writes the image beside its file and replaces the file only when the whole image was
+// written.
+bool SaveWhole(const QImage& img, const std::string& name, const char* format, int quality = -1) {
+    QSaveFile f(QString::fromStdString(name));
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    if (!img.save(&f, format, quality)) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+} // namespace
+
 bool TGP::SaveToBmp(const std::string& name) {
-    return CurrentWindowImage()
-        .convertToFormat(QImage::Format_RGB888)
-        .save(QString::fromStdString(name), "BMP");
+    return SaveWhole(CurrentWindowImage().convertToFormat(QImage::Format_RGB888), name, "BMP");
 }
 
 bool TGP::SaveToBmpAll(const std::string& name) {
@@ -620,7 +645,7 @@ bool TGP::SaveToBmpAll(const std::string& name) {
     CopyInto(img, FCache, 0);
     FShowTab = tab;
     dirty_ = true; // the control shows its tab strip again
-    return img.save(QString::fromStdString(name), "JPG", 100);
+    return SaveWhole(img, name, "JPG", 100);
 }
 
 bool TGP::BmpSaveToclipboard() {
@@ -681,6 +706,10 @@ void TGP::MouseDown(int x, int y, bool right) {
     if (!right && ToolPress(x, y)) return;
     if (r.region == TWeiStyle::wsTab) {
         if (!right) ClickTab(x);
+        return;
+    }
+    if (r.region == TWeiStyle::wsBTab) {
+        if (!right) ClickBoardTab(x);
         return;
     }
     if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {

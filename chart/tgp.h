@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "chart/chart_window.h"
+#include "chart/command_menu.h"
 #include "chart/layout.h"
 #include "chart/quote_records.h"
 #include "formula/func_str.h"
@@ -159,6 +160,35 @@ public:
     // The current window's image (what SaveToBmp writes).
     QImage CurrentWindowImage();
 
+    // --- command menu, formula dialogs and exports (chart_commands.cpp) ---
+    // Where the commands' dialogs, questions and messages go; the host must outlive the
+    // chart (none: commands that need the desktop do nothing).
+    void SetCommandHost(ChartCommandHost* host) { commandHost_ = host; }
+    // The command menu, its check marks set for the moment (call it before showing it).
+    const std::vector<MenuItem>& FITEM();
+    // Runs the first item whose caption equals the trimmed `Str`, as if clicked; true
+    // whether or not one was found.
+    bool CallMenu(const std::string& Str);
+    // Runs item `index` of FITEM as if clicked.
+    void RunMenuItem(int index);
+    // The formula editor, the usage notes and the parameter dialog on the current window;
+    // false when there is none.
+    bool EditFunc();
+    bool ShowNote();
+    bool Tiao();
+    // The current window's results as a text report; FCurWindow's as a table, with the
+    // message name + " 保存完成!"; K_Main's base series to / from a data file.
+    bool SaveToFile(const std::string& name);
+    bool SaveToExcel(const std::string& name);
+    bool DataToFile(const std::string& name);
+    bool DataFromFile(const std::string& name);
+    // Compiles and runs `text` as the window's program and repaints; false when it did not
+    // compile.
+    bool SetWindowProgram(ChartWindow* w, const std::string& text);
+    // An export's file in the program folder: code + "_" + period caption (+ "_" + formula
+    // name when `formula`) + extension, with refused characters replaced.
+    std::string ExportFile(const ChartWindow& w, bool formula, const std::string& ext) const;
+
     // --- queries ---
     double GetLast(const std::string& name) const;
     double FS_GetLast(const std::string& name) const;
@@ -196,6 +226,8 @@ public:
         return tabs_;
     }
     void ClickTab(int x);
+    // A click on the board's tab row (分笔, 分价, 跟踪) selects the tab under x.
+    void ClickBoardTab(int x);
 
     // --- cursor, readout and navigation (tgp_cursor.cpp) ---
     // The control's hint display (the arrow keys and the cursor double click act only
@@ -334,6 +366,8 @@ public:
          FShowRight = true, FShowCurWindow = true, FShowHighLow = true, FShowBar3d = true,
          FShowMenu = true;
     int FBoardWidth = 200, FJHeight = 0;
+    int FInfoType = 0, FInfoWidth = 0; // the board's panel (0 分笔, 1 分价, 2 跟踪), tab width
+    FontSpec FBoardFont{"宋体", 14, kWhite, false};
     TColor FLineColor = kMaroon, FFillColor = kBlue, FColor = kBlack;
     BackStyle FFillStyle = wNone;
     TKStyple FKstyle = ksBar;
@@ -369,6 +403,12 @@ private:
     void PaintBarView(int W);
     void PaintTickView(int W);
     void PaintTabStrip(int W);
+    // The information board right of x = W (info_board.cpp); a window painted small into
+    // `img` for its 跟踪 panel.
+    void PaintBoard(int W);
+    int BoardTabWidth();
+    void PaintSmall(ChartWindow& w, QImage& img, int leftBar, double scale);
+    int DevicePixelsOf(int v) const;
     void RebuildTabList();
     void ClampCurrent();
     void ForAll(const std::function<void(ChartWindow&)>& f);
@@ -398,7 +438,16 @@ private:
     std::array<int, kMaxWindows> readoutKey_{};
     bool cursorDirty_ = false;
 
+    // The command menu's actions (chart_commands.cpp).
+    void RestoreDefault();
+    void LoadRawData();
+    void LoadFormulaFile();
+    void ExportResults(ChartCommand kind);
+    void SaveImage(bool whole);
+
     ProgramFactory factory_;
+    std::vector<MenuItem> items_; // FITEM: built at construction
+    ChartCommandHost* commandHost_ = nullptr;
     std::vector<std::unique_ptr<ChartWindow>> owned_; // all twelve windows
     int width_ = 0, height_ = 10;
     TQuanStyle quanStyle_ = qsNone;

@@ -76,6 +76,15 @@ std::vector<int> TgsProgram::ParamValues() {
     return v;
 }
 
+std::vector<Param> TgsProgram::Params() {
+    std::vector<Param> v;
+    for (const auto& p : gs_->ParamStr) {
+        if (p.Name.empty()) break;
+        v.push_back(p);
+    }
+    return v;
+}
+
 void TgsProgram::SetContext(const ProgramContext& ctx) {
     gs_->ZhouQi = ctx.period;
     gs_->FfsCount = ctx.fsCount;

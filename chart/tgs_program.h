@@ -39,6 +39,13 @@ public:
     void SetContext(const ProgramContext& ctx) override;
     bool SetQuanStyle(TQuanStyle style) override { return gs_->SetQuanStyle(style); }
     void SetHost(const Host* host) override { gs_->SetHost(host); }
+    std::vector<Param> Params() override;
+    bool SaveToFile(const std::string& name) override { return gs_->SaveToFile(name); }
+    bool SaveToExcel(const std::string& name, bool all) override {
+        return gs_->SaveToExcel(name, all);
+    }
+    bool DataToFile(const std::string& name) override { return gs_->DataToFile(name); }
+    bool DataFromFile(const std::string& name) override { return gs_->DataFromFile(name); }
 
 private:
     // A program text is installed when it compiled, even if there were no bars to run it on.

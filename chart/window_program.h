@@ -8,6 +8,7 @@
 
 #include "chart/formula_types.h"
 #include "chart/scale.h"
+#include "formula/stock_info.h"
 #include "market/host.h"
 #include "market/price.h"
 
@@ -75,6 +76,27 @@ public:
     virtual bool SetQuanStyle(TQuanStyle style) = 0;
     // Where the program's own messages go (none: they are dropped).
     virtual void SetHost(const Host* host) { (void)host; }
+
+    // --- parameters and result files (false / none when the program has no such thing) ---
+    // The declared parameters from slot 0 while their name is set.
+    virtual std::vector<Param> Params() { return {}; }
+    virtual bool SaveToFile(const std::string& name) {
+        (void)name;
+        return false;
+    }
+    virtual bool SaveToExcel(const std::string& name, bool all) {
+        (void)name;
+        (void)all;
+        return false;
+    }
+    virtual bool DataToFile(const std::string& name) {
+        (void)name;
+        return false;
+    }
+    virtual bool DataFromFile(const std::string& name) {
+        (void)name;
+        return false;
+    }
 };
 
 } // namespace vantor

@@ -16,6 +16,7 @@
 
 #include "formula/front_end.h"
 #include "formula/gs.h"
+#include "market/data_files.h"
 
 namespace vantor {
 
@@ -158,12 +159,10 @@ public:
     std::string data;
 };
 
+// A failed write leaves an existing file as it was, never cut short.
 bool SaveBytes(const std::string& path, const std::string& data) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(data.data(), static_cast<std::streamsize>(data.size()));
-    f.close();
-    return !f.fail();
+    std::string ignored;
+    return WriteFileReplacing(path, data, ignored);
 }
 
 // --- reading ---

@@ -187,8 +187,4 @@ std::string JournalText(const std::vector<JournalEntry>& rows, const char* lineE
 // Row colour ($00BBGGRR) of a direction: red for openings, blue for everything else.
 unsigned JournalRowColour(const std::string& direction);
 
-// `name` with path separators, reserved and control characters replaced by '_', so that it
-// can be part of a file name.
-std::string SafeFileName(const std::string& name);
-
 } // namespace vantor

@@ -12,6 +12,7 @@
 #include "account/sqlite_db.h"
 #include "journal/journal.h"
 #include "journal/journal_stats.h"
+#include "market/data_files.h"
 
 namespace vantor {
 
@@ -25,17 +26,6 @@ const std::array<const char*, 12>& JournalHeaders() {
 unsigned JournalRowColour(const std::string& direction) {
     if (direction == "多开" || direction == "空开" || direction == "证券买入") return 0x0000FF;
     return 0xFF0000;
-}
-
-std::string SafeFileName(const std::string& name) {
-    std::string out = name;
-    for (char& c : out) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F ||
-            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
-            c = '_';
-    }
-    return out;
 }
 
 std::string JournalText(const std::vector<JournalEntry>& rows, const char* lineEnd) {

@@ -118,6 +118,17 @@ bool WriteFileReplacing(const std::string& path, std::string_view text, std::str
     return true;
 }
 
+std::string SafeFileName(const std::string& name) {
+    std::string out = name;
+    for (char& c : out) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F ||
+            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    return out;
+}
+
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
     std::string content;
     if (!ReadFileText(path, content)) return false;

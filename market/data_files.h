@@ -34,4 +34,8 @@ bool WriteFileReplacing(const std::string& path, std::string_view text, std::str
 
 std::string TrimBlanks(std::string_view s);
 
+// `name` with path separators, reserved and control characters replaced by '_', so that it
+// can be part of a file name.
+std::string SafeFileName(const std::string& name);
+
 } // namespace vantor

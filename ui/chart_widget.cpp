@@ -124,6 +124,7 @@ void ChartWidget::keyPressEvent(QKeyEvent* e) {
 void ChartWidget::contextMenuEvent(QContextMenuEvent* e) {
     chart_.ContextMenu(e->pos().x(), e->pos().y());
     update();
+    if (onContextMenu) onContextMenu(e->globalPos());
 }
 
 } // namespace vantor

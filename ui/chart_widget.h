@@ -28,6 +28,8 @@ public:
     // The pointer grabbed while a drawing tool places points, released when it ends; the
     // drawing cursor while a tool is chosen. Called after every event that may change it.
     void FollowTool();
+    // After the right button's press has chosen the window: shows a menu at `global`.
+    std::function<void(const QPoint& global)> onContextMenu;
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include "chart/navigation.h"
+#include "ui/chart_dialogs.h"
+#include "ui/chart_menu.h"
 #include "ui/chart_widget.h"
 #include "ui/download.h"
 #include "ui/draw_tools_panel.h"
@@ -67,6 +69,14 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     chart_->setToolTip(QString::fromStdString(chart.Hint));
     chart.OnMouseWheelUp = [&chart] { chart.KeyDown(Qt::Key_Up, false, false); };
     chart.OnMouseWheelDown = [&chart] { chart.KeyDown(Qt::Key_Down, false, false); };
+    // The chart's command menu on a right click; its dialogs through the desktop.
+    chartHost_ = std::make_unique<QtChartHost>(this, programDir);
+    form_->Chart().SetCommandHost(chartHost_.get());
+    chart_->onContextMenu = [this](const QPoint& at) {
+        QMenu* menu = BuildChartMenu(form_->Chart(), this, [this] { Sync(); });
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(at);
+    };
 
     left_ = new QTabWidget;
     trades_ = new TradePanel(*form_);
@@ -229,6 +239,18 @@ void MainWindow::BuildMenus() {
     }
     windows->addSeparator();
     windows->addAction(QStringLiteral("删除窗口"), this, [this] { form_->DeleteCurrentWindow(); });
+
+    // 当前指标: the chart's commands on its current window, run by their captions.
+    QMenu* current = menuBar()->addMenu(QStringLiteral("当前指标"));
+    current->addAction(QStringLiteral("恢复所有默认指标"), this, [this] {
+        form_->Chart().ReStoreWfc();
+        Sync();
+    });
+    for (const char* c : {"修改指标公式", "指标用法注释", "调整指标参数", "恢复默认指标"})
+        current->addAction(QString::fromUtf8(c), this, [this, c] {
+            form_->Chart().CallMenu(c);
+            Sync();
+        });
 
     sideAction_ = menuBar()->addAction(QStringLiteral("多周期同列"));
     sideAction_->setCheckable(true);

@@ -23,6 +23,7 @@ class QToolBar;
 namespace vantor {
 
 class ChartWidget;
+class QtChartHost;
 class ConfigDownload;
 class DrawToolsPanel;
 class EquityPage;
@@ -82,6 +83,8 @@ private:
     bool WorkRunning() const;
 
     QtHost host_;
+    // The chart's dialogs; declared before the controller so the chart never outlives it.
+    std::unique_ptr<QtChartHost> chartHost_;
     std::unique_ptr<TForm1> form_;
     ChartWidget* chart_ = nullptr;
     TradePanel* trades_ = nullptr;
