@@ -58,11 +58,21 @@ void FullRun(benchmark::State& state, const char* name) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_FullRunMa(benchmark::State& s) { FullRun(s, "MA"); }
-void BM_FullRunMacd(benchmark::State& s) { FullRun(s, "MACD"); }
-void BM_FullRunKdj(benchmark::State& s) { FullRun(s, "KDJ"); }
-void BM_FullRunRsi(benchmark::State& s) { FullRun(s, "RSI"); }
-void BM_FullRunBoll(benchmark::State& s) { FullRun(s, "BOLL"); }
+void BM_FullRunMa(benchmark::State& s) {
+    FullRun(s, "MA");
+}
+void BM_FullRunMacd(benchmark::State& s) {
+    FullRun(s, "MACD");
+}
+void BM_FullRunKdj(benchmark::State& s) {
+    FullRun(s, "KDJ");
+}
+void BM_FullRunRsi(benchmark::State& s) {
+    FullRun(s, "RSI");
+}
+void BM_FullRunBoll(benchmark::State& s) {
+    FullRun(s, "BOLL");
+}
 BENCHMARK(BM_FullRunMa)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRunMacd)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRunKdj)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMicrosecond);

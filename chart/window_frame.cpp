@@ -3,8 +3,8 @@
 
 #include "chart/window_frame.h"
 
-#include "chart/output_kinds.h"
 #include "chart/navigation.h"
+#include "chart/output_kinds.h"
 
 #include <algorithm>
 #include <cmath>

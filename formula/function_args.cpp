@@ -116,7 +116,7 @@ void MovingMean(const double* x, int n, const Operand& window, double* out) {
 namespace {
 
 inline void MeanOverBars(const double* x, const Operand& window, int from, int to, RunningSum& s,
-                  double* out) {
+                         double* out) {
     const std::int64_t constK = Bars(window.value);
     if (!window.IsSeries() && IsValid(window.value) && constK > 0) {
         // A constant window: the same sums as below without reading the window per bar.

@@ -25,24 +25,52 @@ double Sgn(double x) {
     return x < 0 ? -1 : (x == 0 ? 0 : 1);
 }
 
-double Sin(double x) { return std::sin(x * kDegree); }
-double Cos(double x) { return std::cos(x * kDegree); }
-double Tan(double x) { return std::tan(x * kDegree); }
-double Asin(double x) { return std::asin(x); }
-double Acos(double x) { return std::acos(x); }
-double Atan(double x) { return std::atan(x); }
-double Sqrt(double x) { return std::sqrt(x); }
-double Log10(double x) { return std::log10(x); } // LN is base 10 too, as LOG
-double Exp(double x) { return std::exp(x); }
-double Abs(double x) { return std::fabs(x); }
-double Reverse(double x) { return -x; }
-double Ceiling(double x) { return Int32Part(std::ceil(x)); }
-double Floor(double x) { return Int32Part(std::floor(x)); }
+double Sin(double x) {
+    return std::sin(x * kDegree);
+}
+double Cos(double x) {
+    return std::cos(x * kDegree);
+}
+double Tan(double x) {
+    return std::tan(x * kDegree);
+}
+double Asin(double x) {
+    return std::asin(x);
+}
+double Acos(double x) {
+    return std::acos(x);
+}
+double Atan(double x) {
+    return std::atan(x);
+}
+double Sqrt(double x) {
+    return std::sqrt(x);
+}
+double Log10(double x) {
+    return std::log10(x);
+} // LN is base 10 too, as LOG
+double Exp(double x) {
+    return std::exp(x);
+}
+double Abs(double x) {
+    return std::fabs(x);
+}
+double Reverse(double x) {
+    return -x;
+}
+double Ceiling(double x) {
+    return Int32Part(std::ceil(x));
+}
+double Floor(double x) {
+    return Int32Part(std::floor(x));
+}
 double IntPart(double x) {
     std::int64_t v = 0;
     return fn::ToInt64(x, v) ? static_cast<double>(v) : kInvalidValue;
 }
-double Not(double x) { return x == 0 ? 1.0 : 0.0; }
+double Not(double x) {
+    return x == 0 ? 1.0 : 0.0;
+}
 
 // One function of one operand; each has its own handler, so the loop calls it inline.
 template <double (*f)(double)>

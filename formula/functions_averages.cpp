@@ -2,8 +2,8 @@
 // FORECAST) and the smoothing SMA. X is a series; N a series or a constant, truncated to
 // whole bars where it counts bars.
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <deque>

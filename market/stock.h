@@ -3,8 +3,8 @@
 // replay cursor that reveals the bars one by one.
 
 #include <array>
-#include <optional>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 

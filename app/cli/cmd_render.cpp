@@ -24,11 +24,10 @@
 namespace vantor::cli {
 
 int CmdRender(int argc, char** argv) {
-    Args args = ParseArgs(
-        argc, argv, 0,
-        {"period", "start", "last", "width", "height", "windows", "out", "formula", "home",
-         "cursor"},
-        {"open-only", "high-low"});
+    Args args = ParseArgs(argc, argv, 0,
+                          {"period", "start", "last", "width", "height", "windows", "out",
+                           "formula", "home", "cursor"},
+                          {"open-only", "high-low"});
     if (!args.error.empty()) return UsageError(args.error);
     if (args.positional.size() > 1) return UsageError("render takes one FILE");
     auto out = args.get("out");
