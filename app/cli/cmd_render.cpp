@@ -59,13 +59,13 @@ int CmdRender(int argc, char** argv) {
         std::string text, builtin;
     };
     std::vector<Formula> formulas;
-    for (const auto& spec : args.all("formula")) {
-        const auto eq = spec.find('=');
-        const auto win = eq == std::string::npos ? std::nullopt : ParseInt(spec.substr(0, eq));
+    for (const auto& entry : args.all("formula")) {
+        const auto eq = entry.find('=');
+        const auto win = eq == std::string::npos ? std::nullopt : ParseInt(entry.substr(0, eq));
         if (!win || *win < 0 || *win >= windows)
             return UsageError("--formula needs WINDOW=FILE with WINDOW from 0 to " +
-                              std::to_string(windows - 1) + ": " + spec);
-        const std::string file = spec.substr(eq + 1);
+                              std::to_string(windows - 1) + ": " + entry);
+        const std::string file = entry.substr(eq + 1);
         std::ifstream in(file, std::ios::binary);
         if (in) {
             std::ostringstream text;
