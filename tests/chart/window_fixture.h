@@ -1,38 +1,17 @@
 #pragma once
-// One chart window over a program that computes nothing, for pixel tests: 300 x 200 with
-// the title row and the left scale, painted from bar 0 at a given bar width.
+// The price window of the pixel tests (see TestWindow), painted from bar 0 at a given bar
+// width, with bars made from their highs.
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "chart/chart_window.h"
-#include "chart/raw_program.h"
-#include "chart/window_frame.h"
+#include "test_window.h"
 
 namespace vantor {
 
-struct PixelWindow {
-    ChartWindow w;
-    RawProgram* raw;
-    int W = 300, H = 200;
-    WindowFrame frame;
-
-    PixelWindow() {
-        auto p = std::make_unique<RawProgram>();
-        raw = p.get();
-        w.prog = std::move(p);
-        w.ShowTop = true;
-        w.ShowLeft = true;
-        w.ShowRight = false;
-        w.ShowBottom = false;
-        w.Main = true;
-        w.KBar3d = false;
-        w.LineColor = kMaroon;
-    }
-    void Series(const std::string& name, const std::vector<double>& v) {
-        raw->AddAll(name, v.data(), static_cast<int>(v.size()));
-    }
+struct PixelWindow : TestWindow {
+    PixelWindow() { w.Main = true; }
     // Bars with these highs, lows one below, opens and closes between.
     void Highs(const std::vector<double>& h) {
         std::vector<double> l, o, c;
@@ -47,10 +26,7 @@ struct PixelWindow {
         Series("close", c);
     }
     QImage Paint(double scale, int curX = -1, int curY = -1) {
-        QImage img = MakeImage(W, H, kBlack);
-        frame = ComputeFrame(w, *raw, RequestFor(w, W, H, 0, scale, curX, curY));
-        DrawLine(w, frame, img, kBlack);
-        return img;
+        return TestWindow::Paint(0, scale, curX, curY);
     }
 };
 
