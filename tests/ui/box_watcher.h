@@ -20,7 +20,9 @@ namespace vantor::test {
 // `decide`, when set, chooses the button for a text instead.
 class BoxWatcher {
 public:
-    explicit BoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Yes) : answer_(answer) {
+    // `everyMs`: how often it looks for an open box.
+    explicit BoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Yes, int everyMs = 10)
+        : answer_(answer) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
@@ -33,7 +35,7 @@ public:
             else
                 box->reject();
         });
-        timer_.start(10);
+        timer_.start(everyMs);
     }
     std::vector<std::string> texts;
     std::function<QMessageBox::StandardButton(const std::string&)> decide;
