@@ -2,7 +2,10 @@
 // and the volume-at-price functions (COST, WINNER).
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
@@ -201,8 +204,16 @@ template <class F> void ForEachStep(double lowPrice, double highPrice, int q, F&
 
 // Prices are held to 0.1: ten times the price rounded to the nearest integer, halves to even.
 constexpr double kMaxKey = 1e15;
+// std::nearbyint is a library call on the baseline instruction set; this is the same
+// rounding done inline: below 2^52 adding and taking away 2^52 leaves the nearest integer
+// (halves to even), and above it every double is an integer already.
+inline double NearestInteger(double x) {
+    constexpr double kTwo52 = 4503599627370496.0;
+    if (!(std::fabs(x) < kTwo52)) return x;
+    return x >= 0 ? (x + kTwo52) - kTwo52 : (x - kTwo52) + kTwo52;
+}
 bool LevelKey(double price, std::int64_t& key) {
-    const double r = std::nearbyint(price * 10);
+    const double r = NearestInteger(price * 10);
     if (!(std::fabs(r) < kMaxKey)) return false;
     key = static_cast<std::int64_t>(r);
     return true;
@@ -288,6 +299,14 @@ public:
     }
     // The first level whose price is above n (Size() when none).
     int FirstAbove(double n) const {
+        if (keys_.empty() && std::fabs(n) < kMaxKey) {
+            // Dense keys: start next to n and step to the first level priced above it.
+            const double guess = std::floor(n * 10) - static_cast<double>(base_);
+            int at = static_cast<int>(std::clamp(guess, 0.0, static_cast<double>(size_)));
+            while (at > 0 && Price(at - 1) > n) --at;
+            while (at < size_ && !(Price(at) > n)) ++at;
+            return at;
+        }
         int lo = 0, hi = size_;
         while (lo < hi) {
             const int mid = lo + (hi - lo) / 2;
@@ -306,13 +325,203 @@ private:
     std::vector<std::int64_t> keys_;
 };
 
-// The table of volume per price level grows bar by bar; each bar's result is found by
-// descending prefix sums instead of walking the levels. V is the type the volumes are summed
-// in: whole units of 1/q exactly when the volumes are whole numbers, else doubles.
-template <class V>
-void CostWinnerRun(std::span<const double> high, std::span<const double> low,
-                   std::span<const double> vol, Operand n, bool winner, std::span<double> out,
-                   V unitsPerVolume) {
+// Whole volumes per price level with the sum of the levels below a cursor kept up to date.
+// A bar adds its levels in one rising pass and its query moves the cursor from where
+// the last one left it: prices move a little from bar to bar, so the walk is short, and block
+// sums keep a long jump a walk over blocks. The sums are exact, so their order is free.
+class WholeLevels {
+public:
+    explicit WholeLevels(int size)
+        : size_(size), volume_(static_cast<size_t>(size), 0), blocks_(Blocks(size), 0),
+          present_(Blocks(size), 0) {}
+    // Adds the volumes v at the rising level indexes `index` (one bar's runs): the block
+    // sums and presence bits of neighbouring levels are gathered before they are stored.
+    void AddRising(const int* index, const std::int64_t* v, int count) {
+        if (count == 0) return;
+        size_t block = Block(index[0]);
+        std::int64_t blockSum = 0, below = 0;
+        std::uint64_t bits = 0;
+        for (int r = 0; r < count; ++r) {
+            const auto i = static_cast<size_t>(index[r]);
+            if ((i >> kShift) != block) {
+                blocks_[block] += blockSum;
+                present_[block] |= bits;
+                block = i >> kShift;
+                blockSum = 0;
+                bits = 0;
+            }
+            volume_[i] += v[r];
+            blockSum += v[r];
+            bits |= std::uint64_t{1} << (i & kMask);
+            below += index[r] < pos_ ? v[r] : 0;
+        }
+        blocks_[block] += blockSum;
+        present_[block] |= bits;
+        below_ += below;
+    }
+    // The volume of the levels below `index` (0 <= index <= size).
+    std::int64_t Below(int index) {
+        while (pos_ < index) {
+            if (Aligned() && pos_ + kBlock <= index)
+                below_ += blocks_[Block(pos_)], pos_ += kBlock;
+            else
+                below_ += volume_[static_cast<size_t>(pos_++)];
+        }
+        while (pos_ > index) {
+            if (Aligned() && pos_ - kBlock >= index)
+                pos_ -= kBlock, below_ -= blocks_[Block(pos_)];
+            else
+                below_ -= volume_[static_cast<size_t>(--pos_)];
+        }
+        return below_;
+    }
+    // The largest count of levels whose volume keeps `keep` true; keep(0) is assumed and
+    // keep turns false at most once as the volume grows.
+    template <class P> int LastKept(P&& keep) {
+        while (pos_ < size_) {
+            if (Aligned() && pos_ + kBlock <= size_ && keep(below_ + blocks_[Block(pos_)])) {
+                below_ += blocks_[Block(pos_)], pos_ += kBlock;
+                continue;
+            }
+            const std::int64_t next = below_ + volume_[static_cast<size_t>(pos_)];
+            if (!keep(next)) break;
+            below_ = next, ++pos_;
+        }
+        while (pos_ > 0 && !keep(below_)) {
+            if (Aligned() && pos_ >= kBlock && !keep(below_ - blocks_[Block(pos_) - 1]))
+                pos_ -= kBlock, below_ -= blocks_[Block(pos_)];
+            else
+                below_ -= volume_[static_cast<size_t>(--pos_)];
+        }
+        return pos_;
+    }
+    // The first level at or above `index` that a bar has reached (size when none).
+    int FirstPresentFrom(int index) const {
+        if (index >= size_) return size_;
+        size_t word = static_cast<size_t>(index) >> kShift;
+        std::uint64_t bits = present_[word] & (~std::uint64_t{0} << (index & kMask));
+        while (bits == 0) {
+            if (++word >= present_.size()) return size_;
+            bits = present_[word];
+        }
+        const int at = static_cast<int>(word << kShift) + std::countr_zero(bits);
+        return std::min(at, size_);
+    }
+
+private:
+    static constexpr int kShift = 6, kBlock = 1 << kShift, kMask = kBlock - 1;
+    static size_t Blocks(int size) { return (static_cast<size_t>(size) >> kShift) + 1; }
+    static size_t Block(int index) { return static_cast<size_t>(index) >> kShift; }
+    bool Aligned() const { return (pos_ & kMask) == 0; }
+
+    int size_;
+    std::vector<std::int64_t> volume_, blocks_;
+    std::vector<std::uint64_t> present_;
+    int pos_ = 0;
+    std::int64_t below_ = 0;
+};
+
+// The levels a bar spreads its volume over (its steps as ForEachStep visits them) as runs
+// of equal level keys in rising order: the key and the count of steps of each run. Returns
+// the count of runs (at most q <= 100).
+int StepRuns(double lowPrice, double highPrice, int q, std::int64_t* runKey,
+             std::int64_t* runSteps) {
+    if (!(highPrice > lowPrice)) return 0;
+    const double step = (highPrice - lowPrice) / q;
+    // The step prices never fall, so the steps below high are the first `count`.
+    int count = q;
+    while (count > 1 && !(lowPrice + (count - 1) * step < highPrice)) --count;
+    const double last = (lowPrice + (count - 1) * step) * 10;
+    if (!(lowPrice * 10 >= 0 && last < kMaxKey - 1)) {
+        // Keys that may not exist or prices below zero: level by level.
+        int runs = 0;
+        std::int64_t previous = 0;
+        ForEachStep(lowPrice, highPrice, q, [&](double p) {
+            std::int64_t key;
+            if (!LevelKey(p, key)) return;
+            if (runs == 0 || key != previous) runKey[runs] = key, runSteps[runs] = 0, ++runs;
+            ++runSteps[runs - 1];
+            previous = key;
+        });
+        return runs;
+    }
+    // Every key exists and no price is below zero: NearestInteger's rounding of each step
+    // without a branch, then the runs found where the key changes.
+    constexpr double kTwo52 = 4503599627370496.0;
+    std::array<double, 100> keys;
+    for (int k = 0; k < count; ++k) keys[k] = ((lowPrice + k * step) * 10 + kTwo52) - kTwo52;
+    std::array<int, 101> starts;
+    starts[0] = 0;
+    int runs = 0;
+    for (int k = 1; k < count; ++k) {
+        starts[static_cast<size_t>(runs) + 1] = k;
+        runs += keys[static_cast<size_t>(k)] != keys[static_cast<size_t>(k) - 1];
+    }
+    starts[static_cast<size_t>(++runs)] = count;
+    for (int r = 0; r < runs; ++r) {
+        runKey[r] = static_cast<std::int64_t>(keys[static_cast<size_t>(starts[r])]);
+        runSteps[r] = starts[static_cast<size_t>(r) + 1] - starts[r];
+    }
+    return runs;
+}
+
+// WINNER and COST of whole volumes, summed exactly in units of 1/q.
+void CostWinnerWhole(std::span<const double> high, std::span<const double> low,
+                     std::span<const double> vol, Operand n, bool winner, std::span<double> out) {
+    const int len = Len(out);
+    const int q = winner ? 100 : 10;
+    const Levels levels(high, low, len, q);
+    const int size = std::max(levels.Size(), 1);
+    WholeLevels table(size);
+    std::int64_t total = 0;
+    std::array<std::int64_t, 100> runKey{}, runSteps{};
+    std::array<int, 100> runIndex{};
+    for (int t = 0; t < len; ++t) {
+        const double v = vol[static_cast<size_t>(t)];
+        // v * q / q is v itself: a step carries v units, the bar v * q.
+        const auto stepVolume = static_cast<std::int64_t>(v);
+        total += static_cast<std::int64_t>(v * q);
+        // The step prices rise, so equal levels come in runs: each run's volume is added
+        // once.
+        const int runs = StepRuns(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q,
+                                  runKey.data(), runSteps.data());
+        for (int r = 0; r < runs; ++r) {
+            runIndex[static_cast<size_t>(r)] = levels.Index(runKey[static_cast<size_t>(r)]);
+            runSteps[static_cast<size_t>(r)] *= stepVolume;
+        }
+        table.AddRising(runIndex.data(), runSteps.data(), runs);
+
+        const double want = n[t];
+        if (!Valid(want) || total == 0) {
+            out[t] = kInvalid;
+            continue;
+        }
+        const double all = static_cast<double>(total);
+        if (!winner) {
+            // The first level with the volume below it above want percent of the total.
+            const double share = want / 100;
+            int from = 0;
+            if (0 / all <= share)
+                from = table.LastKept([&](std::int64_t below) {
+                    return static_cast<double>(below) / all <= share;
+                }) + 1;
+            const int at = table.FirstPresentFrom(from);
+            if (at < size) out[t] = levels.Price(at);
+        } else {
+            // The share of the volume below the first level priced above want.
+            const int at = table.FirstPresentFrom(levels.FirstAbove(want));
+            if (at < size) out[t] = Finite(static_cast<double>(table.Below(at)) / all);
+        }
+    }
+}
+
+// WINNER and COST of fractional volumes, summed in doubles: the table of volume per price
+// level grows bar by bar; each bar's result is found by descending prefix sums instead of
+// walking the levels.
+void CostWinnerFractional(std::span<const double> high, std::span<const double> low,
+                          std::span<const double> vol, Operand n, bool winner,
+                          std::span<double> out) {
+    using V = double;
     const int len = Len(out);
     const int q = winner ? 100 : 10;
     const Levels levels(high, low, len, q);
@@ -329,8 +538,8 @@ void CostWinnerRun(std::span<const double> high, std::span<const double> low,
     };
     for (int t = 0; t < len; ++t) {
         const double v = vol[static_cast<size_t>(t)];
-        const V stepVolume = static_cast<V>(v * static_cast<double>(unitsPerVolume) / q);
-        total += static_cast<V>(v * static_cast<double>(unitsPerVolume));
+        const V stepVolume = v / q;
+        total += v;
         int pending = -1;
         V pendingVolume{};
         ForEachStep(low[static_cast<size_t>(t)], high[static_cast<size_t>(t)], q, [&](double p) {
@@ -393,9 +602,9 @@ void CostWinner(std::span<const double> high, std::span<const double> low,
         sum += v;
     }
     if (whole && sum * q < 9e15)
-        CostWinnerRun<std::int64_t>(high, low, vol, n, winner, out, q);
+        CostWinnerWhole(high, low, vol, n, winner, out);
     else
-        CostWinnerRun<double>(high, low, vol, n, winner, out, 1.0);
+        CostWinnerFractional(high, low, vol, n, winner, out);
 }
 
 } // namespace vantor::kernels
@@ -404,7 +613,6 @@ namespace vantor {
 
 namespace {
 
-using fn::Kernel;
 using fn::Operand;
 using fn::Span;
 
@@ -438,9 +646,9 @@ bool Zig(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
 }
 
 // PEAK, PEAKBARS, TROUGH, TROUGHBARS.
+template <bool peak, bool bars>
 bool PeakTrough(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const std::string f = LowerAscii(func);
     const std::string prefix = UpperName(func) + "(K,N,M)";
     const double* src = nullptr;
     double x = 0, m = 0;
@@ -451,15 +659,13 @@ bool PeakTrough(TGS& gs, const std::string& name, const std::string& func, const
     if (fn::Bars(m) < 1) return fn::Fail(gs, prefix + "参数M:" + fn::Arg(xx, 2) + "必须大于等于1!");
     auto out = fn::Output(gs, name, n, {});
     if (out.data() == nullptr) return false;
-    kernels::PeakTrough({src, static_cast<size_t>(n)}, x, fn::Bars(m), f.starts_with("peak"),
-                        f.ends_with("bars"), out);
+    kernels::PeakTrough({src, static_cast<size_t>(n)}, x, fn::Bars(m), peak, bars, out);
     return true;
 }
 
 // SAR and SARTURN; the turn variant names itself SARTRUN in its messages.
-bool Sar(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+template <bool turn> bool Sar(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const bool turn = LowerAscii(func) == "sarturn";
     Tbian* high = gs.GetBian("high");
     Tbian* low = gs.GetBian("low");
     if (!high || !low)
@@ -498,9 +704,9 @@ bool Sar(TGS& gs, const std::string& name, const std::string& func, const TXX& x
     return true;
 }
 
-bool CostWinner(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+template <bool winner>
+bool CostWinner(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const bool winner = LowerAscii(func) == "winner";
     const std::string prefix = winner ? "WINNER(N)" : "COST(N)";
     Tbian* high = gs.GetBian("high");
     Tbian* low = gs.GetBian("low");
@@ -513,7 +719,7 @@ bool CostWinner(TGS& gs, const std::string& name, const std::string& func, const
     if (out.data() == nullptr) return false;
     kernels::CostWinner({high->value.data(), static_cast<size_t>(n)},
                         {low->value.data(), static_cast<size_t>(n)},
-                        {vol->value.data(), static_cast<size_t>(n)}, Kernel(want), winner, out);
+                        {vol->value.data(), static_cast<size_t>(n)}, want, winner, out);
     return true;
 }
 
@@ -521,11 +727,14 @@ bool CostWinner(TGS& gs, const std::string& name, const std::string& func, const
 
 void RegisterPatternFunctions(HandlerRegistry& r) {
     r["zig"] = Zig;
-    for (const char* f : {"peak", "peakbars", "trough", "troughbars"}) r[f] = PeakTrough;
-    r["sar"] = Sar;
-    r["sarturn"] = Sar;
-    r["cost"] = CostWinner;
-    r["winner"] = CostWinner;
+    r["peak"] = PeakTrough<true, false>;
+    r["peakbars"] = PeakTrough<true, true>;
+    r["trough"] = PeakTrough<false, false>;
+    r["troughbars"] = PeakTrough<false, true>;
+    r["sar"] = Sar<false>;
+    r["sarturn"] = Sar<true>;
+    r["cost"] = CostWinner<false>;
+    r["winner"] = CostWinner<true>;
 }
 
 } // namespace vantor

@@ -462,28 +462,45 @@ TEST(FastKernels, AgreeWithRescanning) {
 }
 
 TEST(FastKernels, CostWinnerAgreeWithTheLevelWalk) {
-    std::mt19937 rng(11);
-    std::uniform_real_distribution<double> move(-3, 3), span(0, 4);
-    std::uniform_int_distribution<int> lots(0, 500);
-    const int n = 400;
-    Series high(n), low(n), vol(n), close(n), frac(n);
-    double price = 3500;
-    for (int i = 0; i < n; ++i) {
-        price += move(rng);
-        low[static_cast<size_t>(i)] = std::round(price * 5) / 5;
-        high[static_cast<size_t>(i)] = low[static_cast<size_t>(i)] + std::round(span(rng) * 5) / 5;
-        close[static_cast<size_t>(i)] =
-            (high[static_cast<size_t>(i)] + low[static_cast<size_t>(i)]) / 2;
-        vol[static_cast<size_t>(i)] = lots(rng);
-        frac[static_cast<size_t>(i)] = vol[static_cast<size_t>(i)] + 0.25;
-    }
-    for (const Series* v : {&vol, &frac}) {
-        for (bool winner : {false, true}) {
-            for (Operand want : {Operand(close), Operand(winner ? 3500.0 : 37.0), Operand(90.0)}) {
-                Series a(n, 1), b(n, 1);
-                reference::CostWinner(high, low, *v, want, winner, a);
-                CostWinner(high, low, *v, want, winner, b);
-                ExpectSeries(a, b, winner ? "WINNER" : "COST");
+    // Prices of a futures contract, prices that cross zero, and prices that jump between
+    // far levels (the levels are then a sorted list instead of a dense range).
+    struct Case {
+        const char* what;
+        double start, moveBy, spanBy, jumpEvery;
+    };
+    const Case cases[] = {
+        {"futures", 3500, 3, 4, 0},
+        {"across zero", 0.4, 0.3, 0.5, 0},
+        {"far jumps", 3500, 3, 4, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::mt19937 rng(11);
+        std::uniform_real_distribution<double> move(-c.moveBy, c.moveBy), span(0, c.spanBy);
+        std::uniform_int_distribution<int> lots(0, 500);
+        const int n = 400;
+        Series high(n), low(n), vol(n), close(n), frac(n);
+        double price = c.start;
+        for (int i = 0; i < n; ++i) {
+            const auto at = static_cast<size_t>(i);
+            price += move(rng);
+            const double base =
+                c.jumpEvery > 0 && i % static_cast<int>(c.jumpEvery) == 0 ? price * 1e6 : price;
+            low[at] = std::round(base * 5) / 5;
+            high[at] = low[at] + std::round(span(rng) * 5) / 5;
+            close[at] = (high[at] + low[at]) / 2;
+            vol[at] = lots(rng);
+            frac[at] = vol[at] + 0.25;
+        }
+        for (const Series* v : {&vol, &frac}) {
+            for (bool winner : {false, true}) {
+                for (Operand want :
+                     {Operand(close), Operand(winner ? c.start : 37.0), Operand(90.0)}) {
+                    Series a(n, 1), b(n, 1);
+                    reference::CostWinner(high, low, *v, want, winner, a);
+                    CostWinner(high, low, *v, want, winner, b);
+                    ExpectSeries(a, b, winner ? "WINNER" : "COST");
+                }
             }
         }
     }
