@@ -29,15 +29,15 @@ bool Holds(double v) {
 }
 
 // An argument that is a series when one of that name exists, else a number.
-struct Operand {
+struct DrawArg {
     bool ok = false, series = false;
     SeriesView s;
     double n = 0;
     double at(int l) const { return series ? s.at(l) : n; }
 };
 
-Operand SeriesOrNumber(PaintContext& p, const std::string& a, bool truncate = false) {
-    Operand o;
+DrawArg SeriesOrNumber(PaintContext& p, const std::string& a, bool truncate = false) {
+    DrawArg o;
     if (a.empty()) return o;
     if (p.Series(a, o.s)) {
         o.ok = o.series = true;
@@ -124,7 +124,7 @@ struct Path {
 bool PaintDrawText(PaintContext& p, const OutputRecord& r) {
     SeriesView cond;
     if (!p.Series(r.arg(1), cond)) return false;
-    const Operand price = SeriesOrNumber(p, r.arg(2));
+    const DrawArg price = SeriesOrNumber(p, r.arg(2));
     if (!price.ok) return false;
     // The same text at many bars: drawn once, then stamped.
     const QImage text = p.c.TextStamp(TextArg(r.arg(3)));
@@ -137,7 +137,7 @@ bool PaintDrawText(PaintContext& p, const OutputRecord& r) {
 }
 
 bool PaintDrawTextFix(PaintContext& p, const OutputRecord& r) {
-    const Operand cond = SeriesOrNumber(p, r.arg(1));
+    const DrawArg cond = SeriesOrNumber(p, r.arg(1));
     if (!cond.ok) return false;
     if (cond.series ? FirstHolding(p, cond.s) < 0 : !Holds(cond.n)) return true;
     const std::string text = TextArg(r.arg(5));
@@ -150,8 +150,8 @@ bool PaintDrawTextFix(PaintContext& p, const OutputRecord& r) {
 bool PaintDrawNumber(PaintContext& p, const OutputRecord& r) {
     SeriesView cond;
     if (!p.Series(r.arg(1), cond)) return false;
-    const Operand price = SeriesOrNumber(p, r.arg(2), true);
-    const Operand number = SeriesOrNumber(p, r.arg(3), true);
+    const DrawArg price = SeriesOrNumber(p, r.arg(2), true);
+    const DrawArg number = SeriesOrNumber(p, r.arg(3), true);
     if (!price.ok || !number.ok) return false;
     for (int l = p.leftBar; l < p.end; ++l) {
         if (!Holds(cond.at(l))) continue;
@@ -162,12 +162,12 @@ bool PaintDrawNumber(PaintContext& p, const OutputRecord& r) {
 }
 
 bool PaintDrawNumberFix(PaintContext& p, const OutputRecord& r) {
-    const Operand cond = SeriesOrNumber(p, r.arg(1));
+    const DrawArg cond = SeriesOrNumber(p, r.arg(1));
     if (!cond.ok) {
         p.prog.ErrorString() = "DRAWNUMBER_FIX(COND,X,Y,TYPE,NUMBER)中COND错误!";
         return false;
     }
-    const Operand number = SeriesOrNumber(p, r.arg(5));
+    const DrawArg number = SeriesOrNumber(p, r.arg(5));
     if (!number.ok) {
         p.prog.ErrorString() = "DRAWNUMBER_FIX(COND,X,Y,TYPE,NUMBER)中NUMBER错误!";
         return false;
@@ -196,7 +196,7 @@ bool PaintDrawNumberFix(PaintContext& p, const OutputRecord& r) {
 bool PaintDrawIcon(PaintContext& p, const OutputRecord& r) {
     SeriesView cond;
     if (!p.Series(r.arg(1), cond)) return false;
-    const Operand price = SeriesOrNumber(p, r.arg(2));
+    const DrawArg price = SeriesOrNumber(p, r.arg(2));
     const QImage& icon = Icon("IC" + TextArg(r.arg(3)));
     if (!price.ok || icon.isNull()) return false;
     const int w = icon.width(), h = icon.height();
@@ -211,7 +211,7 @@ bool PaintDrawIcon(PaintContext& p, const OutputRecord& r) {
 bool PaintDrawBmp(PaintContext& p, const OutputRecord& r) {
     SeriesView cond;
     if (!p.Series(r.arg(1), cond)) return false;
-    const Operand price = SeriesOrNumber(p, r.arg(2), true);
+    const DrawArg price = SeriesOrNumber(p, r.arg(2), true);
     if (!price.ok) return false;
     const QImage& pic = Picture(p.win.ProgramDir, "signals/" + TextArg(r.arg(3)) + ".bmp");
     if (pic.isNull()) return false;
@@ -268,7 +268,7 @@ bool PaintDrawRectRel(PaintContext& p, const OutputRecord& r) {
 }
 
 bool PaintDrawBand(PaintContext& p, const OutputRecord& r) {
-    const Operand a = SeriesOrNumber(p, r.arg(1), true), b = SeriesOrNumber(p, r.arg(3), true);
+    const DrawArg a = SeriesOrNumber(p, r.arg(1), true), b = SeriesOrNumber(p, r.arg(3), true);
     if (!a.ok || !b.ok) return false;
     const TColor colours[2] = {static_cast<TColor>(std::trunc(NumberArg(p, r.arg(2), 0))),
                                static_cast<TColor>(std::trunc(NumberArg(p, r.arg(4), 0)))};
@@ -319,7 +319,7 @@ bool PaintDrawBand(PaintContext& p, const OutputRecord& r) {
 }
 
 bool PaintStickLine(PaintContext& p, const OutputRecord& r) {
-    const Operand cond = SeriesOrNumber(p, r.arg(1)), p1 = SeriesOrNumber(p, r.arg(2)),
+    const DrawArg cond = SeriesOrNumber(p, r.arg(1)), p1 = SeriesOrNumber(p, r.arg(2)),
                   p2 = SeriesOrNumber(p, r.arg(3));
     if (!cond.ok || !p1.ok || !p2.ok) return false;
     Canvas& c = p.c;

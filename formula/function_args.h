@@ -12,6 +12,7 @@
 
 #include "formula/bian.h"
 #include "formula/gs.h"
+#include "formula/operand.h"
 
 namespace vantor {
 
@@ -39,13 +40,7 @@ inline bool ToInt64(double v, std::int64_t& out) {
 }
 
 // One resolved argument: a series (data holds at least the data length) or a constant.
-struct Operand {
-    Tbian* series = nullptr;
-    const double* data = nullptr;
-    double value = 0;
-    bool IsSeries() const { return data != nullptr; }
-    double operator[](int i) const { return data ? data[i] : value; }
-};
+using vantor::Operand;
 
 // The data length of the program (the length of close), within the series capacity.
 int DataLen(const TGS& gs);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "formula/bian.h"
+#include "formula/operand.h"
 
 namespace vantor::kernels {
 
@@ -22,16 +23,7 @@ inline bool Valid(double v) {
 }
 
 // A series argument, or a constant standing in for one on every bar.
-struct Operand {
-    const double* p = nullptr;
-    double k = 0;
-    Operand() = default;
-    Operand(std::span<const double> s) : p(s.data()) {}
-    Operand(const std::vector<double>& s) : p(s.data()) {}
-    Operand(double constant) : k(constant) {}
-    bool IsConst() const { return p == nullptr; }
-    double operator[](int i) const { return p ? p[i] : k; }
-};
+using vantor::Operand;
 
 // A number that counts bars, truncated toward zero and held inside +-1e9 so that index
 // arithmetic never overflows (a bar count that large reaches past any data anyway).

@@ -293,54 +293,60 @@ namespace vantor {
 
 namespace {
 
-using fn::Kernel;
 using fn::Operand;
 using fn::Span;
 
 // BARSLAST, BARSSINCE, BARSNEXT, BARSCOUNT, TOPRANGE, LOWRANGE: members of the one-operand
 // family. A constant X stands for a series holding it on every bar.
-bool Distance(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+enum class Distance { Last, Since, Next, Count, TopRange, LowRange };
+
+template <Distance D>
+bool DistanceOf(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const std::string f = LowerAscii(func);
     Operand x;
     if (!fn::EitherArg(gs, xx, 0, n, x, UpperName(func) + "(X)参数X:", "不存在!")) return false;
     auto out = fn::Output(gs, name, n, {&x});
     if (out.data() == nullptr) return false;
-    if (f == "barscount") return kernels::BarsCount(Kernel(x), out), true;
-    if (f == "toprange" || f == "lowrange")
-        return kernels::TopLowRange(Kernel(x), f == "toprange", out), true;
-    std::span<const double> xs;
-    if (x.IsSeries()) {
-        xs = Span(x, n);
+    if constexpr (D == Distance::Count) {
+        kernels::BarsCount(x, out);
+    } else if constexpr (D == Distance::TopRange || D == Distance::LowRange) {
+        kernels::TopLowRange(x, D == Distance::TopRange, out);
     } else {
-        double* filled = gs.Scratch(7, n);
-        std::fill_n(filled, n, x.value);
-        xs = {filled, static_cast<size_t>(n)};
+        std::span<const double> xs;
+        if (x.IsSeries()) {
+            xs = Span(x, n);
+        } else {
+            double* filled = gs.Scratch(7, n);
+            std::fill_n(filled, n, x.value);
+            xs = {filled, static_cast<size_t>(n)};
+        }
+        if constexpr (D == Distance::Last)
+            kernels::BarsLast(xs, out);
+        else if constexpr (D == Distance::Since)
+            kernels::BarsSince(xs, out);
+        else
+            kernels::BarsNext(xs, out);
     }
-    if (f == "barslast")
-        kernels::BarsLast(xs, out);
-    else if (f == "barssince")
-        kernels::BarsSince(xs, out);
-    else
-        kernels::BarsNext(xs, out);
     return true;
 }
 
 // BARSSINCEN, HOD, LOD, HHVBARS, LLVBARS, SUMBARS: members of the moving-window family.
+enum class WindowDistance { SinceN, Hod, Lod, HhvBars, LlvBars, SumBars };
+
+template <WindowDistance D>
 bool DistanceWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     fn::Window w;
     if (!fn::WindowArgs(gs, func, xx, w)) return false;
     if (w.Unchanged()) return fn::StoreCopy(gs, name, w.len, w.x);
-    const std::string f = LowerAscii(func);
     auto out = fn::Output(gs, name, w.len, {&w.x, &w.n});
     if (out.data() == nullptr) return false;
     const auto x = Span(w.x, w.len);
-    if (f == "barssincen")
-        kernels::BarsSinceN(x, Kernel(w.n), out);
-    else if (f == "hod" || f == "lod")
-        kernels::HighLowOrder(x, Kernel(w.n), f == "hod", out);
-    else if (f == "hhvbars" || f == "llvbars")
-        kernels::ExtremeBars(x, Kernel(w.n), f == "hhvbars", out);
+    if constexpr (D == WindowDistance::SinceN)
+        kernels::BarsSinceN(x, w.n, out);
+    else if constexpr (D == WindowDistance::Hod || D == WindowDistance::Lod)
+        kernels::HighLowOrder(x, w.n, D == WindowDistance::Hod, out);
+    else if constexpr (D == WindowDistance::HhvBars || D == WindowDistance::LlvBars)
+        kernels::ExtremeBars(x, w.n, D == WindowDistance::HhvBars, out);
     else
         kernels::SumBars(x, fn::ValueOf(w.n, w.len), out);
     return true;
@@ -349,10 +355,18 @@ bool DistanceWindow(TGS& gs, const std::string& name, const std::string& func, c
 } // namespace
 
 void RegisterBarDistanceFunctions(HandlerRegistry& r) {
-    for (const char* f : {"barslast", "barssince", "barsnext", "barscount", "toprange", "lowrange"})
-        r[f] = Distance;
-    for (const char* f : {"barssincen", "hod", "lod", "hhvbars", "llvbars", "sumbars"})
-        r[f] = DistanceWindow;
+    r["barslast"] = DistanceOf<Distance::Last>;
+    r["barssince"] = DistanceOf<Distance::Since>;
+    r["barsnext"] = DistanceOf<Distance::Next>;
+    r["barscount"] = DistanceOf<Distance::Count>;
+    r["toprange"] = DistanceOf<Distance::TopRange>;
+    r["lowrange"] = DistanceOf<Distance::LowRange>;
+    r["barssincen"] = DistanceWindow<WindowDistance::SinceN>;
+    r["hod"] = DistanceWindow<WindowDistance::Hod>;
+    r["lod"] = DistanceWindow<WindowDistance::Lod>;
+    r["hhvbars"] = DistanceWindow<WindowDistance::HhvBars>;
+    r["llvbars"] = DistanceWindow<WindowDistance::LlvBars>;
+    r["sumbars"] = DistanceWindow<WindowDistance::SumBars>;
 }
 
 } // namespace vantor

@@ -53,17 +53,17 @@ std::string Unquoted(const std::string& s) {
 
 // STRCAT joins the argument texts as written; STRCMP and FINDSTR compare and search the
 // texts of string literals without their quotes.
-bool Text(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
-    const std::string f = LowerAscii(func);
-    if (f == "strcat") {
-        gs.AddConstText(name, Arg(xx, 0) + Arg(xx, 1));
-        return true;
-    }
-    const std::string a = Unquoted(Arg(xx, 0)), b = Unquoted(Arg(xx, 1));
-    if (f == "strcmp")
-        fn::StoreConst(gs, name, a == b ? 1 : 0);
-    else
-        fn::StoreConst(gs, name, a.find(b) != std::string::npos ? 1 : 0);
+bool StrCat(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    gs.AddConstText(name, Arg(xx, 0) + Arg(xx, 1));
+    return true;
+}
+bool StrCmp(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    fn::StoreConst(gs, name, Unquoted(Arg(xx, 0)) == Unquoted(Arg(xx, 1)) ? 1 : 0);
+    return true;
+}
+bool FindStr(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
+    fn::StoreConst(gs, name,
+                   Unquoted(Arg(xx, 0)).find(Unquoted(Arg(xx, 1))) != std::string::npos ? 1 : 0);
     return true;
 }
 
@@ -80,11 +80,11 @@ bool Con2Str(TGS& gs, const std::string& name, const std::string&, const TXX& xx
 }
 
 // FINANCE(N) and DYNAINFO(N): entry N (1 .. 64) of the financial or the quote block.
-bool BlockValue(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
-    const bool quote = LowerAscii(func) == "dynainfo";
+template <bool quote>
+bool BlockValue(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const std::array<float, 101>* block = quote ? gs.FDYNAINFO.get() : gs.FFINANCE.get();
     double k = 0;
-    if (quote) {
+    if constexpr (quote) {
         if (!block) return fn::Fail(gs, "没有设置DYNAINFO原始数据!");
         if (!fn::ConstArg(gs, xx, 0, k, "DYNAINFO(N)参数N:", "未定义!")) return false;
     } else if (!block || !fn::AsConstant(gs, Arg(xx, 0), k)) {
@@ -127,10 +127,12 @@ bool Rgb(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
 } // namespace
 
 void RegisterBlockFunctions(HandlerRegistry& r) {
-    for (const char* f : {"strcat", "strcmp", "findstr"}) r[f] = Text;
+    r["strcat"] = StrCat;
+    r["strcmp"] = StrCmp;
+    r["findstr"] = FindStr;
     r["con2str"] = Con2Str;
-    r["finance"] = BlockValue;
-    r["dynainfo"] = BlockValue;
+    r["finance"] = BlockValue<false>;
+    r["dynainfo"] = BlockValue<true>;
     r["setcode"] = SetCode;
     r["lfs"] = Lfs;
     r["rgb"] = Rgb;

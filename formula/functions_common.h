@@ -16,13 +16,6 @@ inline std::string Arg(const TXX& xx, int i) {
     return i < xx.count ? xx[i] : std::string();
 }
 
-// The kernel view of a resolved argument.
-inline kernels::Operand Kernel(const Operand& o) {
-    kernels::Operand k;
-    k.p = o.data;
-    k.k = o.value;
-    return k;
-}
 inline std::span<const double> Span(const Operand& o, int n) {
     return {o.data, static_cast<size_t>(n)};
 }

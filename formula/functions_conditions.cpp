@@ -89,7 +89,6 @@ namespace vantor {
 namespace {
 
 using fn::Arg;
-using fn::Kernel;
 using fn::Operand;
 
 bool If(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
@@ -105,8 +104,7 @@ bool If(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     }
     double* out = fn::BeginSeries(gs, name, n, {&x, &a, &b});
     if (!out) return false;
-    kernels::If(Kernel(x), Kernel(a), Kernel(b), {out, static_cast<size_t>(n)},
-                fn::FirstBar(gs, n));
+    kernels::If(x, a, b, {out, static_cast<size_t>(n)}, fn::FirstBar(gs, n));
     return true;
 }
 
@@ -119,7 +117,7 @@ bool Cross(TGS& gs, const std::string& name, const std::string& func, const TXX&
         return false;
     double* out = fn::BeginSeries(gs, name, n, {&a, &b});
     if (!out) return false;
-    kernels::Cross(Kernel(a), Kernel(b), {out, static_cast<size_t>(n)});
+    kernels::Cross(a, b, {out, static_cast<size_t>(n)});
     return true;
 }
 
@@ -133,14 +131,14 @@ bool LongCross(TGS& gs, const std::string& name, const std::string&, const TXX& 
         return false;
     double* out = fn::BeginSeries(gs, name, n, {&x, &a});
     if (!out) return false;
-    kernels::LongCross(Kernel(x), Kernel(a), w, {out, static_cast<size_t>(n)});
+    kernels::LongCross(x, a, w, {out, static_cast<size_t>(n)});
     return true;
 }
 
 // BETWEEN and RANGE read each argument as a constant or as the exact name of a series.
-bool BetweenRange(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+template <bool either>
+bool BetweenRange(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const bool either = LowerAscii(func) == "between";
     const std::string prefix = either ? "BETWEEN(A,B,C)参数" : "RANGE(A,B,C)参数";
     Operand args[3];
     for (int i = 0; i < 3; ++i) {
@@ -154,8 +152,7 @@ bool BetweenRange(TGS& gs, const std::string& name, const std::string& func, con
     }
     double* out = fn::BeginSeries(gs, name, n, {&args[0], &args[1], &args[2]});
     if (!out) return false;
-    kernels::Between(Kernel(args[0]), Kernel(args[1]), Kernel(args[2]), either,
-                     {out, static_cast<size_t>(n)});
+    kernels::Between(args[0], args[1], args[2], either, {out, static_cast<size_t>(n)});
     return true;
 }
 
@@ -166,8 +163,8 @@ void RegisterConditionFunctions(HandlerRegistry& r) {
     r["iff"] = If;
     r["cross"] = Cross;
     r["longcross"] = LongCross;
-    r["between"] = BetweenRange;
-    r["range"] = BetweenRange;
+    r["between"] = BetweenRange<true>;
+    r["range"] = BetweenRange<false>;
 }
 
 } // namespace vantor

@@ -156,19 +156,20 @@ namespace vantor {
 
 namespace {
 
-using fn::Kernel;
 using fn::Operand;
 using fn::Span;
 
 // COUNT, FILTER, FILTERX, BACKSET: members of the moving-window family.
+enum class Counting { Count, Filter, FilterX, BackSet };
+
+template <Counting C>
 bool CountingWindow(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     fn::Window w;
     if (!fn::WindowArgs(gs, func, xx, w)) return false;
-    const std::string f = LowerAscii(func);
     const int n = w.len;
     if (w.Unchanged()) {
         if (!fn::StoreCopy(gs, name, n, w.x)) return false;
-        if (f == "filter") {
+        if constexpr (C == Counting::Filter) {
             double* out = gs.GetBian(name)->value.data();
             for (int i = 0; i < n; ++i)
                 if (!IsValid(out[i])) out[i] = 0;
@@ -178,14 +179,14 @@ bool CountingWindow(TGS& gs, const std::string& name, const std::string& func, c
     auto out = fn::Output(gs, name, n, {&w.x, &w.n});
     if (out.data() == nullptr) return false;
     const auto x = Span(w.x, n);
-    if (f == "count")
-        kernels::Count(x, Kernel(w.n), out);
-    else if (f == "filter")
-        kernels::Filter(x, Kernel(w.n), out);
-    else if (f == "filterx")
+    if constexpr (C == Counting::Count)
+        kernels::Count(x, w.n, out);
+    else if constexpr (C == Counting::Filter)
+        kernels::Filter(x, w.n, out);
+    else if constexpr (C == Counting::FilterX)
         kernels::FilterX(x, fn::Bars(fn::ValueOf(w.n, n)), out);
     else
-        kernels::BackSet(x, Kernel(w.n), out);
+        kernels::BackSet(x, w.n, out);
     return true;
 }
 
@@ -204,6 +205,9 @@ bool Exist(TGS& gs, const std::string& name, const std::string&, const TXX& xx) 
 }
 
 // EVERY(X,N), UPNDAY(X,N), DOWNNDAY(X,N): X a series, N a constant.
+enum class Run { Every, UpNDay, DownNDay };
+
+template <Run R>
 bool Runs(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
     const int n = fn::DataLen(gs);
     const std::string member = UpperName(func);
@@ -214,10 +218,10 @@ bool Runs(TGS& gs, const std::string& name, const std::string& func, const TXX& 
         return false;
     auto out = fn::Output(gs, name, n, {&x});
     if (out.data() == nullptr) return false;
-    if (member == "EVERY")
+    if constexpr (R == Run::Every)
         kernels::Every(Span(x, n), fn::Bars(k), out);
     else
-        kernels::UpDownNDay(Span(x, n), fn::Bars(k), member == "UPNDAY", out);
+        kernels::UpDownNDay(Span(x, n), fn::Bars(k), R == Run::UpNDay, out);
     return true;
 }
 
@@ -262,9 +266,14 @@ bool NDay(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
 } // namespace
 
 void RegisterCountingFunctions(HandlerRegistry& r) {
-    for (const char* f : {"count", "filter", "filterx", "backset"}) r[f] = CountingWindow;
+    r["count"] = CountingWindow<Counting::Count>;
+    r["filter"] = CountingWindow<Counting::Filter>;
+    r["filterx"] = CountingWindow<Counting::FilterX>;
+    r["backset"] = CountingWindow<Counting::BackSet>;
     r["exist"] = Exist;
-    for (const char* f : {"every", "upnday", "downnday"}) r[f] = Runs;
+    r["every"] = Runs<Run::Every>;
+    r["upnday"] = Runs<Run::UpNDay>;
+    r["downnday"] = Runs<Run::DownNDay>;
     r["last"] = Last;
     r["barslastcount"] = BarsLastCount;
     r["nday"] = NDay;

@@ -41,7 +41,6 @@ namespace vantor {
 
 namespace {
 
-using fn::Kernel;
 using fn::Operand;
 
 bool DrawLine(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
@@ -55,7 +54,7 @@ bool DrawLine(TGS& gs, const std::string& name, const std::string&, const TXX& x
     if (!fn::ConstArg(gs, xx, 4, ex, prefix + "EX:", "没定义!")) return false;
     auto out = fn::Output(gs, name, n, {&a[0], &a[1], &a[2], &a[3]});
     if (out.data() == nullptr) return false;
-    kernels::DrawLine(Kernel(a[0]), Kernel(a[1]), Kernel(a[2]), Kernel(a[3]), ex, out);
+    kernels::DrawLine(a[0], a[1], a[2], a[3], ex, out);
     return true;
 }
 

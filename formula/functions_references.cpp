@@ -118,19 +118,11 @@ std::string Format3(double v) {
 }
 
 // ISLASTBAR, CURRBARSCOUNT, TOTALBARSCOUNT, BARSTATUS: no arguments.
-bool Position(TGS& gs, const std::string& name, const std::string& func, const TXX&) {
-    const int n = fn::DataLen(gs);
-    auto out = fn::Output(gs, name, n, {});
+template <void (*kernel)(std::span<double>)>
+bool Position(TGS& gs, const std::string& name, const std::string&, const TXX&) {
+    auto out = fn::Output(gs, name, fn::DataLen(gs), {});
     if (out.data() == nullptr) return false;
-    const std::string f = LowerAscii(func);
-    if (f == "islastbar")
-        kernels::IsLastBar(out);
-    else if (f == "currbarscount")
-        kernels::CurrBarsCount(out);
-    else if (f == "totalbarscount")
-        kernels::TotalBarsCount(out);
-    else
-        kernels::BarStatus(out);
+    kernel(out);
     return true;
 }
 
@@ -183,23 +175,21 @@ bool Const(TGS& gs, const std::string& name, const std::string&, const TXX& xx) 
 
 // FINDHIGH, FINDLOW, FINDHIGHBARS, FINDLOWBARS. Their messages differ in spelling, each as
 // the users of the formulas know it.
-bool FindRanked(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+struct RankedTexts {
+    const char* x;
+    const char* rest; // prefix of the messages for N, M and T
+    const char* mt;   // prefix for M and T when it differs
+};
+constexpr RankedTexts kFindHigh{"FINDHIGH(X,N,M,T)", "FINDHIGH(X,N,M,T)", "FindHIGH(X,N,M,T)"};
+constexpr RankedTexts kFindLow{"FINDLOW(X,N,M,T)", "FINDLOW(X,N,M,T)", "FINDLOW(X,N,M,T)"};
+constexpr RankedTexts kFindHighBars{"FindHIGHBARS(X,N,M,T)", "FindHIGHBARS((X,N,M,T)",
+                                    "FindHIGHBARS((X,N,M,T)"};
+constexpr RankedTexts kFindLowBars{"FINDLOWBARS(X,N,M,T)", "FINDLOWBARS(X,N,M,T)",
+                                   "FINDLOWBARS(X,N,M,T)"};
+
+template <const RankedTexts& t, bool high, bool bars>
+bool FindRanked(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const std::string f = LowerAscii(func);
-    struct Texts {
-        const char* x;
-        const char* rest; // prefix of the messages for N, M and T
-        const char* mt;   // prefix for M and T when it differs
-    };
-    Texts t;
-    if (f == "findhigh")
-        t = {"FINDHIGH(X,N,M,T)", "FINDHIGH(X,N,M,T)", "FindHIGH(X,N,M,T)"};
-    else if (f == "findlow")
-        t = {"FINDLOW(X,N,M,T)", "FINDLOW(X,N,M,T)", "FINDLOW(X,N,M,T)"};
-    else if (f == "findhighbars")
-        t = {"FindHIGHBARS(X,N,M,T)", "FindHIGHBARS((X,N,M,T)", "FindHIGHBARS((X,N,M,T)"};
-    else
-        t = {"FINDLOWBARS(X,N,M,T)", "FINDLOWBARS(X,N,M,T)", "FINDLOWBARS(X,N,M,T)"};
     const std::string x0 = t.x, nPrefix = t.rest, mtPrefix = t.mt;
     Operand x;
     double back = 0, m = 0, rank = 0;
@@ -210,8 +200,6 @@ bool FindRanked(TGS& gs, const std::string& name, const std::string& func, const
         return false;
     auto out = fn::Output(gs, name, n, {&x});
     if (out.data() == nullptr) return false;
-    const bool high = f == "findhigh" || f == "findhighbars";
-    const bool bars = f == "findhighbars" || f == "findlowbars";
     kernels::FindRanked(Span(x, n), fn::Bars(back), fn::Bars(m), fn::Bars(rank), high, bars, out);
     return true;
 }
@@ -261,12 +249,17 @@ void RegisterReferenceFunctions(HandlerRegistry& r) {
     r["refx"] = RefX;
     r["refxv"] = RefX;
     r["totalfznum"] = TotalFzNum;
-    for (const char* f : {"islastbar", "currbarscount", "totalbarscount", "barstatus"})
-        r[f] = Position;
+    r["islastbar"] = Position<kernels::IsLastBar>;
+    r["currbarscount"] = Position<kernels::CurrBarsCount>;
+    r["totalbarscount"] = Position<kernels::TotalBarsCount>;
+    r["barstatus"] = Position<kernels::BarStatus>;
     r["tfilt"] = TFilt;
     r["refdate"] = RefDate;
     r["const"] = Const;
-    for (const char* f : {"findhigh", "findlow", "findhighbars", "findlowbars"}) r[f] = FindRanked;
+    r["findhigh"] = FindRanked<kFindHigh, true, false>;
+    r["findlow"] = FindRanked<kFindLow, false, false>;
+    r["findhighbars"] = FindRanked<kFindHighBars, true, true>;
+    r["findlowbars"] = FindRanked<kFindLowBars, false, true>;
 }
 
 } // namespace vantor

@@ -52,9 +52,9 @@ namespace vantor {
 
 namespace {
 
-bool Regression(TGS& gs, const std::string& name, const std::string& func, const TXX& xx) {
+template <bool slope>
+bool Regression(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
     const int n = fn::DataLen(gs);
-    const bool slope = LowerAscii(func) == "slope";
     const std::string prefix = slope ? "SLOPE(X,N)参数" : "FORCAST(X,N)参数";
     fn::Operand x;
     double w = 0;
@@ -71,8 +71,8 @@ bool Regression(TGS& gs, const std::string& name, const std::string& func, const
 } // namespace
 
 void RegisterRegressionFunctions(HandlerRegistry& r) {
-    r["forcast"] = Regression;
-    r["slope"] = Regression;
+    r["forcast"] = Regression<false>;
+    r["slope"] = Regression<true>;
 }
 
 } // namespace vantor
