@@ -19,7 +19,7 @@ namespace {
 // The bar the title readouts show (INT_MIN: the last visible bar, no cursor).
 int ReadoutKey(const ChartWindow& w, const WindowFrame& f) {
     if (!w.Cursor || f.cursorX == -1) return INT_MIN;
-    return static_cast<int>(std::floor((f.cursorX - f.g.Lm) / f.scale));
+    return static_cast<int>(std::floor((f.cursorX - f.g.X1) / f.scale));
 }
 
 void CopyRows(const QImage& from, QImage& to, int y0, int y1) {

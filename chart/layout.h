@@ -16,6 +16,9 @@ constexpr int kScaleWidth = 50;
 constexpr int ScaleWidth(bool shown) {
     return shown ? kScaleWidth : 0;
 }
+// The bars of the bar view keep this many pixels from the frame at either side, so the
+// first and the last candle never touch it (nor cover the scale's frame line).
+constexpr int kBarInset = 2;
 
 // Region of a point of the chart control.
 enum class TWeiStyle {

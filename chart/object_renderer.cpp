@@ -23,7 +23,7 @@ void DrawPositionLine(PaintContext& p, const XXLine& o, QPoint p0) {
 } // namespace
 
 QPoint AnchorPixel(const PaintContext& p, int bar, double value) {
-    int x = SatPixel(p.scale * (bar - p.leftBar) + p.scale / 2) + p.g.Lm;
+    int x = SatPixel(p.scale * (bar - p.leftBar) + p.scale / 2) + p.g.X1;
     return {x, p.Y(value)};
 }
 
@@ -32,7 +32,7 @@ void DrawObjects(PaintContext& p) {
     const int ox = p.f.plot.Left - p.g.Lm, oy = p.f.plot.Top - p.g.T; // window origin
     // The plot as painted, for turning the mouse into anchors until the next paint.
     ObjectPlot& plot = p.win.objectPlot;
-    plot = {true,    ox + p.g.Lm, oy + p.g.T,   ox + p.g.X2, oy + p.g.H - p.g.B,
+    plot = {true,    ox + p.g.X1, oy + p.g.T,   ox + p.g.X2, oy + p.g.H - p.g.B,
             p.scale, p.leftBar,   p.f.maxValue, p.f.minValue};
     if (p.win.FShowLine) {
         for (XXLine& o : p.win.FLine) {

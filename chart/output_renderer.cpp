@@ -259,7 +259,7 @@ void Readout(PaintContext& p, const OutputRecord& r, TColor color) {
     if (p.Series(a, s)) {
         int k = p.end - 1;
         if (p.win.Cursor && p.cursorX != -1) {
-            int kk = static_cast<int>(std::trunc((p.cursorX - p.g.Lm) / p.scale)) + p.leftBar;
+            int kk = static_cast<int>(std::trunc((p.cursorX - p.g.X1) / p.scale)) + p.leftBar;
             if (kk >= 0 && kk < p.end) k = kk;
         }
         v = s.at(k);

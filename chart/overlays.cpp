@@ -63,7 +63,7 @@ void HighLowMarks(PaintContext& p) {
         const double v = peak ? h : l;
         const std::string text = Fmt("%.2f", v);
         const int tw = c.TextWidth(text), th = c.TextHeight(text);
-        const int x0 = static_cast<int>(std::trunc(p.scale * (r + 0.5))) + g.Lm - tw / 2;
+        const int x0 = static_cast<int>(std::trunc(p.scale * (r + 0.5))) + g.X1 - tw / 2;
         int tx = std::min(std::max(x0, g.Lm + 2), g.X2 - tw - 2);
         int ty, limit;
         if (peak) {
@@ -170,7 +170,7 @@ void CursorLines(PaintContext& p, std::vector<QRect>* damage) {
         std::snprintf(buf, sizeof buf, "%.02d:%.02d", v / 100, v % 100);
         return std::string(buf);
     };
-    const int k = static_cast<int>(std::trunc((x - g.Lm) / p.scale));
+    const int k = static_cast<int>(std::trunc((x - g.X1) / p.scale));
     if (p.win.ShowFs) {
         const int half = c.TextWidth("88:88") / 2 + 3;
         if (k >= p.win.FfsCount || x < 0) return;

@@ -28,6 +28,7 @@ WindowGeometry ComputeGeometry(int w, int h, int textHeight, bool showTop, bool 
     g.Lm = ScaleWidth(showLeft);
     g.Rm = ScaleWidth(showRight);
     g.X2 = g.W - g.Rm;
+    g.X1 = g.Lm + (tickView ? 0 : kBarInset);
     g.P = g.H - g.T - g.B;
     return g;
 }

@@ -19,6 +19,7 @@ struct WindowGeometry {
     int T = 0, B = 0; // top and bottom margins
     int Lm = 0, Rm = 0;
     int X2 = 0; // plot right edge
+    int X1 = 0; // left edge of the first visible bar: kBarInset right of Lm in the bar view
     int P = 0;  // plot height
 };
 WindowGeometry ComputeGeometry(int w, int h, int textHeight, bool showTop, bool showBottom,

@@ -439,7 +439,7 @@ void TGP::SettleFrame() {
     } else {
         int lm = ScaleWidth(K_Main->ShowLeft), rm = ScaleWidth(K_Main->ShowRight);
         if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
-        SettleVisibleRange(range, W, lm + rm, BarCount());
+        SettleVisibleRange(range, W, lm + rm + 2 * kBarInset, BarCount());
         range.oldLeftBar = range.leftBar;
     }
 }

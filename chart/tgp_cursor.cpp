@@ -45,7 +45,8 @@ void TGP::SetKeyboardCursor(int bar) {
 bool TGP::HostNavigationKey(int qtKey) {
     if (FShowFs) return false;
     const int W = width_ - (FShowBoard ? FBoardWidth : 0);
-    const int plot = W - ScaleWidth(K_Main->ShowLeft) - ScaleWidth(K_Main->ShowRight);
+    const int plot =
+        W - ScaleWidth(K_Main->ShowLeft) - ScaleWidth(K_Main->ShowRight) - 2 * kBarInset;
     const int visible = plot / std::max(range.scale, 1);
     switch (qtKey) {
     case Qt::Key_Home:
@@ -95,7 +96,7 @@ void TGP::ArrowKey(bool left) {
         const int W = width_ - (FShowBoard ? FBoardWidth : 0);
         KeyCursor k = left ? StepLeft(shown, t->FCurLeft, count, range.leftBar)
                            : StepRight(shown, t->FCurLeft, count, range.leftBar, range.scale,
-                                       ScaleWidth(K_Main->ShowLeft), W);
+                                       ScaleWidth(K_Main->ShowLeft) + kBarInset, W - kBarInset);
         curx = k.bar;
         range.leftBar = k.leftBar;
     }

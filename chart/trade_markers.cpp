@@ -24,7 +24,7 @@ bool Opens(const XXLine& mark) {
 int ReadoutBar(const PaintContext& p) {
     int k = p.end - 1;
     if (p.win.Cursor && p.cursorX != -1) {
-        int kk = static_cast<int>(std::trunc((p.cursorX - p.g.Lm) / p.scale)) + p.leftBar;
+        int kk = static_cast<int>(std::trunc((p.cursorX - p.g.X1) / p.scale)) + p.leftBar;
         if (kk >= 0 && kk < p.end) k = kk;
     }
     return k;

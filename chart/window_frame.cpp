@@ -27,15 +27,15 @@ void CursorOfFrame(const ChartWindow& w, WindowProgram& prog, const FrameRequest
         f.curBar =
             w.ShowFs ? r.curX : std::clamp(r.curX, f.leftBar, std::max(f.end - 1, f.leftBar));
     else if (w.ShowFs)
-        f.curBar = TickUnderX(f.cursorX, g.Lm, f.scale, f.len);
+        f.curBar = TickUnderX(f.cursorX, g.X1, f.scale, f.len);
     else
-        f.curBar = BarUnderX(f.cursorX, g.Lm, f.scale, f.leftBar, f.len);
+        f.curBar = BarUnderX(f.cursorX, g.X1, f.scale, f.leftBar, f.len);
     f.cursorLines = w.Cursor || r.curY == -2;
     if (!f.cursorLines) return;
     f.cursorY = r.curY;
     SeriesView close;
     if (r.curY == -2 && w.Main && prog.Series("close", close)) {
-        int k = static_cast<int>(std::trunc((f.cursorX - g.Lm) / f.scale)) + f.leftBar;
+        int k = static_cast<int>(std::trunc((f.cursorX - g.X1) / f.scale)) + f.leftBar;
         if (k >= 0 && k < close.len) f.cursorY = f.m.Y(close.at(k));
     }
     if (g.T < f.cursorY && f.cursorY < g.H - g.B && (w.ShowLeft || w.ShowRight))
@@ -134,7 +134,9 @@ WindowFrame ComputeFrame(const ChartWindow& win, WindowProgram& prog, const Fram
         leftBar = 0;
     }
     f.len = prog.DataLen();
-    int n = scale > 0 ? static_cast<int>(std::trunc(std::max(g.X2 - g.Lm, 0) / scale)) : 0;
+    // The bar view leaves kBarInset free at both sides; the tick view's slots fill the plot.
+    const int barArea = g.X2 - g.X1 - (g.X1 - g.Lm);
+    int n = scale > 0 ? static_cast<int>(std::trunc(std::max(barArea, 0) / scale)) : 0;
     f.leftBar = leftBar;
     f.end = std::min(leftBar + n, f.len);
     f.scale = scale > 0 ? scale : 1;
@@ -147,10 +149,10 @@ WindowFrame ComputeFrame(const ChartWindow& win, WindowProgram& prog, const Fram
         if (!win.ShowFs) {
             int bar = std::max(r.curX, leftBar);
             if (bar >= f.end) bar = f.end - 1;
-            f.cursorX = SatPixel(f.scale * (bar - leftBar)) + g.Lm + static_cast<int>(f.scale / 2);
+            f.cursorX = SatPixel(f.scale * (bar - leftBar)) + g.X1 + static_cast<int>(f.scale / 2);
             if (f.scale > 8) f.cursorX -= 1;
         } else {
-            f.cursorX = SatPixel(f.scale * (r.curX - leftBar)) + g.Lm;
+            f.cursorX = SatPixel(f.scale * (r.curX - leftBar)) + g.X1;
         }
     }
 
@@ -158,7 +160,7 @@ WindowFrame ComputeFrame(const ChartWindow& win, WindowProgram& prog, const Fram
     f.m.B = g.B;
     f.m.scale = f.scale;
     f.m.leftBar = leftBar;
-    f.m.Lm = g.Lm;
+    f.m.Lm = g.X1;
     f.m.bw = f.bw;
 
     f.plotted = g.X2 > g.Rm && g.H >= g.T + g.B + 5 && f.len > 0;

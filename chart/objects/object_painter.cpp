@@ -69,7 +69,7 @@ ObjectView ViewOf(const PaintContext& p) {
     ObjectView v;
     v.width = p.g.W;
     v.height = p.g.H;
-    v.L = p.g.Lm;
+    v.L = p.g.X1;
     v.T = p.g.T;
     v.R = p.g.X2;
     v.B = p.g.H - p.g.B;

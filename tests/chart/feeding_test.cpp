@@ -17,7 +17,7 @@ class FeedTest : public ::testing::Test {
 protected:
     TGP chart;
     void SetUp() override {
-        chart.SetSize(350, 400); // a 300-pixel plot with the left scale
+        chart.SetSize(350, 400); // a 300-pixel plot with the left scale: 59 bars of 5 inside
         chart.UseMainWindowSettings();
         chart.ClearData();
     }
@@ -31,7 +31,7 @@ protected:
 
 TEST_F(FeedTest, ReloadSnapsToTheLastBars) {
     Feed(500);
-    EXPECT_EQ(chart.FLeftBar(), 440);
+    EXPECT_EQ(chart.FLeftBar(), 441);
     EXPECT_EQ(chart.BarCount(), 500);
     EXPECT_EQ(chart.GetLast("close"), 10 + 499 % 5);
 }
@@ -44,7 +44,7 @@ TEST_F(FeedTest, ReplacingKeepsTheViewAppendingJumpsToTheEnd) {
     EXPECT_EQ(chart.GetLast("close"), 99);
     for (const char* s : {"open", "high", "low"}) chart.AddONE(s, 12, true, false);
     chart.AddONE("close", 12, true, true);
-    EXPECT_EQ(chart.FLeftBar(), 441);
+    EXPECT_EQ(chart.FLeftBar(), 442);
 }
 
 TEST_F(FeedTest, SmartCandleMergesWithinTheFiveMinuteBucket) {

@@ -55,15 +55,16 @@ TEST(WindowFrame, BarViewRangeAndCursorFollowTheVisibleBars) {
         int wantLeft, wantEnd, wantCursor;
         double wantMax, wantMin;
     } cases[] = {
-        {0, 10, -1, -1, 0, 10, -1, 20, 9},  // 25 slots, all ten bars
+        {0, 10, -1, -1, 0, 10, -1, 20, 9},  // 24 slots, all ten bars
         {4, 25, -1, -1, 4, 10, -1, 20, 13}, // bars 4..9 only
         {-3, 10, -1, -1, 0, 10, -1, 20, 9}, // a negative first bar is bar 0
-        {0, 125, -1, -1, 0, 2, -1, 12, 9},  // two slots
+        {0, 123, -1, -1, 0, 2, -1, 12, 9},  // two slots: 246 pixels between the insets
+        {0, 124, -1, -1, 0, 1, -1, 11, 9},  // one
         // Keyboard cursor: on the centre of its bar, kept on a visible bar; a pitch above
         // 8 pixels moves it one pixel left.
-        {4, 25, 20, -2, 4, 10, 50 + 125 + 12 - 1, 20, 13},
-        {4, 25, 1, -2, 4, 10, 50 + 12 - 1, 20, 13},
-        {0, 8, 2, -2, 0, 10, 50 + 16 + 4, 20, 9},
+        {4, 25, 20, -2, 4, 10, 52 + 125 + 12 - 1, 20, 13},
+        {4, 25, 1, -2, 4, 10, 52 + 12 - 1, 20, 13},
+        {0, 8, 2, -2, 0, 10, 52 + 16 + 4, 20, 9},
         {0, 10, 123, 40, 0, 10, 123, 20, 9}, // the mouse: its own column
     };
     for (const auto& c : cases) {
@@ -79,7 +80,7 @@ TEST(WindowFrame, BarViewRangeAndCursorFollowTheVisibleBars) {
         EXPECT_EQ(f.cursorX, c.wantCursor);
         EXPECT_DOUBLE_EQ(f.maxValue, c.wantMax);
         EXPECT_DOUBLE_EQ(f.minValue, c.wantMin);
-        EXPECT_EQ(f.m.X(c.wantLeft), 50);
+        EXPECT_EQ(f.m.X(c.wantLeft), 52); // the first bar two pixels right of the frame
     }
 }
 

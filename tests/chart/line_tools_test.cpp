@@ -27,6 +27,7 @@ protected:
         chart.UseMainWindowSettings();
         chart.ClearData();
         FeedBars(chart, 200);
+        chart.SetLeftBar(90);
         chart.Image(); // painted once: the plot is known
         ASSERT_EQ(chart.FLeftBar(), 90);
     }
@@ -52,18 +53,18 @@ TEST_F(LineToolsTest, SegmentSticksToItsBarsThroughScrollingAndPeriods) {
     const XXLine& o = Main()[0];
     EXPECT_EQ(o.FName, "线段");
     EXPECT_EQ(o.FColor, kToolYellow);
-    EXPECT_EQ(o.FXX[0], 90 + 12); // (113 - 50) / 5
+    EXPECT_EQ(o.FXX[0], 90 + 12); // (113 - 52) / 5
     EXPECT_EQ(o.FXX[1], 90 + 22);
     const ObjectPlot& plot = chart.K_Main->objectPlot;
     EXPECT_NEAR(o.FYY[0], plot.ValueAt(80), 1e-3);
     EXPECT_GT(o.FYY[0], o.FYY[1]);
-    // Drawn from the centre of its bar: column 112.
+    // Drawn from the centre of its bar: column 114.
     const int y0 = plot.T + static_cast<int>((plot.maxValue - o.FYY[0]) * (plot.B - plot.T) /
                                              (plot.maxValue - plot.minValue));
-    EXPECT_GT(Count(chart.Image(), 111, y0 - 2, 114, y0 + 3, kToolYellow), 0);
+    EXPECT_GT(Count(chart.Image(), 113, y0 - 2, 116, y0 + 3, kToolYellow), 0);
     chart.SetLeftBar(80); // ten bars later it is 50 pixels further right
-    EXPECT_GT(Count(chart.Image(), 161, y0 - 2, 164, y0 + 3, kToolYellow), 0);
-    EXPECT_EQ(Count(chart.Image(), 105, y0 - 2, 118, y0 + 3, kToolYellow), 0);
+    EXPECT_GT(Count(chart.Image(), 163, y0 - 2, 166, y0 + 3, kToolYellow), 0);
+    EXPECT_EQ(Count(chart.Image(), 107, y0 - 2, 120, y0 + 3, kToolYellow), 0);
 
     chart.ClearData();
     chart.SetZhouQi(wsWeek);
@@ -93,7 +94,7 @@ TEST_F(LineToolsTest, ThreePointChannelPreviewFollowsTheMouse) {
     EXPECT_EQ(chart.K_Main->preview, nullptr);
     ASSERT_EQ(Main().size(), 1u);
     EXPECT_EQ(Main()[0].FPointCount, 3);
-    EXPECT_EQ(Main()[0].FXX[2], 90 + 20);
+    EXPECT_EQ(Main()[0].FXX[2], 90 + 19); // (150 - 52) / 5
 }
 
 TEST_F(LineToolsTest, PlacingClampsToThePlotAndEscapeCancels) {

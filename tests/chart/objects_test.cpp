@@ -50,7 +50,7 @@ TEST_F(ObjectsTest, PositionLineAtTheCentreOfItsBar) {
     const int y0 = LineRow();
     ASSERT_GT(y0, 45);
     const QImage& img = chart.Image();
-    const int x0 = 50 + (5 * 2 + 2); // plot left + bar 3's centre two bars after the first
+    const int x0 = 52 + (5 * 2 + 2); // first bar's edge + bar 3's centre two bars after it
     EXPECT_GT(Count(img, x0, y0 - 25, x0 + 1, y0 - 9, kMagenta), 4);     // the tick
     EXPECT_EQ(Count(img, x0 + 1, y0 - 25, x0 + 4, y0 - 9, kMagenta), 0); // one pixel wide
     EXPECT_EQ(Count(img, x0 - 3, y0 - 25, x0, y0 - 9, kMagenta), 0);

@@ -87,23 +87,23 @@ protected:
         t.w.Cursor = true;
         t.w.ZhouQi = wsDay;
         std::vector<double> d;
-        for (int k = 0; k < 25; ++k) d.push_back(20240101 + k);
+        for (int k = 0; k < 24; ++k) d.push_back(20240101 + k); // as many as fit
         t.Series("date", d);
-        t.Highs(Slope(25, 12, 20));
+        t.Highs(Slope(24, 12, 20));
     }
     int A() const { return t.frame.g.H + t.frame.g.h - t.frame.g.B; }
 };
 
 TEST_F(CursorBoxTest, BelowThePlotOnlyTheVerticalLineAndTheDateBox) {
-    QImage img = t.Paint(10, 150, t.H - t.frame.g.B + 2); // frame from the first paint
-    img = t.Paint(10, 150, t.H - t.frame.g.B + 2);
-    EXPECT_EQ(At(img, 150, 60), kWhite);                      // vertical line
+    QImage img = t.Paint(10, 152, t.H - t.frame.g.B + 2); // frame from the first paint
+    img = t.Paint(10, 152, t.H - t.frame.g.B + 2);
+    EXPECT_EQ(At(img, 152, 60), kWhite);                      // vertical line
     EXPECT_EQ(Count(img, 0, 0, 50, A(), kBlue), 0);           // no value box
     EXPECT_EQ(t.frame.curValue, kInvalidValue);               // and no value
     EXPECT_GT(Count(img, 100, A() + 1, 200, t.H, kBlue), 50); // the date box
     EXPECT_EQ(t.frame.curBar, 10);
     // Inside the plot the horizontal line and the value box come too.
-    img = t.Paint(10, 150, 80);
+    img = t.Paint(10, 152, 80);
     EXPECT_EQ(At(img, 250, 80), kWhite);
     EXPECT_GT(Count(img, 1, 70, 50, 95, kBlue), 50);
     EXPECT_NE(t.frame.curValue, kInvalidValue);
@@ -114,7 +114,7 @@ TEST_F(CursorBoxTest, DateBoxIsPulledInsideTheRightEdgeAndRightOfTheScale) {
         t.Paint(10);
         return A() + 2;
     }();
-    QImage img = t.Paint(10, 297, 80);
+    QImage img = t.Paint(10, 291, 80);   // over the last bar, near the right edge
     EXPECT_EQ(At(img, 296, row), kBlue); // ends 5 pixels in from X2: text half + 5
     EXPECT_EQ(Count(img, 298, row, 300, row + 1, kBlue), 0);
     img = t.Paint(10, 52, 80);
@@ -132,10 +132,10 @@ TEST(DateAxis, DailyBarsShowTheYearAndEachNewMonth) {
     QImage img = t.Paint(15);
     const int A = t.frame.g.H + t.frame.g.h - t.frame.g.B;
     // "2015年" from the first bar's edge, then a tick at the first bar of January and "1".
-    EXPECT_EQ(FirstColumn(img, A + 4, t.H, kMaroon, 51), 51);
-    for (int y = A; y < t.H; ++y) EXPECT_EQ(At(img, 110, y), kMaroon) << y;
-    EXPECT_GT(Count(img, 112, A + 4, 122, t.H, kMaroon), 3);
-    EXPECT_EQ(Count(img, 100, A + 4, 110, t.H, kMaroon), 0); // the gap between the labels
+    EXPECT_EQ(FirstColumn(img, A + 4, t.H, kMaroon, 51), 53);
+    for (int y = A; y < t.H; ++y) EXPECT_EQ(At(img, 112, y), kMaroon) << y;
+    EXPECT_GT(Count(img, 114, A + 4, 124, t.H, kMaroon), 3);
+    EXPECT_EQ(Count(img, 102, A + 4, 112, t.H, kMaroon), 0); // the gap between the labels
 }
 
 TEST(DateAxis, LabelsOfEveryPeriodFitWithoutOverlap) {
@@ -278,11 +278,12 @@ TEST_F(ChartCursorTest, ArrowsShowTheCursorAndItsReadoutAndMoveItBarByBar) {
 }
 
 TEST_F(ChartCursorTest, UpAndDownZoomKeepingTheRightEdgeUntilTheirLimits) {
-    const int left = chart.FLeftBar(), fit = 550 / 5;
+    const int bars = 550 - 2 * kBarInset; // the plot between its insets
+    const int left = chart.FLeftBar(), fit = bars / 5;
     ASSERT_EQ(left, 500 - fit);
     EXPECT_TRUE(Key(Qt::Key_Up));
     EXPECT_EQ(chart.FScale(), 6);
-    EXPECT_EQ(chart.FLeftBar(), 500 - 550 / 6);
+    EXPECT_EQ(chart.FLeftBar(), 500 - bars / 6);
     chart.SetScale(99);
     chart.Image();
     EXPECT_TRUE(Key(Qt::Key_Up)); // 6 x 99 < 600

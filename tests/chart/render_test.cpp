@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "chart/chart_window.h"
+#include "chart/layout.h"
 #include "chart/paint_context.h"
 #include "chart/raw_program.h"
 #include "chart/window_frame.h"
@@ -21,21 +22,23 @@ TEST(KLines, RisingHollowRedFallingFilledCyanWithWicks) {
     t.w.Main = true;
     t.Bars({10, 20}, {22, 21}, {8, 10}, {20, 12});
     QImage img = t.Paint();
-    // The range is 8 .. 22. Bar 0 covers x = 50 .. 57 with its wick at 54, bar 1 covers
-    // 60 .. 67 with its wick at 64. Values near 15, halfway down, are inside both bodies.
+    // The range is 8 .. 22. Bar 0 covers x = 52 .. 59 with its wick at 56, bar 1 covers
+    // 62 .. 69 with its wick at 66. Values near 15, halfway down, are inside both bodies.
     const auto m = t.Map();
     const int mid = (m.top + m.bottom) / 2 + 3; // off the dotted grid row in the middle
-    EXPECT_EQ(At(img, 50, mid), kRed);          // rising bar 0: red outline, background inside
-    EXPECT_EQ(At(img, 57, mid), kRed);
-    for (int x : {51, 54, 56, 58, 59, 68}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
-    for (int x : {60, 62, 67}) EXPECT_EQ(At(img, x, mid), kCyan) << x; // falling bar 1 filled
+    EXPECT_EQ(At(img, 50, mid), kMaroon);       // the frame line stays clear of bar 0
+    EXPECT_EQ(At(img, 51, mid), kBlack);
+    EXPECT_EQ(At(img, 52, mid), kRed); // rising bar 0: red outline, background inside
+    EXPECT_EQ(At(img, 59, mid), kRed);
+    for (int x : {53, 56, 58, 60, 61, 70}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
+    for (int x : {62, 64, 69}) EXPECT_EQ(At(img, x, mid), kCyan) << x; // falling bar 1 filled
     // Wicks: bar 0 above its body up to 22, bar 1 up to 21 (a row at about 20.5).
-    EXPECT_EQ(At(img, 54, m.top + 1), kRed);
-    EXPECT_EQ(At(img, 53, m.top + 1), kBlack);
+    EXPECT_EQ(At(img, 56, m.top + 1), kRed);
+    EXPECT_EQ(At(img, 55, m.top + 1), kBlack);
     const int row205 = m.top + (m.bottom - m.top) * 3 / 28;
-    EXPECT_EQ(At(img, 64, row205), kCyan);
-    EXPECT_EQ(At(img, 63, row205), kBlack);
-    EXPECT_EQ(At(img, 64, m.top + 1), kBlack); // above bar 1's high
+    EXPECT_EQ(At(img, 66, row205), kCyan);
+    EXPECT_EQ(At(img, 65, row205), kBlack);
+    EXPECT_EQ(At(img, 66, m.top + 1), kBlack); // above bar 1's high
     // The K-line record went in front of the outputs and stays.
     ASSERT_FALSE(t.raw->Records().empty());
     EXPECT_EQ(t.raw->Records()[0], "drawkline=high,open,low,close");
@@ -180,16 +183,16 @@ TEST(Volstick, RisingBarsHollowRedFallingBarsFilledCyan) {
     t.raw->Records() = {"syline=vv::volstick"};
     QImage img = t.Paint();
     // The range 0 .. 8 fills the plot: the first two sticks reach from the bottom to the
-    // top. Bar 0 rose (x = 50 .. 57), bar 1 fell (x = 60 .. 67).
+    // top. Bar 0 rose (x = 52 .. 59), bar 1 fell (x = 62 .. 69).
     const auto m = t.Map();
     const int mid = (m.top + m.bottom) / 2 + 3; // off the dotted grid row in the middle
-    EXPECT_EQ(At(img, 50, mid), kRed);
-    EXPECT_EQ(At(img, 57, mid), kRed);
-    for (int x : {51, 54, 56, 58, 59, 68}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
-    for (int x : {60, 63, 67}) EXPECT_EQ(At(img, x, mid), kCyan) << x;
+    EXPECT_EQ(At(img, 52, mid), kRed);
+    EXPECT_EQ(At(img, 59, mid), kRed);
+    for (int x : {51, 53, 56, 58, 60, 61, 70}) EXPECT_EQ(At(img, x, mid), kBlack) << x;
+    for (int x : {62, 65, 69}) EXPECT_EQ(At(img, x, mid), kCyan) << x;
 
-    // Below one pixel per bar each stick is a line: bars 0 and 1 (rising) at x = 50,
-    // bars 2 and 3 (falling) at x = 51.
+    // Below one pixel per bar each stick is a line: bars 0 and 1 (rising) at x = 52,
+    // bars 2 and 3 (falling) at x = 53.
     TestWindow narrow;
     narrow.Bars({10, 10, 20, 20, 15}, {20, 20, 20, 20, 15}, {10, 10, 10, 10, 15},
                 {20, 20, 10, 10, 15});
@@ -198,9 +201,9 @@ TEST(Volstick, RisingBarsHollowRedFallingBarsFilledCyan) {
     img = narrow.Paint(0, 0.5);
     const auto n = narrow.Map();
     const int row = (n.top + n.bottom) / 2 + 3;
-    EXPECT_EQ(At(img, 50, row), kRed);
-    EXPECT_EQ(At(img, 51, row), kCyan);
-    EXPECT_EQ(At(img, 52, row), kBlack);
+    EXPECT_EQ(At(img, 52, row), kRed);
+    EXPECT_EQ(At(img, 53, row), kCyan);
+    EXPECT_EQ(At(img, 54, row), kBlack);
 }
 
 TEST_F(OutputTest, VolstickWithoutOpenReportsAndDrawsNothing) {
@@ -224,10 +227,12 @@ TEST(WindowPainting, TooSmallOrEmptyWindowsDrawOnlyTheFrame) {
         QImage img = t.Paint();
         EXPECT_EQ(At(img, 0, 0), kMaroon) << w << "x" << h; // the frame's top line
         // A plot needs at least 5 rows between the top and the bottom margin.
-        const bool plot = h - t.Top() - (h - t.frame.plot.Bottom + 1) >= 5 && w > 0;
+        // and a bar room for its pitch between the insets at both sides.
+        const bool plot = h - t.Top() - (h - t.frame.plot.Bottom + 1) >= 5 && w > 0 &&
+                          w - kScaleWidth - 2 * kBarInset >= 10;
         EXPECT_EQ(Count(img, 0, 0, w, h, kRed) > 0, plot) << w << "x" << h;
         if (plot) {
-            EXPECT_EQ(At(img, 50, (t.Top() + t.frame.plot.Bottom - 1) / 2), kRed);
+            EXPECT_EQ(At(img, 52, (t.Top() + t.frame.plot.Bottom - 1) / 2), kRed);
         }
     }
     TestWindow empty;

@@ -48,14 +48,15 @@ struct TestWindow {
         return img;
     }
     // Where the painting must have put bars and values, worked out by hand: with the left
-    // scale the plot starts at x = 50, bars are 10 pixels apart and 8 wide, and the value
+    // scale the plot starts at x = 50 and its first bar two pixels right of the frame line,
+    // bars are 10 pixels apart and 8 wide, and the value
     // range the painting chose spans the plot's rows from the top margin down to the bottom
     // one.
     struct Plot {
         int top = 0, bottom = 0; // rows of the range's top and of its bottom
         double minValue = 0, maxValue = 0;
         int bw = 8;
-        int X(int bar) const { return 50 + 10 * bar; }
+        int X(int bar) const { return 52 + 10 * bar; }
         int CX(int bar) const { return X(bar) + 4; }
         int Y(double v) const {
             const double perUnit = (bottom - top) / (maxValue - minValue);
