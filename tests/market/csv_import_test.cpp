@@ -109,6 +109,18 @@ TEST(CsvReader, ConvertsEachHeaderStyleSeparatorAndDateTimeForm) {
          "date,open,high,low,close,volume,amount\n"
          "20240927,+007.5,1.234567,.5,-0,1e3,\n",
          "20240927,7.5000,1.234567,0.5000,0.0000,1000.0000,0.0000\n"},
+        {"negative, long and tiny numbers",
+         "date,open,high,low,close,volume,amount\n"
+         "20240927,-1.25,123456789012345,-0.00,1e-320,-3,0.5\n",
+         "20240927,-1.2500,123456789012345.0000,0.0000,0." + std::string(319, '0') +
+             "1,-3.0000,0.5000\n"},
+        {"in order, with an exact duplicate next to its bar",
+         "date,time,open,high,low,close\n"
+         "20240927,0931,1,1,1,1\n"
+         "20240927,0931,1,1,1,1\n"
+         "20240927,0932,2,2,2,2\n",
+         "20240927,0931,1.0000,1.0000,1.0000,1.0000,0.0000,0.0000\n"
+         "20240927,0932,2.0000,2.0000,2.0000,2.0000,0.0000,0.0000\n"},
         {"out of order, with an exact duplicate",
          "date,time,open,high,low,close\n"
          "20240927,0932,2,2,2,2\n"
