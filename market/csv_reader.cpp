@@ -403,65 +403,118 @@ char* TCsvReader::Room(std::size_t at, std::size_t n) {
     return lines_.data() + at;
 }
 
-bool TCsvReader::Add(std::string_view text, const std::string& name) {
-    FErrorString.clear();
-    const std::uint32_t source = static_cast<std::uint32_t>(names_.size());
-    names_.push_back(name);
-    if (text.size() >= 2 &&
-        ((text[0] == '\xff' && text[1] == '\xfe') || (text[0] == '\xfe' && text[1] == '\xff'))) {
-        FErrorString = name + "：文件是UTF-16编码，请另存为UTF-8编码后再导入。";
-        return false;
-    }
-    const std::size_t bom = text.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
-
-    // Room for the bars of a file of short lines, with the numbers' added decimals.
-    rows_.reserve(rows_.size() + text.size() / 40);
-    lines_.reserve(linesUsed_ + text.size() + text.size() / 2);
-
+struct TCsvReader::FileState {
+    std::string name;
+    std::uint32_t source = 0;
+    Header header, best; // the header once found; the best reading of a line so far
     std::vector<std::string_view> fields;
-    Header header;
-    header.index.fill(-1);
-    Header best = header;
     std::size_t bestLine = 0, line = 0, nonEmpty = 0;
-    std::size_t pos = bom, nextReport = kProgressStep;
-    bool haveHeader = false, decimalComma = false;
     std::size_t need = 0; // fields a bar's line must have
+    std::size_t done = 0; // bytes of the file read so far
+    std::size_t nextReport = kProgressStep;
+    bool haveHeader = false, decimalComma = false;
+    FileState() {
+        header.index.fill(-1);
+        best.index.fill(-1);
+    }
+};
+
+TCsvReader::TCsvReader(CsvReadOptions options) : options_(std::move(options)) {}
+TCsvReader::~TCsvReader() = default;
+
+bool TCsvReader::Add(std::string_view text, const std::string& name) {
+    BeginFile(name, text.size());
+    return AddLines(text) && EndFile();
+}
+
+void TCsvReader::BeginFile(const std::string& name, std::size_t sizeHint) {
+    FErrorString.clear();
+    file_ = std::make_unique<FileState>();
+    file_->name = name;
+    file_->source = static_cast<std::uint32_t>(names_.size());
+    names_.push_back(name);
+    // Room for the bars of a file of short lines, with the numbers' added decimals.
+    rows_.reserve(rows_.size() + sizeHint / 40);
+    lines_.reserve(linesUsed_ + sizeHint + sizeHint / 2);
+}
+
+bool TCsvReader::HeaderMissing() {
+    const FileState& file = *file_;
+    if (file.best.found == 0) {
+        FErrorString = file.name + "：找不到可识别的表头，需要日期、开盘、最高、最低、收盘列。";
+    } else {
+        std::string missing;
+        for (int c : {kDate, kOpen, kHigh, kLow, kClose})
+            if (file.best.index[c] < 0)
+                missing += (missing.empty() ? "" : "、") + std::string(kColumnCaptions[c]);
+        FErrorString = Where(file.name, file.bestLine) + "：表头缺少列：" + missing;
+    }
+    return false;
+}
+
+bool TCsvReader::EndFile() {
+    if (!file_->haveHeader) return HeaderMissing();
+    if (options_.onProgress) options_.onProgress(file_->done);
+    return true;
+}
+
+bool TCsvReader::AddLines(std::string_view text) {
+    FileState& file = *file_;
+    const std::string& name = file.name;
+    const std::uint32_t source = file.source;
+    std::size_t pos = 0;
+    if (file.done == 0) { // the start of the file
+        if (text.size() >= 2 && ((text[0] == '\xff' && text[1] == '\xfe') ||
+                                 (text[0] == '\xfe' && text[1] == '\xff'))) {
+            FErrorString = name + "：文件是UTF-16编码，请另存为UTF-8编码后再导入。";
+            return false;
+        }
+        pos = text.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
+    }
+    // Copies, so that writing the lines can't be taken to change them.
+    const Header header = file.header;
+    const std::size_t need = file.need;
+    const bool decimalComma = file.decimalComma;
+    std::vector<std::string_view>& fields = file.fields;
     while (pos < text.size()) {
         auto nl = static_cast<const char*>(std::memchr(text.data() + pos, '\n', text.size() - pos));
         std::size_t end = nl ? static_cast<std::size_t>(nl - text.data()) : text.size();
         std::string_view ln = text.substr(pos, end - pos);
         pos = end + 1;
-        ++line;
+        const std::size_t line = ++file.line;
         if (!ln.empty() && ln.back() == '\r') ln.remove_suffix(1);
         if (Trim(ln).empty()) continue;
 
-        if (pos >= nextReport) {
-            nextReport = pos + kProgressStep;
+        if (file.done + pos >= file.nextReport) {
+            file.nextReport = file.done + pos + kProgressStep;
             if (options_.pCancel && options_.pCancel->load(std::memory_order_relaxed)) {
                 FErrorString = "导入已取消。";
                 return false;
             }
-            if (options_.onProgress) options_.onProgress(std::min(pos, text.size()));
+            if (options_.onProgress) options_.onProgress(file.done + std::min(pos, text.size()));
         }
 
-        if (!haveHeader) {
-            if (nonEmpty++ == kHeaderSearchLines) break;
+        if (!file.haveHeader) {
+            if (file.nonEmpty++ == kHeaderSearchLines) return HeaderMissing();
             Header h = ReadHeader(ln, fields);
             if (h.Complete()) {
-                header = h;
-                haveHeader = true;
-                decimalComma = header.separator != ',';
-                need = static_cast<std::size_t>(
-                           *std::max_element(header.index.begin(), header.index.end())) +
-                       1;
-                fields.resize(need);
-            } else if (h.found > best.found) {
-                best = h;
-                bestLine = line;
+                file.header = h;
+                file.haveHeader = true;
+                file.decimalComma = h.separator != ',';
+                file.need =
+                    static_cast<std::size_t>(*std::max_element(h.index.begin(), h.index.end())) + 1;
+                fields.resize(file.need);
+                // The rest of the piece is read with the header's settings.
+                pos = std::min(pos, text.size());
+                file.done += pos;
+                return AddLines(text.substr(pos));
+            }
+            if (h.found > file.best.found) {
+                file.best = h;
+                file.bestLine = line;
             }
             continue;
         }
-
         std::size_t count = 0;
         const bool plain = SplitPlainFields(ln, header.separator, fields.data(), need, count);
         if (!plain) count = SplitFields(ln, header.separator, fields.data(), need);
@@ -505,8 +558,8 @@ bool TCsvReader::Add(std::string_view text, const std::string& name) {
             if (f.empty() && c >= kVolume) {
                 std::memcpy(out, ",0.0000", 7);
                 out += 7;
-            } else if (char* plain = WritePlainNumber(f, decimalComma, out, value[c])) {
-                out = plain;
+            } else if (char* written = WritePlainNumber(f, decimalComma, out, value[c])) {
+                out = written;
             } else {
                 out = Room(static_cast<std::size_t>(out - lines_.data()),
                            kOtherNumberRoom + kRowRoom);
@@ -535,19 +588,7 @@ bool TCsvReader::Add(std::string_view text, const std::string& name) {
         rows_.push_back(row);
         linesUsed_ = stop;
     }
-    if (!haveHeader) {
-        if (best.found == 0) {
-            FErrorString = name + "：找不到可识别的表头，需要日期、开盘、最高、最低、收盘列。";
-        } else {
-            std::string missing;
-            for (int c : {kDate, kOpen, kHigh, kLow, kClose})
-                if (best.index[c] < 0)
-                    missing += (missing.empty() ? "" : "、") + std::string(kColumnCaptions[c]);
-            FErrorString = Where(name, bestLine) + "：表头缺少列：" + missing;
-        }
-        return false;
-    }
-    if (options_.onProgress) options_.onProgress(text.size());
+    file.done += text.size();
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,11 +31,19 @@ struct CsvReadOptions {
 // Reads one or more CSV texts of the same instrument and produces its data-file text.
 class TCsvReader {
 public:
-    explicit TCsvReader(CsvReadOptions options = {}) : options_(std::move(options)) {}
+    explicit TCsvReader(CsvReadOptions options = {});
+    ~TCsvReader();
 
     // Reads the text of one file; `name` is how messages name it. Returns false with the
     // message in FErrorString for a file that can't be read as bars (or was cancelled).
     bool Add(std::string_view text, const std::string& name);
+    // The same for a file read in pieces, so that it needn't be held whole: BeginFile, then
+    // AddLines with each piece, every piece but the last ending just after a '\n', then
+    // EndFile. `sizeHint` is the size of the file when known (0 otherwise). AddLines and
+    // EndFile return false as Add does; after false the file is done with.
+    void BeginFile(const std::string& name, std::size_t sizeHint);
+    bool AddLines(std::string_view piece);
+    bool EndFile();
     // Sorts the bars of every file added, drops exact duplicates, checks the bar step and
     // fills `dataText` with the data-file lines ('\n' after each). Returns false with the
     // message in FErrorString when the bars can't be written as one data file. Called once,
@@ -66,6 +75,9 @@ private:
         std::uint32_t line = 0;   // one-based line number
     };
 
+    struct FileState; // how far the file being read has come
+
+    bool HeaderMissing();
     bool Bad(const std::string& name, std::size_t line, const std::string& what);
     bool BadRow(const Row& row, const std::string& what);
     // ",open,high,low,close,volume,amount" of a bar's line.
@@ -75,6 +87,7 @@ private:
     bool CheckStep();
 
     CsvReadOptions options_;
+    std::unique_ptr<FileState> file_;
     std::vector<Row> rows_;
     std::string lines_;         // its size runs ahead of the written part, linesUsed_
     std::size_t linesUsed_ = 0; // bytes of lines_ holding the lines of rows_

@@ -276,6 +276,19 @@ TEST(CsvImport, FilesOfOneCodeAreMergedAndOverlapsDropped) {
     EXPECT_EQ(lastDone.load(), total.load());
 }
 
+// The import reads a file in blocks: a line longer than a block and a last line without its
+// line end come through whole.
+TEST(CsvImport, ReadsLinesAcrossTheBlocksOfTheFile) {
+    ScratchDir dir;
+    WriteFile(dir / "x.csv", std::string(600000, '#') +
+                                 "\ndate,open,high,low,close\n20240926,1,1,1,1\n20240927,2,3,1,2");
+    CsvImportResult r;
+    ASSERT_TRUE(ImportCsvFiles({(dir / "x.csv").string()}, "X", dir.str(), false, {}, nullptr, r))
+        << r.sMessage;
+    EXPECT_EQ(ReadFile(r.sTarget), "20240926,1.0000,1.0000,1.0000,1.0000,0.0000,0.0000\n"
+                                   "20240927,2.0000,3.0000,1.0000,2.0000,0.0000,0.0000\n");
+}
+
 TEST(CsvImport, ARefusalWritesNothingAndKeepsThePreviousFile) {
     ScratchDir dir;
     WriteFile(dir / "daydata/IF.txt", "previous\n");
