@@ -1,6 +1,8 @@
 #include "market/csv_import.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -29,6 +31,38 @@ std::size_t FileSize(const std::string& path) {
     std::error_code ec;
     auto size = fs::file_size(path, ec);
     return ec ? 0 : static_cast<std::size_t>(size);
+}
+
+// Reads a file into the reader a block at a time, each block's whole lines at once, so the
+// file is never held whole. False with the reader's message when it refuses the file, with
+// none when the file can't be read; `size` receives the bytes read.
+bool AddFile(TCsvReader& reader, const std::string& path, std::size_t& size) {
+    size = 0;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) return false;
+    reader.BeginFile(path, FileSize(path));
+    std::string block(1 << 18, '\0');
+    std::size_t kept = 0; // bytes of a line begun in the previous block
+    bool ok = true;
+    for (;;) {
+        if (kept == block.size()) block.resize(block.size() * 2); // a line longer than a block
+        const std::size_t got = std::fread(block.data() + kept, 1, block.size() - kept, in);
+        size += got;
+        std::string_view have(block.data(), kept + got);
+        if (got == 0) {
+            ok = !std::ferror(in) && reader.AddLines(have) && reader.EndFile();
+            break;
+        }
+        const std::size_t cut = have.rfind('\n') + 1; // 0 when the block holds no line end
+        if (cut > 0 && !reader.AddLines(have.substr(0, cut))) {
+            ok = false;
+            break;
+        }
+        kept = have.size() - cut;
+        std::memmove(block.data(), block.data() + cut, kept);
+    }
+    std::fclose(in);
+    return ok;
 }
 
 } // namespace
@@ -63,20 +97,15 @@ bool ImportCsvFiles(const std::vector<std::string>& files, const std::string& co
             onProgress(CsvImportProgress{std::min(before + done, total), total});
         };
     TCsvReader reader(options);
-    std::string text;
     for (const auto& file : files) {
-        if (!ReadFileText(file, text)) {
-            result.sMessage = "无法读取文件：" + file;
+        std::size_t size = 0;
+        if (!AddFile(reader, file, size)) {
+            result.sMessage =
+                reader.FErrorString.empty() ? "无法读取文件：" + file : reader.FErrorString;
             return false;
         }
-        if (!reader.Add(text, file)) {
-            result.sMessage = reader.FErrorString;
-            return false;
-        }
-        before += text.size();
+        before += size;
     }
-    text.clear();
-    text.shrink_to_fit();
     std::string dataText;
     if (!reader.Finish(dataText)) {
         result.sMessage = reader.FErrorString;

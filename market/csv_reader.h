@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,14 +31,23 @@ struct CsvReadOptions {
 // Reads one or more CSV texts of the same instrument and produces its data-file text.
 class TCsvReader {
 public:
-    explicit TCsvReader(CsvReadOptions options = {}) : options_(std::move(options)) {}
+    explicit TCsvReader(CsvReadOptions options = {});
+    ~TCsvReader();
 
     // Reads the text of one file; `name` is how messages name it. Returns false with the
     // message in FErrorString for a file that can't be read as bars (or was cancelled).
     bool Add(std::string_view text, const std::string& name);
+    // The same for a file read in pieces, so that it needn't be held whole: BeginFile, then
+    // AddLines with each piece, every piece but the last ending just after a '\n', then
+    // EndFile. `sizeHint` is the size of the file when known (0 otherwise). AddLines and
+    // EndFile return false as Add does; after false the file is done with.
+    void BeginFile(const std::string& name, std::size_t sizeHint);
+    bool AddLines(std::string_view piece);
+    bool EndFile();
     // Sorts the bars of every file added, drops exact duplicates, checks the bar step and
     // fills `dataText` with the data-file lines ('\n' after each). Returns false with the
-    // message in FErrorString when the bars can't be written as one data file.
+    // message in FErrorString when the bars can't be written as one data file. Called once,
+    // after the last Add; it hands over the text the reader built.
     bool Finish(std::string& dataText);
 
     bool Intraday() const { return intraday_; }
@@ -51,25 +61,36 @@ public:
     std::string FErrorString;
 
 private:
-    // One bar: its date and time as a number (yyyymmddhhmm, time -1 when it has none), the
-    // text of its six numbers in the shared buffer, and where it came from.
+    // One bar: its date (yyyymmdd) and time (hhmm, -1 when it has none), where its line is
+    // and where it came from. Each bar's line is written in lines_ as the data file holds it,
+    // "yyyymmdd[,hhmm],open,high,low,close,volume,amount\n", the time there when the bar has
+    // one; a file of sorted bars, each in the form the file needs, then is that text as it
+    // stands.
     struct Row {
-        std::int64_t date = 0;
+        int date = 0;
         int time = -1;
-        std::uint32_t offset = 0; // of ",open,high,low,close,volume,amount" in numbers_
-        std::uint32_t length = 0;
+        std::uint32_t offset = 0; // of the line in lines_
+        std::uint32_t length = 0; // with its '\n'
         std::uint32_t source = 0; // index into names_
         std::uint32_t line = 0;   // one-based line number
     };
 
+    struct FileState; // how far the file being read has come
+
+    bool HeaderMissing();
     bool Bad(const std::string& name, std::size_t line, const std::string& what);
     bool BadRow(const Row& row, const std::string& what);
+    // ",open,high,low,close,volume,amount" of a bar's line.
     std::string_view Numbers(const Row& row) const;
+    // Room for `n` bytes at `at` in lines_; the pointer holds until the next call.
+    char* Room(std::size_t at, std::size_t n);
     bool CheckStep();
 
     CsvReadOptions options_;
+    std::unique_ptr<FileState> file_;
     std::vector<Row> rows_;
-    std::string numbers_;
+    std::string lines_;         // its size runs ahead of the written part, linesUsed_
+    std::size_t linesUsed_ = 0; // bytes of lines_ holding the lines of rows_
     std::vector<std::string> names_;
     std::vector<std::string> skipped_;
     std::size_t nBars_ = 0;

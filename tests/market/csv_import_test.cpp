@@ -109,6 +109,18 @@ TEST(CsvReader, ConvertsEachHeaderStyleSeparatorAndDateTimeForm) {
          "date,open,high,low,close,volume,amount\n"
          "20240927,+007.5,1.234567,.5,-0,1e3,\n",
          "20240927,7.5000,1.234567,0.5000,0.0000,1000.0000,0.0000\n"},
+        {"negative, long and tiny numbers",
+         "date,open,high,low,close,volume,amount\n"
+         "20240927,-1.25,123456789012345,-0.00,1e-320,-3,0.5\n",
+         "20240927,-1.2500,123456789012345.0000,0.0000,0." + std::string(319, '0') +
+             "1,-3.0000,0.5000\n"},
+        {"in order, with an exact duplicate next to its bar",
+         "date,time,open,high,low,close\n"
+         "20240927,0931,1,1,1,1\n"
+         "20240927,0931,1,1,1,1\n"
+         "20240927,0932,2,2,2,2\n",
+         "20240927,0931,1.0000,1.0000,1.0000,1.0000,0.0000,0.0000\n"
+         "20240927,0932,2.0000,2.0000,2.0000,2.0000,0.0000,0.0000\n"},
         {"out of order, with an exact duplicate",
          "date,time,open,high,low,close\n"
          "20240927,0932,2,2,2,2\n"
@@ -262,6 +274,19 @@ TEST(CsvImport, FilesOfOneCodeAreMergedAndOverlapsDropped) {
     EXPECT_EQ(bars[2].Srq.str(), "20240927");
     EXPECT_GT(total.load(), 0u);
     EXPECT_EQ(lastDone.load(), total.load());
+}
+
+// The import reads a file in blocks: a line longer than a block and a last line without its
+// line end come through whole.
+TEST(CsvImport, ReadsLinesAcrossTheBlocksOfTheFile) {
+    ScratchDir dir;
+    WriteFile(dir / "x.csv", std::string(600000, '#') +
+                                 "\ndate,open,high,low,close\n20240926,1,1,1,1\n20240927,2,3,1,2");
+    CsvImportResult r;
+    ASSERT_TRUE(ImportCsvFiles({(dir / "x.csv").string()}, "X", dir.str(), false, {}, nullptr, r))
+        << r.sMessage;
+    EXPECT_EQ(ReadFile(r.sTarget), "20240926,1.0000,1.0000,1.0000,1.0000,0.0000,0.0000\n"
+                                   "20240927,2.0000,3.0000,1.0000,2.0000,0.0000,0.0000\n");
 }
 
 TEST(CsvImport, ARefusalWritesNothingAndKeepsThePreviousFile) {
