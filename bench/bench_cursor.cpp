@@ -31,7 +31,7 @@ struct CursorChart {
         chart.SetZhouQi(vantor::wsmin1);
         vantor::ShowPeriodBars(chart, store, false);
         chart.EndUpdate();
-        chart.ShowHint = true;
+        chart.SetShowHint(true);
         chart.HasFocus = [] { return true; };
         chart.OnHintText = [](const std::string&, const std::string& text) {
             benchmark::DoNotOptimize(text.data());

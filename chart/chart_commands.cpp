@@ -36,13 +36,13 @@ const std::vector<MenuItem>& TGP::FITEM() {
             m.checked = cur && cur->HighQuality;
             break;
         case ChartCommand::ToggleBar3d:
-            m.checked = FShowBar3d;
+            m.checked = FShowBar3d_;
             break;
         case ChartCommand::KLineBar:
-            m.checked = K_Main->KStype == ksBar;
+            m.checked = K_Main_->KStype == ksBar;
             break;
         case ChartCommand::KLineAmerican:
-            m.checked = K_Main->KStype == ksAmericia;
+            m.checked = K_Main_->KStype == ksAmericia;
             break;
         default:
             break;
@@ -60,7 +60,7 @@ bool TGP::CallMenu(const std::string& Str) {
 void TGP::RunMenuItem(int index) {
     if (index < 0 || static_cast<size_t>(index) >= items_.size()) return;
     const MenuItem m = items_[static_cast<size_t>(index)];
-    if (m.needsWindow && !FCurWindow) return;
+    if (m.needsWindow && !FCurWindow_) return;
     using C = ChartCommand;
     switch (m.command) {
     case C::None:
@@ -69,45 +69,45 @@ void TGP::RunMenuItem(int index) {
         SetFillStyle(static_cast<BackStyle>(m.arg));
         return;
     case C::WindowCount:
-        if (!FShowFs) SetTechWindows(m.arg);
+        if (!FShowFs_) SetTechWindows(m.arg);
         return;
     case C::ToggleCursor:
         SetShowCursor(!ShowCursor());
         return;
     case C::ToggleTab:
-        SetShowTab(!FShowTab);
+        SetShowTab(!FShowTab_);
         return;
     case C::ToggleBoard:
-        SetShowBoard(!FShowBoard);
+        SetShowBoard(!FShowBoard_);
         return;
     case C::ToggleTickView:
-        SetShowFs(!FShowFs);
+        SetShowFs(!FShowFs_);
         return;
     case C::ToggleFsAll:
-        SetFsAll(!FS_Main->FsAll);
+        SetFsAll(!FS_Main_->FsAll);
         return;
     case C::ToggleFsFull:
-        FS_Main->FsFull = !FS_Main->FsFull;
+        FS_Main_->FsFull = !FS_Main_->FsFull;
         ReDraw();
         return;
     case C::ToggleTop:
-        SetShowTop(!FShowTop);
+        SetShowTop(!FShowTop_);
         return;
     case C::ToggleBottom:
-        SetShowBottom(!FShowBottom);
+        SetShowBottom(!FShowBottom_);
         return;
     case C::ToggleLeft:
-        SetShowLeft(!FShowLeft);
+        SetShowLeft(!FShowLeft_);
         return;
     case C::ToggleRight:
-        SetShowRight(!FShowRight);
+        SetShowRight(!FShowRight_);
         return;
     case C::ToggleBar3d:
-        SetShowBar3d(!FShowBar3d);
+        SetShowBar3d(!FShowBar3d_);
         return;
     case C::KLineBar:
     case C::KLineAmerican:
-        K_Main->KStype = m.command == C::KLineBar ? ksBar : ksAmericia;
+        K_Main_->KStype = m.command == C::KLineBar ? ksBar : ksAmericia;
         ReDraw();
         return;
     case C::ClearFill:
@@ -117,7 +117,7 @@ void TGP::RunMenuItem(int index) {
     case C::FillColor: {
         if (!commandHost_) return;
         bool chart = m.command == C::ChartColor;
-        TColor c = chart ? FColor : FFillColor;
+        TColor c = chart ? FColor_ : FFillColor_;
         if (!commandHost_->ChooseColor(c, c)) return;
         if (chart)
             SetColor(c);
@@ -126,7 +126,7 @@ void TGP::RunMenuItem(int index) {
         return;
     }
     case C::LoadIndicator:
-        if (LoadWfc(FCurWindow, m.caption)) ReDraw();
+        if (LoadWfc(FCurWindow_, m.caption)) ReDraw();
         return;
     case C::RestoreDefault:
         RestoreDefault();
@@ -141,7 +141,7 @@ void TGP::RunMenuItem(int index) {
         EditFunc();
         return;
     case C::HighQuality:
-        FCurWindow->HighQuality = !FCurWindow->HighQuality;
+        FCurWindow_->HighQuality = !FCurWindow_->HighQuality;
         ReDraw();
         return;
     case C::SaveResults:
@@ -176,7 +176,7 @@ void TGP::RunMenuItem(int index) {
 
 void TGP::RestoreDefault() {
     const char* name = nullptr;
-    switch (FWeiStyle) {
+    switch (FWeiStyle_) {
     case TWeiStyle::wsFS:
         name = "FS";
         break;
@@ -194,28 +194,28 @@ void TGP::RestoreDefault() {
     }
     bool ok = false;
     if (name) {
-        ok = LoadWfc(FCurWindow, name);
+        ok = LoadWfc(FCurWindow_, name);
     } else {
-        int k = static_cast<int>(FWeiStyle) - static_cast<int>(TWeiStyle::wsGS1);
+        int k = static_cast<int>(FWeiStyle_) - static_cast<int>(TWeiStyle::wsGS1);
         if (k >= 2 && k < kMaxWindows) {
             // The formula the window was created with (as ReStoreWfc restores it).
             std::vector<std::string> names;
-            FGsList.GetList(1, names);
+            FGsList_.GetList(1, names);
             if (static_cast<size_t>(k - 2) < names.size())
-                ok = LoadWfc(FCurWindow, names[static_cast<size_t>(k - 2)]);
+                ok = LoadWfc(FCurWindow_, names[static_cast<size_t>(k - 2)]);
         }
     }
     if (ok) ReDraw();
 }
 
 std::string TGP::ExportFile(const ChartWindow& w, bool formula, const std::string& ext) const {
-    std::string name = FSTKLABEL + "_" + FWEEK;
+    std::string name = FSTKLABEL_ + "_" + FWEEK_;
     if (formula) name += "_" + FormulaName(w);
     return InFolder(programDir_, SafeFileName(name) + ext);
 }
 
 void TGP::ExportResults(ChartCommand kind) {
-    ChartWindow* w = FCurWindow;
+    ChartWindow* w = FCurWindow_;
     using C = ChartCommand;
     if (kind == C::SaveRawData) {
         std::string file = ExportFile(*w, false, ".bin");
@@ -232,17 +232,17 @@ void TGP::ExportResults(ChartCommand kind) {
 
 void TGP::LoadRawData() {
     if (!commandHost_) return;
-    ChartWindow* w = FCurWindow;
+    ChartWindow* w = FCurWindow_;
     std::string file;
     if (!commandHost_->OpenFileName({"加载原始数据", "Data File", "*.BIN", "bin", programDir_},
                                     file))
         return;
     // The loader checks the whole file first: a file it refuses leaves the window as it was.
     if (!w->prog->DataFromFile(file)) commandHost_->Message("加载:" + file + " 失败!");
-    if (FShowFs) {
-        if (w != FS_Main) RunWindow(FS_Main);
+    if (FShowFs_) {
+        if (w != FS_Main_) RunWindow(FS_Main_);
     } else {
-        for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
+        for (int i = 0; i < FTechWindows_; ++i) RunWindow(GS_[static_cast<size_t>(i)]);
     }
     ReDraw();
 }
@@ -253,12 +253,12 @@ void TGP::LoadFormulaFile() {
     if (!commandHost_->OpenFileName({"加载指标公式", "WFC File", "*.WFC", "wfc", programDir_},
                                     file))
         return;
-    PushContext(*FCurWindow);
-    if (FCurWindow->prog->LoadProgram(file)) ReDraw();
+    PushContext(*FCurWindow_);
+    if (FCurWindow_->prog->LoadProgram(file)) ReDraw();
 }
 
 void TGP::SaveImage(bool whole) {
-    std::string file = InFolder(programDir_, SafeFileName(FSTKNAME + "_" + FSTKLABEL) +
+    std::string file = InFolder(programDir_, SafeFileName(FSTKNAME_ + "_" + FSTKLABEL_) +
                                                  (whole ? "_ALL.BMP" : ".BMP"));
     bool ok = whole ? SaveToBmpAll(file) : SaveToBmp(file);
     if (ok && commandHost_) commandHost_->Message("保存到:" + file);
@@ -267,7 +267,7 @@ void TGP::SaveImage(bool whole) {
 // --- formula dialogs ---
 
 bool TGP::EditFunc() {
-    if (!FCurWindow || !commandHost_) return false;
+    if (!FCurWindow_ || !commandHost_) return false;
     commandHost_->EditFormula(*this);
     ReDraw();
     return true;
@@ -296,8 +296,8 @@ bool TGP::ShowNote() {
 }
 
 bool TGP::Tiao() {
-    if (!FCurWindow || !commandHost_) return false;
-    commandHost_->AdjustParams(*this, *FCurWindow);
+    if (!FCurWindow_ || !commandHost_) return false;
+    commandHost_->AdjustParams(*this, *FCurWindow_);
     ReDraw();
     return true;
 }
@@ -318,18 +318,18 @@ bool TGP::SaveToFile(const std::string& name) {
 }
 
 bool TGP::SaveToExcel(const std::string& name) {
-    if (!FCurWindow) return false;
-    bool ok = FCurWindow->prog->SaveToExcel(name, false);
+    if (!FCurWindow_) return false;
+    bool ok = FCurWindow_->prog->SaveToExcel(name, false);
     if (ok && commandHost_) commandHost_->Message(name + " 保存完成!");
     return ok;
 }
 
 bool TGP::DataToFile(const std::string& name) {
-    return K_Main->prog->DataToFile(name);
+    return K_Main_->prog->DataToFile(name);
 }
 
 bool TGP::DataFromFile(const std::string& name) {
-    bool ok = K_Main->prog->DataFromFile(name);
+    bool ok = K_Main_->prog->DataFromFile(name);
     RerunBarView(false);
     return ok;
 }

@@ -40,7 +40,7 @@ void CopyRect(const QImage& from, QImage& to, QRect r) {
 } // namespace
 
 bool TGP::CursorLayered() const {
-    return !FShowFs && ratio_ == 1 && FFillStyle == wNone;
+    return !FShowFs_ && ratio_ == 1 && FFillStyle_ == wNone;
 }
 
 void TGP::CursorMoved() {
@@ -53,38 +53,38 @@ void TGP::CursorMoved() {
 }
 
 void TGP::KeepBaseAndDrawCursor(int W) {
-    if (FBase.size() != FCache.size() || FBase.format() != FCache.format())
-        FBase = FCache.copy();
+    if (FBase.size() != FCache_.size() || FBase.format() != FCache_.format())
+        FBase = FCache_.copy();
     else
-        CopyRows(FCache, FBase, 0, FCache.height());
+        CopyRows(FCache_, FBase, 0, FCache_.height());
     cursorDamage_.clear();
     DrawCursorLayer(W, false);
 }
 
 bool TGP::RenderCursorLayer() {
-    const int W = width_ - (FShowBoard ? FBoardWidth : 0);
-    if (!CursorLayered() || FBase.size() != FCache.size() || W < 10 || height_ < 10) return false;
+    const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
+    if (!CursorLayered() || FBase.size() != FCache_.size() || W < 10 || height_ < 10) return false;
     cursorDirty_ = false;
-    for (const QRect& r : cursorDamage_) CopyRect(FBase, FCache, r);
+    for (const QRect& r : cursorDamage_) CopyRect(FBase, FCache_, r);
     cursorDamage_.clear();
     DrawCursorLayer(W, true);
     ++repaintCount_;
-    if (FHint.BZ && OnHintText) OnHintText(FSTKNAME, CursorHintText());
+    if (FHint_.BZ && OnHintText) OnHintText(FSTKNAME_, CursorHintText());
     return true;
 }
 
 void TGP::DrawCursorLayer(int W, bool repaintTitles) {
     int y = 0;
-    for (int i = 0; i < FTechWindows; ++i) {
-        ChartWindow* w = GS[static_cast<size_t>(i)];
-        const int h = GSH[static_cast<size_t>(i)];
-        if (h <= 0 || y + h > FCache.height() || !w->prog) {
+    for (int i = 0; i < FTechWindows_; ++i) {
+        ChartWindow* w = GS_[static_cast<size_t>(i)];
+        const int h = GSH_[static_cast<size_t>(i)];
+        if (h <= 0 || y + h > FCache_.height() || !w->prog) {
             y += std::max(h, 0);
             continue;
         }
-        const int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
+        const int cy = cury_ == -2 ? -2 : (cury_ > y ? cury_ - y : -1);
         const WindowFrame f = ComputeFrame(
-            *w, *w->prog, RequestFor(*w, W, h, range.leftBar, range.scale, curx, cy, 0, y));
+            *w, *w->prog, RequestFor(*w, W, h, range_.leftBar, range_.scale, curx_, cy, 0, y));
         w->FCurLeft = f.curBar;
         w->FCurValue = f.curValue;
         const int key = ReadoutKey(*w, f);
@@ -94,15 +94,15 @@ void TGP::DrawCursorLayer(int W, bool repaintTitles) {
             // everything below them falls outside and is left as it is.
             const int rows = std::min(f.g.T, h);
             QImage top(FBase.scanLine(y), W, rows, FBase.bytesPerLine(), FBase.format());
-            top.fill(ToQColor(FColor));
+            top.fill(ToQColor(FColor_));
             WindowFrame base = f;
             base.cursorLines = false;
-            DrawLine(*w, base, top, FColor);
-            CopyRows(FBase, FCache, y, y + rows);
+            DrawLine(*w, base, top, FColor_);
+            CopyRows(FBase, FCache_, y, y + rows);
         }
         kept = key;
-        QImage band(FCache.scanLine(y), W, h, FCache.bytesPerLine(), FCache.format());
-        DrawCursorLines(*w, f, band, FColor, cursorDamage_);
+        QImage band(FCache_.scanLine(y), W, h, FCache_.bytesPerLine(), FCache_.format());
+        DrawCursorLines(*w, f, band, FColor_, cursorDamage_);
         y += h;
     }
 }

@@ -60,7 +60,7 @@ int TGP::FirstChangedBar(const BarSource& source, int count) const {
 
 void TGP::ShowBars(const BarSource& source, TWeekStyle period, const BarColumns& bars) {
     const int n = bars.count, from = std::clamp(bars.from, 0, n);
-    if (from == 0) K_Main->prog->ClearData();
+    if (from == 0) K_Main_->prog->ClearData();
     ++updateLock_; // the period and shading switches repaint with the data below
     SetZhouQi(period);
     SetShowBar3d(false);
@@ -71,9 +71,9 @@ void TGP::ShowBars(const BarSource& source, TWeekStyle period, const BarColumns&
         {"amount", &bars.amount}, {"vol", &bars.vol}};
     for (const auto& [name, values] : series) {
         if (from == 0)
-            K_Main->prog->AddAll(name, values->data(), n);
+            K_Main_->prog->AddAll(name, values->data(), n);
         else
-            K_Main->prog->ReplaceFrom(name, from, values->data(), n);
+            K_Main_->prog->ReplaceFrom(name, from, values->data(), n);
     }
     fed_ = source;
     fedCount_ = n;
@@ -81,68 +81,68 @@ void TGP::ShowBars(const BarSource& source, TWeekStyle period, const BarColumns&
 }
 
 void TGP::ClearData() {
-    FINANCE.fill(0);
-    DYNAINFO.fill(0);
-    Index = {};
-    StockInfo = {};
-    Quan.clear();
-    Fenbi.clear();
-    FenBZ = false;
-    FSTKNAME.clear();
-    FSTKLABEL.clear();
-    FWEEK.clear();
-    range.leftBar = 0;
+    FINANCE_.fill(0);
+    DYNAINFO_.fill(0);
+    Index_ = {};
+    StockInfo_ = {};
+    Quan_.clear();
+    Fenbi_.clear();
+    FenBZ_ = false;
+    FSTKNAME_.clear();
+    FSTKLABEL_.clear();
+    FWEEK_.clear();
+    range_.leftBar = 0;
     fed_ = {};
-    for (ChartWindow* w : {FS_Main, FS_VOL}) {
+    for (ChartWindow* w : {FS_Main_, FS_VOL_}) {
         w->prog->ClearData();
         w->Prevclose = kInvalidValue;
         w->FQuan.clear();
     }
-    for (ChartWindow* w : GS) {
+    for (ChartWindow* w : GS_) {
         w->CurGS = false;
         w->prog->ClearData();
         w->Prevclose = kInvalidValue;
         w->FQuan.clear();
     }
     // Window 1 becomes current when it is shown; with a single window the K-line window.
-    CURGS = std::min(1, FTechWindows - 1);
-    GS[static_cast<size_t>(CURGS)]->CurGS = true;
-    range.oldScale = range.scale;
+    CURGS_ = std::min(1, FTechWindows_ - 1);
+    GS_[static_cast<size_t>(CURGS_)]->CurGS = true;
+    range_.oldScale = range_.scale;
     ReDraw();
 }
 
 void TGP::RerunBarView(bool toEnd) {
-    if (toEnd || range.leftBar == 0) range.leftBar = BarCount() + 1;
-    for (int i = 0; i < FTechWindows; ++i) RunWindow(GS[static_cast<size_t>(i)]);
-    if (!FShowFs) ReDraw();
+    if (toEnd || range_.leftBar == 0) range_.leftBar = BarCount() + 1;
+    for (int i = 0; i < FTechWindows_; ++i) RunWindow(GS_[static_cast<size_t>(i)]);
+    if (!FShowFs_) ReDraw();
 }
 
 void TGP::AddALL(const std::string& name, const double* f1, int len, bool repaint) {
-    K_Main->prog->AddAll(name, f1, len);
+    K_Main_->prog->AddAll(name, f1, len);
     fed_ = {};
     if (repaint) RerunBarView(false);
 }
 
 void TGP::AddONE(const std::string& name, double f1, bool append, bool repaint) {
-    K_Main->prog->AddOne(name, f1, append);
+    K_Main_->prog->AddOne(name, f1, append);
     fed_ = {};
     if (repaint) RerunBarView(append);
 }
 
 void TGP::Fs_AddALL(const std::string& name, const double* f1, int len, bool repaint) {
-    FS_Main->prog->AddAll(name, f1, len);
+    FS_Main_->prog->AddAll(name, f1, len);
     if (!repaint) return;
-    RunWindow(FS_Main);
-    RunWindow(FS_VOL);
-    if (FShowFs) ReDraw();
+    RunWindow(FS_Main_);
+    RunWindow(FS_VOL_);
+    if (FShowFs_) ReDraw();
 }
 
 void TGP::Fs_AddONE(const std::string& name, double f1, bool append, bool repaint) {
-    FS_Main->prog->AddOne(name, f1, append);
+    FS_Main_->prog->AddOne(name, f1, append);
     if (!repaint) return;
-    RunWindow(FS_Main);
-    RunWindow(FS_VOL);
-    if (FShowFs) ReDraw();
+    RunWindow(FS_Main_);
+    RunWindow(FS_VOL_);
+    if (FShowFs_) ReDraw();
 }
 
 void TGP::AddCandle(double ndate, double nTime, double open, double high, double low, double close,
@@ -231,38 +231,38 @@ void TGP::AddTick(double nTime, double vol, double amount, double close) {
 }
 
 void TGP::SetZhouQi(TWeekStyle v) {
-    FWEEK = PeriodCaption(v);
+    FWEEK_ = PeriodCaption(v);
     ForAll([v](ChartWindow& w) { w.ZhouQi = v; });
     ReDraw();
 }
 
 void TGP::SetFsCount(int v) {
-    FfsCount = std::max(v, 100);
-    FS_Main->FfsCount = FS_VOL->FfsCount = FfsCount;
+    FfsCount_ = std::max(v, 100);
+    FS_Main_->FfsCount = FS_VOL_->FfsCount = FfsCount_;
 }
 
 void TGP::SetFenBi(const TTDX_DEALInfo* dest, int count) {
-    if (FenBZ) {
-        Fenbi.clear();
-        FenBZ = false;
+    if (FenBZ_) {
+        Fenbi_.clear();
+        FenBZ_ = false;
     }
-    if (dest && count > 0) Fenbi.insert(Fenbi.begin(), dest, dest + count);
-    if (count < 2000) FenBZ = true;
+    if (dest && count > 0) Fenbi_.insert(Fenbi_.begin(), dest, dest + count);
+    if (count < 2000) FenBZ_ = true;
     ReDraw();
 }
 
 void TGP::SetStockInfo(const TStockinfoRecord& v) {
-    StockInfo = v;
+    StockInfo_ = v;
     SetDynainfo(v.INFO);
     SetFinance(v.Zu);
-    FSTKNAME = v.Name.substr(0, 8);
-    FSTKLABEL = v.code.substr(0, 6);
+    FSTKNAME_ = v.Name.substr(0, 8);
+    FSTKLABEL_ = v.code.substr(0, 6);
     ReDraw();
 }
 
 void TGP::SetDynainfo(const TTDX_PKBASE& v) {
     if (v.prize == 0) return;
-    auto& d = DYNAINFO;
+    auto& d = DYNAINFO_;
     d[3] = v.last;
     d[4] = v.open;
     d[5] = v.highest;
@@ -280,28 +280,28 @@ void TGP::SetDynainfo(const TTDX_PKBASE& v) {
 }
 
 void TGP::SetIndex(const TTDX_PKBASE& v) {
-    Index.INDEXA = v.tradeQTY;
-    Index.INDEXADV = v.buyQTY[0];
-    Index.INDEXDEC = v.sellQTY[0];
-    Index.INDEXC = v.buy[0];
-    Index.INDEXH = v.highest;
-    Index.INDEXL = v.lowest;
-    Index.INDEXO = v.open;
-    Index.INDEXV = v.volume;
+    Index_.INDEXA = v.tradeQTY;
+    Index_.INDEXADV = v.buyQTY[0];
+    Index_.INDEXDEC = v.sellQTY[0];
+    Index_.INDEXC = v.buy[0];
+    Index_.INDEXH = v.highest;
+    Index_.INDEXL = v.lowest;
+    Index_.INDEXO = v.open;
+    Index_.INDEXV = v.volume;
 }
 
 void TGP::SetFinance(const TStockZu& v) {
     if (v.date2 == 0 || v.Zl[0] == 0) return;
     // Entry 1 holds the total shares (the block counts in ten thousands); the rest of the
     // block is taken as it is.
-    FINANCE[1] = v.Zl[0] * 10000;
-    for (size_t i = 1; i < v.Zl.size() && i + 1 < FINANCE.size(); ++i) FINANCE[i + 1] = v.Zl[i];
+    FINANCE_[1] = v.Zl[0] * 10000;
+    for (size_t i = 1; i < v.Zl.size() && i + 1 < FINANCE_.size(); ++i) FINANCE_[i + 1] = v.Zl[i];
 }
 
 void TGP::SetQuan(const std::vector<TStockQuan>& v) {
-    Quan = v;
-    K_Main->FQuan = v;
-    FS_Main->FQuan = v;
+    Quan_ = v;
+    K_Main_->FQuan = v;
+    FS_Main_->FQuan = v;
     ReDraw();
 }
 

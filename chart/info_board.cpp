@@ -125,41 +125,41 @@ std::string Trimmed(const std::string& s) {
 } // namespace
 
 int TGP::BoardTabWidth() {
-    Canvas c(FCache);
-    c.SetFont(FBoardFont);
+    Canvas c(FCache_);
+    c.SetFont(FBoardFont_);
     return c.TextWidth("分笔") + 6;
 }
 
 void TGP::PaintBoard(int W) {
     const int bw = width_ - W, H = height_;
     if (bw <= 0 || H <= 0) return;
-    QImage board = MakeImage(DevicePixelsOf(bw), DevicePixelsOf(H), FColor);
+    QImage board = MakeImage(DevicePixelsOf(bw), DevicePixelsOf(H), FColor_);
     board.setDevicePixelRatio(ratio_);
-    if (FFillStyle == wNone)
-        board.fill(ToQColor(FColor));
+    if (FFillStyle_ == wNone)
+        board.fill(ToQColor(FColor_));
     else
-        FillGradient(board, FFillColor, FColor, FFillStyle);
+        FillGradient(board, FFillColor_, FColor_, FFillStyle_);
     Canvas c(board);
-    c.SetPen(FLineColor);
+    c.SetPen(FLineColor_);
     c.Line(0, 0, 0, H);
 
     // Header: code and name centred, yellow (cyan for an instrument of the own list).
-    FontSpec head = FBoardFont;
+    FontSpec head = FBoardFont_;
     head.height = 16; // size 12
-    head.color = FZiXuan ? kCyan : kYellow;
+    head.color = FZiXuan_ ? kCyan : kYellow;
     c.SetFont(head);
-    const std::string title = FSTKLABEL + " " + FSTKNAME;
+    const std::string title = FSTKLABEL_ + " " + FSTKNAME_;
     c.TextOut((bw - c.TextWidth(title)) / 2, 6, title);
     int y = 6 + c.TextHeight(title) + 3;
-    c.SetPen(FLineColor);
+    c.SetPen(FLineColor_);
     c.Line(0, y, bw, y);
     y += 2;
 
-    c.SetFont(FBoardFont);
+    c.SetFont(FBoardFont_);
     const int rh = c.TextHeight("国") + 2, mid = bw / 2;
-    for (const BoardRow& r : QuoteRows(StockInfo.INFO, StockInfo.FTYPE, FMT)) {
+    for (const BoardRow& r : QuoteRows(StockInfo_.INFO, StockInfo_.FTYPE, FMT_)) {
         if (r.rule) {
-            c.SetPen(FLineColor);
+            c.SetPen(FLineColor_);
             c.Line(0, y + 1, bw, y + 1);
             y += 3;
             continue;
@@ -173,18 +173,18 @@ void TGP::PaintBoard(int W) {
         RightText(c, bw - 3, y, Trimmed(r.value2));
         y += rh;
     }
-    FJHeight = y + 2;
+    FJHeight_ = y + 2;
 
     const int panelBottom = H - kBoardTabHeight;
-    const double last = StockInfo.INFO.last;
-    if (FInfoType == 0) {
+    const double last = StockInfo_.INFO.last;
+    if (FInfoType_ == 0) {
         // 分笔: the latest ticks that fit, oldest of them first.
-        const int fit = std::max((panelBottom - FJHeight) / rh, 0);
-        const size_t n = Fenbi.size(), from = n > static_cast<size_t>(fit) ? n - fit : 0;
-        int ty = FJHeight;
+        const int fit = std::max((panelBottom - FJHeight_) / rh, 0);
+        const size_t n = Fenbi_.size(), from = n > static_cast<size_t>(fit) ? n - fit : 0;
+        int ty = FJHeight_;
         for (size_t i = from; i < n; ++i, ty += rh) {
-            const TTDX_DEALInfo& t = Fenbi[i];
-            const TickTexts r = TickRow(t, FMT);
+            const TTDX_DEALInfo& t = Fenbi_[i];
+            const TickTexts r = TickRow(t, FMT_);
             c.SetFontColor(kBoardLabel);
             c.TextOut(1, ty, r.time);
             c.SetFontColor(AgainstClose(t.price, last));
@@ -196,45 +196,45 @@ void TGP::PaintBoard(int W) {
             c.SetFontColor(kBoardLabel);
             RightText(c, bw - 3, ty, r.count);
         }
-    } else if (FInfoType == 1) {
+    } else if (FInfoType_ == 1) {
         // 分价: volume per price, high to low; the last rows that fit.
-        const auto table = PriceTable(Fenbi);
+        const auto table = PriceTable(Fenbi_);
         double largest = 0;
         for (const PriceLevel& p : table) largest = std::max(largest, p.volume);
-        const int fit = std::max((panelBottom - FJHeight) / rh, 0);
+        const int fit = std::max((panelBottom - FJHeight_) / rh, 0);
         const size_t from = table.size() > static_cast<size_t>(fit) ? table.size() - fit : 0;
         const int volRight = bw * 2 / 3, barLeft = volRight + 7, room = bw - barLeft - 2;
-        int ty = FJHeight;
+        int ty = FJHeight_;
         for (size_t i = from; i < table.size(); ++i, ty += rh) {
             const PriceLevel& p = table[i];
             c.SetFontColor(AgainstClose(p.price, last));
-            c.TextOut(1, ty, Trimmed(FormatValue(FMT.c_str(), p.price)));
+            c.TextOut(1, ty, Trimmed(FormatValue(FMT_.c_str(), p.price)));
             c.SetFontColor(kBoardVolume);
             RightText(c, volRight, ty,
-                      StockInfo.FTYPE == 7 ? FormatValue("%.0f万", p.volume / 100)
-                                           : FormatValue("%.0f", p.volume));
+                      StockInfo_.FTYPE == 7 ? FormatValue("%.0f万", p.volume / 100)
+                                            : FormatValue("%.0f", p.volume));
             const int len = largest > 0 ? static_cast<int>(p.volume / largest * room) : 0;
             if (len > 0) c.FillRect(barLeft, ty + 2, barLeft + len, ty + rh - 2, kBoardVolume);
         }
     } else {
         // 跟踪: the other view in small.
-        const int top = FJHeight, h = panelBottom - FJHeight;
+        const int top = FJHeight_, h = panelBottom - FJHeight_;
         if (h > 20 && bw > 20) {
             QPainter p(&board);
-            if (FShowFs) {
-                QImage img = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(h), FColor);
+            if (FShowFs_) {
+                QImage img = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(h), FColor_);
                 img.setDevicePixelRatio(ratio_);
                 const int fit = std::max((bw - 1) / 6, 1);
-                PaintSmall(*K_Main, img, std::max(BarCount() - fit, 0), 6);
+                PaintSmall(*K_Main_, img, std::max(BarCount() - fit, 0), 6);
                 p.drawImage(1, top, img);
             } else {
                 const int fh = h * 2 / 3;
-                QImage price = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(fh), FColor);
-                QImage vol = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(h - fh), FColor);
+                QImage price = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(fh), FColor_);
+                QImage vol = MakeImage(DevicePixelsOf(bw - 1), DevicePixelsOf(h - fh), FColor_);
                 price.setDevicePixelRatio(ratio_);
                 vol.setDevicePixelRatio(ratio_);
-                PaintSmall(*FS_Main, price, 0, range.scale);
-                PaintSmall(*FS_VOL, vol, 0, range.scale);
+                PaintSmall(*FS_Main_, price, 0, range_.scale);
+                PaintSmall(*FS_VOL_, vol, 0, range_.scale);
                 p.drawImage(1, top, price);
                 p.drawImage(1, top + fh, vol);
             }
@@ -242,26 +242,26 @@ void TGP::PaintBoard(int W) {
     }
 
     // Tab row: 分笔, 分价, 跟踪; the selected one in grey, the others cyan.
-    c.SetPen(FLineColor);
+    c.SetPen(FLineColor_);
     c.Line(0, panelBottom, bw, panelBottom);
-    FInfoWidth = c.TextWidth("分笔") + 6;
+    FInfoWidth_ = c.TextWidth("分笔") + 6;
     static const char* const kTabs[] = {"分笔", "分价", "跟踪"};
     for (int k = 0; k < 3; ++k) {
-        const int x = 1 + k * FInfoWidth;
-        c.SetFontColor(k == FInfoType ? RGBColor(128, 128, 128) : kCyan);
+        const int x = 1 + k * FInfoWidth_;
+        c.SetFontColor(k == FInfoType_ ? RGBColor(128, 128, 128) : kCyan);
         c.TextOut(x + 3, panelBottom + (kBoardTabHeight - c.TextHeight("分")) / 2, kTabs[k]);
-        c.SetPen(FLineColor);
-        c.Line(x + FInfoWidth, panelBottom, x + FInfoWidth, H);
+        c.SetPen(FLineColor_);
+        c.Line(x + FInfoWidth_, panelBottom, x + FInfoWidth_, H);
     }
-    QPainter p(&FCache);
+    QPainter p(&FCache_);
     p.drawImage(W, 0, board);
 }
 
 void TGP::ClickBoardTab(int x) {
-    if (FInfoWidth <= 0) FInfoWidth = BoardTabWidth();
-    const int k = (x + FBoardWidth - width_) / FInfoWidth;
-    if (k < 0 || k >= 3 || k == FInfoType) return;
-    FInfoType = k;
+    if (FInfoWidth_ <= 0) FInfoWidth_ = BoardTabWidth();
+    const int k = (x + FBoardWidth_ - width_) / FInfoWidth_;
+    if (k < 0 || k >= 3 || k == FInfoType_) return;
+    FInfoType_ = k;
     ReDraw();
 }
 

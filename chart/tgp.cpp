@@ -35,43 +35,43 @@ std::unique_ptr<WindowProgram> TGP::NewProgram(WindowProgram* parent) {
 std::unique_ptr<ChartWindow> TGP::MakeWindow(WindowProgram* parent) {
     auto w = std::make_unique<ChartWindow>();
     w->prog = NewProgram(parent);
-    w->font = FFont;
+    w->font = FFont_;
     return w;
 }
 
 TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
     // Tab list: the indicator names behind the three category captions.
     RebuildTabList();
-    FCache = MakeImage(1, 1, FColor);
+    FCache_ = MakeImage(1, 1, FColor_);
 
     auto fsMain = MakeWindow(nullptr);
-    FS_Main = fsMain.get();
-    auto fsVol = MakeWindow(FS_Main->prog.get());
-    FS_VOL = fsVol.get();
+    FS_Main_ = fsMain.get();
+    auto fsVol = MakeWindow(FS_Main_->prog.get());
+    FS_VOL_ = fsVol.get();
     owned_.push_back(std::move(fsMain));
     owned_.push_back(std::move(fsVol));
-    FS_Main->ShowFs = FS_VOL->ShowFs = true;
-    FS_Main->Main = true;
-    FS_Main->ShowTop = true;
-    FS_Main->ShowBottom = false;
-    FS_Main->ShowLeft = FS_Main->ShowRight = true;
-    FS_VOL->ShowTop = false;
-    FS_VOL->ShowBottom = FS_VOL->ShowLeft = FS_VOL->ShowRight = true;
-    FS_Main->CurGS = true;
-    LoadWfc(FS_Main, "Fs");
-    LoadWfc(FS_VOL, "fsvol");
+    FS_Main_->ShowFs = FS_VOL_->ShowFs = true;
+    FS_Main_->Main = true;
+    FS_Main_->ShowTop = true;
+    FS_Main_->ShowBottom = false;
+    FS_Main_->ShowLeft = FS_Main_->ShowRight = true;
+    FS_VOL_->ShowTop = false;
+    FS_VOL_->ShowBottom = FS_VOL_->ShowLeft = FS_VOL_->ShowRight = true;
+    FS_Main_->CurGS = true;
+    LoadWfc(FS_Main_, "Fs");
+    LoadWfc(FS_VOL_, "fsvol");
 
     auto kMain = MakeWindow(nullptr);
-    K_Main = kMain.get();
+    K_Main_ = kMain.get();
     owned_.push_back(std::move(kMain));
-    GS[0] = K_Main;
+    GS_[0] = K_Main_;
     for (int i = 1; i < kMaxWindows; ++i) {
-        auto w = MakeWindow(K_Main->prog.get());
-        GS[static_cast<size_t>(i)] = w.get();
+        auto w = MakeWindow(K_Main_->prog.get());
+        GS_[static_cast<size_t>(i)] = w.get();
         owned_.push_back(std::move(w));
     }
     for (int i = 0; i < kMaxWindows; ++i) {
-        ChartWindow* w = GS[static_cast<size_t>(i)];
+        ChartWindow* w = GS_[static_cast<size_t>(i)];
         w->ShowFs = false;
         w->ZhouQi = wsDay;
         // K_Main: title and right scale; the others: title and left scale.
@@ -81,22 +81,22 @@ TGP::TGP(ProgramFactory factory) : factory_(std::move(factory)) {
         w->ShowRight = i == 0;
         w->Prevclose = kInvalidValue;
     }
-    FS_Main->Prevclose = FS_VOL->Prevclose = kInvalidValue;
-    K_Main->Main = true;
-    K_Main->KBar3d = true;
-    K_Main->CurGS = true;
-    CURGS = 0;
-    LoadWfc(K_Main, "MA");
-    LoadWfc(GS[1], "vol");
+    FS_Main_->Prevclose = FS_VOL_->Prevclose = kInvalidValue;
+    K_Main_->Main = true;
+    K_Main_->KBar3d = true;
+    K_Main_->CurGS = true;
+    CURGS_ = 0;
+    LoadWfc(K_Main_, "MA");
+    LoadWfc(GS_[1], "vol");
     for (int i = 2; i < kMaxWindows; ++i)
-        if (static_cast<size_t>(i + 1) < FTabList.size())
-            LoadWfc(GS[static_cast<size_t>(i)], FTabList[static_cast<size_t>(i + 1)]);
-    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = true;
-    FCurWindow = K_Main;
-    for (auto& w : owned_) w->LineColor = FLineColor;
+        if (static_cast<size_t>(i + 1) < FTabList_.size())
+            LoadWfc(GS_[static_cast<size_t>(i)], FTabList_[static_cast<size_t>(i + 1)]);
+    GS_[static_cast<size_t>(FTechWindows_ - 1)]->ShowBottom = true;
+    FCurWindow_ = K_Main_;
+    for (auto& w : owned_) w->LineColor = FLineColor_;
     // The command menu lists the indicators of the tab list as it stands now.
-    items_ =
-        BuildCommandMenu({FTabList.begin() + std::min<size_t>(3, FTabList.size()), FTabList.end()});
+    items_ = BuildCommandMenu(
+        {FTabList_.begin() + std::min<size_t>(3, FTabList_.size()), FTabList_.end()});
 }
 
 TGP::~TGP() = default;
@@ -107,7 +107,7 @@ void TGP::UseMainWindowSettings() {
     SetTechWindows(3);
     SetPrevClose(kInvalidValue);
     SetHigh(false);
-    FMT = "%7.2f";
+    FMT_ = "%7.2f";
     SetStkName("训练");
     SetStkLabel("000001");
     SetWeek("日线");
@@ -121,7 +121,7 @@ void TGP::UseMainWindowSettings() {
     SetShowHighLow(false);
     SetShowBar3d(false);
     SetShowCurWindow(true);
-    FZiXuan = true;
+    FZiXuan_ = true;
     SetLineColor(kMaroon);
     SetFillColor(kBlack);
     SetFillStyle(wNone);
@@ -138,9 +138,9 @@ void TGP::UseMainWindowSettings() {
 }
 
 void TGP::RebuildTabList() {
-    FTabList.clear();
-    FGsList.GetList(FTabType == 1 ? -1 : FTabType == 2 ? 2 : 1, FTabList);
-    FTabList.insert(FTabList.begin(), {"指标", "全部", "高级"});
+    FTabList_.clear();
+    FGsList_.GetList(FTabType_ == 1 ? -1 : FTabType_ == 2 ? 2 : 1, FTabList_);
+    FTabList_.insert(FTabList_.begin(), {"指标", "全部", "高级"});
 }
 
 void TGP::ForAll(const std::function<void(ChartWindow&)>& f) {
@@ -148,19 +148,19 @@ void TGP::ForAll(const std::function<void(ChartWindow&)>& f) {
 }
 
 ChartWindow* TGP::WindowOf(int win) const {
-    if (win >= 0 && win < kMaxWindows) return GS[static_cast<size_t>(win)];
-    if (win == -1) return FS_Main;
-    if (win == -2) return FS_VOL;
+    if (win >= 0 && win < kMaxWindows) return GS_[static_cast<size_t>(win)];
+    if (win == -1) return FS_Main_;
+    if (win == -2) return FS_VOL_;
     return nullptr;
 }
 
 ChartWindow* TGP::CurrentWindow() const {
-    if (FShowFs) return FS_Main->CurGS ? FS_Main : FS_VOL;
-    return GS[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
+    if (FShowFs_) return FS_Main_->CurGS ? FS_Main_ : FS_VOL_;
+    return GS_[static_cast<size_t>(std::clamp(CURGS_, 0, FTechWindows_ - 1))];
 }
 
 int TGP::BarCount() const {
-    return K_Main->prog->DataLen();
+    return K_Main_->prog->DataLen();
 }
 
 void TGP::Error(ChartWindow* w) {
@@ -190,12 +190,12 @@ void TGP::RunWindow(ChartWindow* w) {
 }
 
 int TGP::AvailHeight() const {
-    return height_ - (FShowTab ? FTABH : 0);
+    return height_ - (FShowTab_ ? FTABH_ : 0);
 }
 
 void TGP::ApplyDefaultDivision() {
-    DefaultDivision(GSH, FTechWindows, AvailHeight());
-    OLDHD = std::max(AvailHeight(), 0);
+    DefaultDivision(GSH_, FTechWindows_, AvailHeight());
+    OLDHD_ = std::max(AvailHeight(), 0);
 }
 
 void TGP::SetSize(int width, int height) {
@@ -205,56 +205,56 @@ void TGP::SetSize(int width, int height) {
     width_ = width;
     height_ = height;
     int avail = std::max(AvailHeight(), 0);
-    if (FSH == 0) {
+    if (FSH_ == 0) {
         ApplyDefaultDivision();
-        FSH = FTechWindows < 2 ? height_ : height_ * 2 / 3;
-        VOLH = height_ - FSH;
+        FSH_ = FTechWindows_ < 2 ? height_ : height_ * 2 / 3;
+        VOLH_ = height_ - FSH_;
     } else {
-        double f = OLDHD > 0 ? static_cast<double>(avail) / OLDHD : 1.0;
-        ProportionalRedivision(GSH, FTechWindows, OLDHD, avail);
-        FSH = std::clamp(static_cast<int>(FSH * f), 0, height_);
-        VOLH = height_ - FSH;
+        double f = OLDHD_ > 0 ? static_cast<double>(avail) / OLDHD_ : 1.0;
+        ProportionalRedivision(GSH_, FTechWindows_, OLDHD_, avail);
+        FSH_ = std::clamp(static_cast<int>(FSH_ * f), 0, height_);
+        VOLH_ = height_ - FSH_;
     }
     ReDraw();
-    OLDHD = avail;
+    OLDHD_ = avail;
 }
 
 void TGP::ClampCurrent() {
-    CURGS = std::clamp(CURGS, 0, FTechWindows - 1);
-    for (auto* w : GS) w->CurGS = false;
-    GS[static_cast<size_t>(CURGS)]->CurGS = true;
+    CURGS_ = std::clamp(CURGS_, 0, FTechWindows_ - 1);
+    for (auto* w : GS_) w->CurGS = false;
+    GS_[static_cast<size_t>(CURGS_)]->CurGS = true;
 }
 
 void TGP::SetTechWindows(int value) {
-    if (value < 1 || value > kMaxWindows || value == FTechWindows) return;
-    GS[static_cast<size_t>(CURGS)]->CurGS = false;
-    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = false;
-    for (int i = FTechWindows; i < value; ++i) RunWindow(GS[static_cast<size_t>(i)]);
-    FTechWindows = value;
-    GS[static_cast<size_t>(value - 1)]->ShowBottom = FShowBottom;
+    if (value < 1 || value > kMaxWindows || value == FTechWindows_) return;
+    GS_[static_cast<size_t>(CURGS_)]->CurGS = false;
+    GS_[static_cast<size_t>(FTechWindows_ - 1)]->ShowBottom = false;
+    for (int i = FTechWindows_; i < value; ++i) RunWindow(GS_[static_cast<size_t>(i)]);
+    FTechWindows_ = value;
+    GS_[static_cast<size_t>(value - 1)]->ShowBottom = FShowBottom_;
     ClampCurrent();
     ApplyDefaultDivision();
     ReDraw();
 }
 
 bool TGP::SetCurWin(int win) {
-    if (win < 1 || win > FTechWindows) return false;
-    CURGS = win - 1;
+    if (win < 1 || win > FTechWindows_) return false;
+    CURGS_ = win - 1;
     ClampCurrent();
     ReDraw();
     return true;
 }
 
 void TGP::DelCurWin() {
-    if (FShowFs || FTechWindows < 2 || CURGS < 1 || CURGS >= FTechWindows) return;
+    if (FShowFs_ || FTechWindows_ < 2 || CURGS_ < 1 || CURGS_ >= FTechWindows_) return;
     // The deleted window goes to the first hidden slot with its formula still loaded.
-    std::rotate(GS.begin() + CURGS, GS.begin() + CURGS + 1, GS.begin() + FTechWindows);
-    --FTechWindows;
+    std::rotate(GS_.begin() + CURGS_, GS_.begin() + CURGS_ + 1, GS_.begin() + FTechWindows_);
+    --FTechWindows_;
     // The date axis belongs to the new bottom window; the current window stays a visible one.
-    for (auto* w : GS) w->ShowBottom = false;
-    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = FShowBottom;
+    for (auto* w : GS_) w->ShowBottom = false;
+    GS_[static_cast<size_t>(FTechWindows_ - 1)]->ShowBottom = FShowBottom_;
     ClampCurrent();
-    GSH[0] = 0;
+    GSH_[0] = 0;
     ReDraw();
 }
 
@@ -315,7 +315,7 @@ void TGP::SetShowLine(int win, bool on) {
 
 bool TGP::LoadWfc(ChartWindow* gs, const std::string& wfc) {
     if (!gs) return false;
-    std::string text = FGsList.GetStr(UpperAscii(wfc));
+    std::string text = FGsList_.GetStr(UpperAscii(wfc));
     if (text.empty()) return false;
     PushContext(*gs);
     if (!gs->prog->SetProgText(text)) {
@@ -392,22 +392,22 @@ std::string TGP::FormulaText(int win) const {
 }
 
 void TGP::ClearTicks() {
-    FS_Main->prog->ClearData();
+    FS_Main_->prog->ClearData();
     ReDraw();
 }
 
 void TGP::ReStoreWfc() {
-    LoadWfc(FS_Main, "FS");
-    LoadWfc(FS_VOL, "FSVOL");
-    LoadWfc(K_Main, "MA");
-    LoadWfc(GS[1], "VOL");
+    LoadWfc(FS_Main_, "FS");
+    LoadWfc(FS_VOL_, "FSVOL");
+    LoadWfc(K_Main_, "MA");
+    LoadWfc(GS_[1], "VOL");
     // Windows 2..9 get the formulas they were created with: the indicator list's entries
     // after MA and VOL, whatever category the tab strip shows.
     std::vector<std::string> names;
-    FGsList.GetList(1, names);
+    FGsList_.GetList(1, names);
     for (int i = 2; i < kMaxWindows; ++i)
         if (static_cast<size_t>(i - 2) < names.size())
-            LoadWfc(GS[static_cast<size_t>(i)], names[static_cast<size_t>(i - 2)]);
+            LoadWfc(GS_[static_cast<size_t>(i)], names[static_cast<size_t>(i - 2)]);
     ReDraw();
 }
 
@@ -424,29 +424,29 @@ void TGP::ReDraw() {
 }
 
 void TGP::SettleFrame() {
-    int W = width_ - (FShowBoard ? FBoardWidth : 0);
-    if (curx > W && cury != -2) curx = cury = -1;
+    int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
+    if (curx_ > W && cury_ != -2) curx_ = cury_ = -1;
     if (W < 10 || height_ < 10) return;
-    if (GSH[0] == 0) ApplyDefaultDivision();
-    if (FShowFs) {
-        if (FSH == 0) {
-            FSH = height_ * 2 / 3;
-            VOLH = height_ - FSH;
+    if (GSH_[0] == 0) ApplyDefaultDivision();
+    if (FShowFs_) {
+        if (FSH_ == 0) {
+            FSH_ = height_ * 2 / 3;
+            VOLH_ = height_ - FSH_;
         }
-        int lm = ScaleWidth(FS_Main->ShowLeft), rm = ScaleWidth(FS_Main->ShowRight);
-        if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
-        OLDWD = range.oldWidth = W;
+        int lm = ScaleWidth(FS_Main_->ShowLeft), rm = ScaleWidth(FS_Main_->ShowRight);
+        if (cury_ != -2 && (curx_ < lm || curx_ > W - rm)) curx_ = cury_ = -1;
+        OLDWD_ = range_.oldWidth = W;
     } else {
-        int lm = ScaleWidth(K_Main->ShowLeft), rm = ScaleWidth(K_Main->ShowRight);
-        if (cury != -2 && (curx < lm || curx > W - rm)) curx = cury = -1;
-        SettleVisibleRange(range, W, lm + rm + 2 * kBarInset, BarCount());
-        range.oldLeftBar = range.leftBar;
+        int lm = ScaleWidth(K_Main_->ShowLeft), rm = ScaleWidth(K_Main_->ShowRight);
+        if (cury_ != -2 && (curx_ < lm || curx_ > W - rm)) curx_ = cury_ = -1;
+        SettleVisibleRange(range_, W, lm + rm + 2 * kBarInset, BarCount());
+        range_.oldLeftBar = range_.leftBar;
     }
 }
 
 const QImage& TGP::Image() {
     Render();
-    return FCache;
+    return FCache_;
 }
 
 void TGP::Render() {
@@ -454,40 +454,40 @@ void TGP::Render() {
     if (!dirty_ && cursorDirty_ && RenderCursorLayer()) return;
     if (!dirty_ && !cursorDirty_) return;
     dirty_ = cursorDirty_ = false;
-    int W = width_ - (FShowBoard ? FBoardWidth : 0);
+    int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
     if (W < 10 || height_ < 10) return;
     const int dw = DevicePixels(width_, ratio_), dh = DevicePixels(height_, ratio_);
-    if (FCache.width() != dw || FCache.height() != dh || FCache.devicePixelRatio() != ratio_) {
-        FCache = MakeImage(dw, dh, FColor);
-        FCache.setDevicePixelRatio(ratio_);
+    if (FCache_.width() != dw || FCache_.height() != dh || FCache_.devicePixelRatio() != ratio_) {
+        FCache_ = MakeImage(dw, dh, FColor_);
+        FCache_.setDevicePixelRatio(ratio_);
     } else {
         // The windows and the tab strip paint their own ground; only what lies outside
         // them is filled here.
         int covered = 0;
-        if (FShowFs)
-            covered = std::max(FSH, 0) + std::max(VOLH, 0);
+        if (FShowFs_)
+            covered = std::max(FSH_, 0) + std::max(VOLH_, 0);
         else
-            for (int i = 0; i < FTechWindows; ++i)
-                covered += std::max(GSH[static_cast<size_t>(i)], 0);
-        if (!FShowFs && FShowTab && covered >= height_ - FTABH) covered = height_;
-        Canvas c(FCache);
-        c.FillRect(0, std::min(covered, height_), width_, height_, FColor);
-        c.FillRect(W, 0, width_, height_, FColor);
+            for (int i = 0; i < FTechWindows_; ++i)
+                covered += std::max(GSH_[static_cast<size_t>(i)], 0);
+        if (!FShowFs_ && FShowTab_ && covered >= height_ - FTABH_) covered = height_;
+        Canvas c(FCache_);
+        c.FillRect(0, std::min(covered, height_), width_, height_, FColor_);
+        c.FillRect(W, 0, width_, height_, FColor_);
     }
-    K_Main->StkName = FSTKNAME;
-    K_Main->StkLabel = FSTKLABEL;
-    K_Main->Week = FWEEK;
-    FS_Main->StkName = FSTKNAME;
-    FS_Main->StkLabel = FSTKLABEL;
-    if (FShowFs)
+    K_Main_->StkName = FSTKNAME_;
+    K_Main_->StkLabel = FSTKLABEL_;
+    K_Main_->Week = FWEEK_;
+    FS_Main_->StkName = FSTKNAME_;
+    FS_Main_->StkLabel = FSTKLABEL_;
+    if (FShowFs_)
         PaintTickView(W);
     else
         PaintBarView(W);
-    if (FShowBoard) PaintBoard(W);
+    if (FShowBoard_) PaintBoard(W);
     // The line preview is painted by its own painter once it exists.
-    if (!FShowFs && CursorLayered()) KeepBaseAndDrawCursor(W);
+    if (!FShowFs_ && CursorLayered()) KeepBaseAndDrawCursor(W);
     ++repaintCount_;
-    if (FHint.BZ && OnHintText) OnHintText(FSTKNAME, CursorHintText());
+    if (FHint_.BZ && OnHintText) OnHintText(FSTKNAME_, CursorHintText());
 }
 
 namespace {
@@ -538,8 +538,8 @@ template <class Paint> void PaintBand(QImage& cache, int y, int w, int h, Paint&
 } // namespace
 
 void TGP::PaintSmall(ChartWindow& w, QImage& img, int leftBar, double scale) {
-    FillBackground(img, FFillStyle, FFillColor, FColor);
-    PaintWindow(w, img, leftBar, scale, -1, -1, 0, 0, FColor);
+    FillBackground(img, FFillStyle_, FFillColor_, FColor_);
+    PaintWindow(w, img, leftBar, scale, -1, -1, 0, 0, FColor_);
 }
 
 int TGP::DevicePixelsOf(int v) const {
@@ -547,61 +547,61 @@ int TGP::DevicePixelsOf(int v) const {
 }
 
 void TGP::PaintBarView(int W) {
-    K_Main->Focus = HasFocus && HasFocus();
+    K_Main_->Focus = HasFocus && HasFocus();
     int y = 0;
-    for (int i = 0; i < FTechWindows; ++i) {
-        ChartWindow* w = GS[static_cast<size_t>(i)];
-        int h = GSH[static_cast<size_t>(i)];
-        PaintBand(FCache, y, W, h, [&](QImage& img) {
-            FillBackground(img, FFillStyle, FFillColor, FColor);
-            int cy = cury == -2 ? -2 : (cury > y ? cury - y : -1);
-            PaintWindow(*w, img, range.leftBar, range.scale, curx, cy, 0, y, FColor,
+    for (int i = 0; i < FTechWindows_; ++i) {
+        ChartWindow* w = GS_[static_cast<size_t>(i)];
+        int h = GSH_[static_cast<size_t>(i)];
+        PaintBand(FCache_, y, W, h, [&](QImage& img) {
+            FillBackground(img, FFillStyle_, FFillColor_, FColor_);
+            int cy = cury_ == -2 ? -2 : (cury_ > y ? cury_ - y : -1);
+            PaintWindow(*w, img, range_.leftBar, range_.scale, curx_, cy, 0, y, FColor_,
                         !CursorLayered());
         });
         y += std::max(h, 0);
     }
-    if (FShowTab) PaintTabStrip(W);
+    if (FShowTab_) PaintTabStrip(W);
 }
 
 void TGP::PaintTickView(int W) {
-    PaintBand(FCache, 0, W, FSH, [&](QImage& img) {
-        FillBackground(img, FFillStyle, FFillColor, FColor);
-        PaintWindow(*FS_Main, img, 0, range.scale, curx, cury, 0, 0, FColor);
+    PaintBand(FCache_, 0, W, FSH_, [&](QImage& img) {
+        FillBackground(img, FFillStyle_, FFillColor_, FColor_);
+        PaintWindow(*FS_Main_, img, 0, range_.scale, curx_, cury_, 0, 0, FColor_);
     });
-    PaintBand(FCache, FSH, W, VOLH, [&](QImage& img) {
-        FillBackground(img, FFillStyle, FFillColor, FColor);
-        int cy = cury == -2 ? -2 : (cury < FSH ? -1 : cury - FSH);
-        PaintWindow(*FS_VOL, img, 0, range.scale, curx, cy, 0, FSH, FColor);
+    PaintBand(FCache_, FSH_, W, VOLH_, [&](QImage& img) {
+        FillBackground(img, FFillStyle_, FFillColor_, FColor_);
+        int cy = cury_ == -2 ? -2 : (cury_ < FSH_ ? -1 : cury_ - FSH_);
+        PaintWindow(*FS_VOL_, img, 0, range_.scale, curx_, cy, 0, FSH_, FColor_);
     });
 }
 
 void TGP::PaintTabStrip(int W) {
-    int y0 = height_ - FTABH;
+    int y0 = height_ - FTABH_;
     if (y0 < 0) return;
-    Canvas c(FCache);
-    c.SetFont(FFont);
-    TColor ground = RGBColor((RedOf(FColor) + 28) % 256, (GreenOf(FColor) + 28) % 256,
-                             (BlueOf(FColor) + 28) % 256);
+    Canvas c(FCache_);
+    c.SetFont(FFont_);
+    TColor ground = RGBColor((RedOf(FColor_) + 28) % 256, (GreenOf(FColor_) + 28) % 256,
+                             (BlueOf(FColor_) + 28) % 256);
     c.FillRect(0, y0, W, height_, ground);
     std::vector<int> widths;
-    widths.reserve(FTabList.size());
-    for (const auto& t : FTabList) widths.push_back(c.TextWidth(t));
+    widths.reserve(FTabList_.size());
+    for (const auto& t : FTabList_) widths.push_back(c.TextWidth(t));
     tabs_ = LayoutTabs(widths, W);
     if (tabs_.fillFrom >= 0) c.FillRect(tabs_.fillFrom, y0, W, height_, RGBColor(0, 128, 0));
-    std::string cur = UpperAscii(GS[static_cast<size_t>(CURGS)]->TechName());
+    std::string cur = UpperAscii(GS_[static_cast<size_t>(CURGS_)]->TechName());
     if (cur.empty()) {
         // A program without a formula name: the name it was loaded under.
-        std::string f = GS[static_cast<size_t>(CURGS)]->FFileName;
+        std::string f = GS_[static_cast<size_t>(CURGS_)]->FFileName;
         cur = UpperAscii(f.size() > 4 ? f.substr(0, f.size() - 4) : f);
     }
     int th = c.TextHeight("88");
     for (size_t i = 0; i < tabs_.x.size(); ++i) {
         int x = tabs_.x[i], tw = tabs_.width[i];
-        if (static_cast<int>(i) == FTabType)
+        if (static_cast<int>(i) == FTabType_)
             c.FillRect(x, y0, x + tw + 1, height_, RGBColor(80, 80, 80));
-        c.SetFontColor(FTabList[i] == cur ? RGBColor(0, 255, 255) : kWhite);
-        c.TextOut(x + 4, y0 + (18 - th) / 2, FTabList[i]);
-        c.SetPen(FLineColor);
+        c.SetFontColor(FTabList_[i] == cur ? RGBColor(0, 255, 255) : kWhite);
+        c.TextOut(x + 4, y0 + (18 - th) / 2, FTabList_[i]);
+        c.SetPen(FLineColor_);
         c.Line(x + tw, y0, x + tw, height_);
     }
 }
@@ -610,10 +610,10 @@ void TGP::PaintTabStrip(int W) {
 
 QImage TGP::CurrentWindowImage() {
     ChartWindow* w = CurrentWindow();
-    int h = FShowFs ? (w == FS_Main ? FSH : VOLH)
-                    : GSH[static_cast<size_t>(std::clamp(CURGS, 0, FTechWindows - 1))];
-    QImage img = MakeImage(width_, h, FColor); // never a side below 1
-    PaintWindow(*w, img, FShowFs ? 0 : range.leftBar, range.scale, -1, -1, 0, 0, FColor);
+    int h = FShowFs_ ? (w == FS_Main_ ? FSH_ : VOLH_)
+                     : GSH_[static_cast<size_t>(std::clamp(CURGS_, 0, FTechWindows_ - 1))];
+    QImage img = MakeImage(width_, h, FColor_); // never a side below 1
+    PaintWindow(*w, img, FShowFs_ ? 0 : range_.leftBar, range_.scale, -1, -1, 0, 0, FColor_);
     return img;
 }
 
@@ -636,38 +636,38 @@ bool TGP::SaveToBmp(const std::string& name) {
 }
 
 bool TGP::SaveToBmpAll(const std::string& name) {
-    bool tab = FShowTab;
-    FShowTab = false;
-    curx = cury = -1;
+    bool tab = FShowTab_;
+    FShowTab_ = false;
+    curx_ = cury_ = -1;
     ReDraw();
     Render();
-    QImage img = MakeImage(width_, height_, FColor);
-    CopyInto(img, FCache, 0);
-    FShowTab = tab;
+    QImage img = MakeImage(width_, height_, FColor_);
+    CopyInto(img, FCache_, 0);
+    FShowTab_ = tab;
     dirty_ = true; // the control shows its tab strip again
     return SaveWhole(img, name, "JPG", 100);
 }
 
 bool TGP::BmpSaveToclipboard() {
     if (!QGuiApplication::instance() || !QGuiApplication::clipboard()) return false;
-    QGuiApplication::clipboard()->setImage(FCache.convertToFormat(QImage::Format_RGB888));
+    QGuiApplication::clipboard()->setImage(FCache_.convertToFormat(QImage::Format_RGB888));
     return true;
 }
 
 bool TGP::BmpSaveToFile(const std::string& name) {
-    return FCache.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(name), "BMP");
+    return FCache_.convertToFormat(QImage::Format_RGB888).save(QString::fromStdString(name), "BMP");
 }
 
 // --- queries ---
 
 double TGP::GetLast(const std::string& name) const {
-    return K_Main->prog->GetLast(name);
+    return K_Main_->prog->GetLast(name);
 }
 double TGP::FS_GetLast(const std::string& name) const {
-    return FS_Main->prog->GetLast(name);
+    return FS_Main_->prog->GetLast(name);
 }
 std::string TGP::GetLastDate() const {
-    return K_Main->prog->LastDate();
+    return K_Main_->prog->LastDate();
 }
 
 // --- regions and mouse ---
@@ -676,33 +676,33 @@ HitResult TGP::HitTest(int x, int y) {
     HitLayout lay;
     lay.width = width_;
     lay.height = height_;
-    lay.showBoard = FShowBoard;
-    lay.boardWidth = FBoardWidth;
-    lay.jHeight = FJHeight;
-    lay.tickView = FShowFs;
-    lay.fsh = FSH;
-    lay.fsRightScale = FS_Main->ShowRight;
-    lay.windows = FTechWindows;
-    lay.gsh = GSH;
+    lay.showBoard = FShowBoard_;
+    lay.boardWidth = FBoardWidth_;
+    lay.jHeight = FJHeight_;
+    lay.tickView = FShowFs_;
+    lay.fsh = FSH_;
+    lay.fsRightScale = FS_Main_->ShowRight;
+    lay.windows = FTechWindows_;
+    lay.gsh = GSH_;
     for (int i = 0; i < kMaxWindows; ++i)
-        lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
+        lay.rightScale[static_cast<size_t>(i)] = GS_[static_cast<size_t>(i)]->ShowRight;
     HitResult r = vantor::HitTest(lay, x, y);
-    FWeiStyle = r.region;
-    FCurWindow = nullptr;
-    if (r.clearCursor) curx = cury = -1;
-    if (r.region == TWeiStyle::wsFS) FCurWindow = FS_Main;
-    if (r.region == TWeiStyle::wsVol) FCurWindow = FS_VOL;
-    if (r.window >= 0) FCurWindow = GS[static_cast<size_t>(r.window)];
+    FWeiStyle_ = r.region;
+    FCurWindow_ = nullptr;
+    if (r.clearCursor) curx_ = cury_ = -1;
+    if (r.region == TWeiStyle::wsFS) FCurWindow_ = FS_Main_;
+    if (r.region == TWeiStyle::wsVol) FCurWindow_ = FS_VOL_;
+    if (r.window >= 0) FCurWindow_ = GS_[static_cast<size_t>(r.window)];
     bool board = r.region == TWeiStyle::wsInfo || r.region == TWeiStyle::wsFenJia ||
                  r.region == TWeiStyle::wsBTab || r.region == TWeiStyle::wsBSize;
-    if (!FShowFs && FTechWindows <= 1 && !board) FCurWindow = K_Main;
+    if (!FShowFs_ && FTechWindows_ <= 1 && !board) FCurWindow_ = K_Main_;
     return r;
 }
 
 void TGP::MouseDown(int x, int y, bool right) {
-    if (!right) MPress = {x, y};
+    if (!right) MPress_ = {x, y};
     HitResult r = HitTest(x, y);
-    FlastWindow = FCurWindow;
+    FlastWindow_ = FCurWindow_;
     if (!right && ToolPress(x, y)) return;
     if (r.region == TWeiStyle::wsTab) {
         if (!right) ClickTab(x);
@@ -714,13 +714,13 @@ void TGP::MouseDown(int x, int y, bool right) {
     }
     if (r.region == TWeiStyle::wsFS || r.region == TWeiStyle::wsVol) {
         bool fs = r.region == TWeiStyle::wsFS;
-        if (FS_Main->CurGS == fs && FS_VOL->CurGS == !fs) return;
-        FS_Main->CurGS = fs;
-        FS_VOL->CurGS = !fs;
+        if (FS_Main_->CurGS == fs && FS_VOL_->CurGS == !fs) return;
+        FS_Main_->CurGS = fs;
+        FS_VOL_->CurGS = !fs;
         ReDraw();
     } else if (r.window >= 0) {
-        if (CURGS == r.window && GS[static_cast<size_t>(CURGS)]->CurGS) return;
-        CURGS = r.window;
+        if (CURGS_ == r.window && GS_[static_cast<size_t>(CURGS_)]->CurGS) return;
+        CURGS_ = r.window;
         ClampCurrent();
         ReDraw();
     }
@@ -730,54 +730,54 @@ void TGP::MouseMove(int x, int y, bool buttonDown) {
     if (ToolMove(x, y, buttonDown)) return;
     // Moves while another window has the focus are ignored (headless: no focus test).
     if (HasFocus && !HasFocus() && !(HintIsForeground && HintIsForeground())) return;
-    const bool moved = curx != x || cury != y;
-    curx = x;
-    cury = y; // the mouse takes the cursor over
-    if (!buttonDown || (MPress.x() == -1 && MPress.y() == -1)) {
+    const bool moved = curx_ != x || cury_ != y;
+    curx_ = x;
+    cury_ = y; // the mouse takes the cursor over
+    if (!buttonDown || (MPress_.x() == -1 && MPress_.y() == -1)) {
         HitTest(x, y);
         if (ShowCursor() && moved) CursorMoved();
         return;
     }
-    switch (FWeiStyle) {
+    switch (FWeiStyle_) {
     case TWeiStyle::wsBSize: {
         int d = width_ - x;
-        if (!(d > 150 && d < width_ * 4 / 5) || d == FBoardWidth) return;
-        FBoardWidth = d;
+        if (!(d > 150 && d < width_ * 4 / 5) || d == FBoardWidth_) return;
+        FBoardWidth_ = d;
         break;
     }
     case TWeiStyle::wsFSize: {
-        int h = y + FSH - MPress.y();
+        int h = y + FSH_ - MPress_.y();
         if (!(h > 100 && h < height_ * 4 / 5)) return;
-        FSH = h;
-        VOLH = height_ - h;
-        MPress.setY(y);
+        FSH_ = h;
+        VOLH_ = height_ - h;
+        MPress_.setY(y);
         break;
     }
     case TWeiStyle::wsKSize: {
-        if (FTechWindows < 2) return;
+        if (FTechWindows_ < 2) return;
         HitLayout lay;
-        lay.width = width_ - (FShowBoard ? FBoardWidth + 2 : 0);
+        lay.width = width_ - (FShowBoard_ ? FBoardWidth_ + 2 : 0);
         lay.height = height_;
-        lay.windows = FTechWindows;
-        lay.gsh = GSH;
+        lay.windows = FTechWindows_;
+        lay.gsh = GSH_;
         for (int i = 0; i < kMaxWindows; ++i)
-            lay.rightScale[static_cast<size_t>(i)] = GS[static_cast<size_t>(i)]->ShowRight;
-        HitResult b = vantor::HitTest(lay, MPress.x(), MPress.y());
+            lay.rightScale[static_cast<size_t>(i)] = GS_[static_cast<size_t>(i)]->ShowRight;
+        HitResult b = vantor::HitTest(lay, MPress_.x(), MPress_.y());
         if (b.region != TWeiStyle::wsKSize) return;
-        int k = b.boundary, dy = y - MPress.y();
-        auto& a = GSH[static_cast<size_t>(k)];
-        auto& n = GSH[static_cast<size_t>(k + 1)];
+        int k = b.boundary, dy = y - MPress_.y();
+        auto& a = GSH_[static_cast<size_t>(k)];
+        auto& n = GSH_[static_cast<size_t>(k + 1)];
         if (a + dy <= 20 || n - dy <= 20) return;
         a += dy;
         n -= dy;
-        MPress.setY(y);
+        MPress_.setY(y);
         break;
     }
     default: {
-        int left = PannedLeftBar(range.leftBar, MPress.x(), x);
-        MPress.setX(x);
-        if (left == range.leftBar) return;
-        range.leftBar = left;
+        int left = PannedLeftBar(range_.leftBar, MPress_.x(), x);
+        MPress_.setX(x);
+        if (left == range_.leftBar) return;
+        range_.leftBar = left;
         break;
     }
     }
@@ -792,15 +792,15 @@ void TGP::ContextMenu(int x, int y) {
 void TGP::ClickTab(int x) {
     Render(); // the tabs where the control shows them
     int i = TabAt(tabs_, x);
-    if (i < 0 || static_cast<size_t>(i) >= FTabList.size()) return;
+    if (i < 0 || static_cast<size_t>(i) >= FTabList_.size()) return;
     if (i <= 2) {
-        if (i == FTabType) return;
-        FTabType = i;
+        if (i == FTabType_) return;
+        FTabType_ = i;
         RebuildTabList();
         ReDraw();
         return;
     }
-    if (LoadWfc(GS[static_cast<size_t>(CURGS)], FTabList[static_cast<size_t>(i)])) ReDraw();
+    if (LoadWfc(GS_[static_cast<size_t>(CURGS_)], FTabList_[static_cast<size_t>(i)])) ReDraw();
 }
 
 // --- properties ---
@@ -808,22 +808,22 @@ void TGP::ClickTab(int x) {
 void TGP::SetQuanStyle(TQuanStyle v) {
     quanStyle_ = v;
     ForAll([v](ChartWindow& w) { w.QuanStyle = v; });
-    if (!K_Main->prog->SetQuanStyle(v)) Error(K_Main);
-    for (auto* w : GS) RunWindow(w);
-    if (FShowFs) FShowFs = false;
+    if (!K_Main_->prog->SetQuanStyle(v)) Error(K_Main_);
+    for (auto* w : GS_) RunWindow(w);
+    if (FShowFs_) FShowFs_ = false;
     ReDraw();
 }
 
 void TGP::SetLeftBar(int v) {
     if (v > 0 && v < BarCount()) {
-        range.leftBar = v;
+        range_.leftBar = v;
         ReDraw();
     }
 }
 
 void TGP::SetScale(int v) {
     if (v > 1) {
-        range.scale = v;
+        range_.scale = v;
         ReDraw();
     }
 }
@@ -839,121 +839,121 @@ void TGP::SetHigh(bool v) {
 }
 
 void TGP::SetShowFs(bool v) {
-    FShowFs = v;
+    FShowFs_ = v;
     ReDraw();
 }
 
 void TGP::SetShowTab(bool v) {
-    FShowTab = v;
-    int avail = height_ - (v ? FTABH : 0);
-    if (OLDHD == 0) OLDHD = height_;
-    ProportionalRedivision(GSH, FTechWindows, OLDHD, avail);
-    OLDHD = std::max(avail, 0);
+    FShowTab_ = v;
+    int avail = height_ - (v ? FTABH_ : 0);
+    if (OLDHD_ == 0) OLDHD_ = height_;
+    ProportionalRedivision(GSH_, FTechWindows_, OLDHD_, avail);
+    OLDHD_ = std::max(avail, 0);
     ReDraw();
 }
 
 void TGP::SetShowBottom(bool v) {
-    FShowBottom = v;
-    GS[static_cast<size_t>(FTechWindows - 1)]->ShowBottom = v;
-    FS_VOL->ShowBottom = v;
+    FShowBottom_ = v;
+    GS_[static_cast<size_t>(FTechWindows_ - 1)]->ShowBottom = v;
+    FS_VOL_->ShowBottom = v;
     ReDraw();
 }
 
 void TGP::SetShowTop(bool v) {
-    FShowTop = v;
-    K_Main->ShowTop = FS_Main->ShowTop = v;
+    FShowTop_ = v;
+    K_Main_->ShowTop = FS_Main_->ShowTop = v;
     ReDraw();
 }
 
 void TGP::SetShowLeft(bool v) {
-    FShowLeft = v;
-    for (int i = 0; i < FTechWindows; ++i) GS[static_cast<size_t>(i)]->ShowLeft = v;
+    FShowLeft_ = v;
+    for (int i = 0; i < FTechWindows_; ++i) GS_[static_cast<size_t>(i)]->ShowLeft = v;
     ReDraw();
 }
 
 void TGP::SetShowRight(bool v) {
-    FShowRight = v;
-    for (int i = 0; i < FTechWindows; ++i) GS[static_cast<size_t>(i)]->ShowRight = v;
+    FShowRight_ = v;
+    for (int i = 0; i < FTechWindows_; ++i) GS_[static_cast<size_t>(i)]->ShowRight = v;
     ReDraw();
 }
 
 void TGP::SetShowBoard(bool v) {
-    FShowBoard = v;
+    FShowBoard_ = v;
     ReDraw();
 }
 
 void TGP::SetShowHighLow(bool v) {
-    FShowHighLow = v;
+    FShowHighLow_ = v;
     ForAll([v](ChartWindow& w) { w.FHighLow = v; });
     ReDraw();
 }
 
 void TGP::SetShowBar3d(bool v) {
-    FShowBar3d = v;
+    FShowBar3d_ = v;
     ForAll([v](ChartWindow& w) { w.KBar3d = v; });
     ReDraw();
 }
 
 void TGP::SetShowCurWindow(bool v) {
-    FShowCurWindow = v;
+    FShowCurWindow_ = v;
     ForAll([v](ChartWindow& w) { w.ShowCurWindow = v; });
     ReDraw();
 }
 
 void TGP::SetLineColor(TColor v) {
-    FLineColor = v;
+    FLineColor_ = v;
     ForAll([v](ChartWindow& w) { w.LineColor = v; });
     ReDraw();
 }
 
 void TGP::SetFillColor(TColor v) {
-    FFillColor = v;
+    FFillColor_ = v;
     ReDraw();
 }
 
 void TGP::SetFillStyle(BackStyle v) {
-    FFillStyle = v;
+    FFillStyle_ = v;
     ReDraw();
 }
 
 void TGP::SetKStyle(TKStyple v) {
-    FKstyle = v;
+    FKstyle_ = v;
     ForAll([v](ChartWindow& w) { w.KStype = v; });
     ReDraw();
 }
 
 void TGP::SetBoardWidth(int v) {
-    FBoardWidth = v;
+    FBoardWidth_ = v;
     ReDraw();
 }
 
 void TGP::SetFsAll(bool v) {
-    FS_Main->FsAll = v;
+    FS_Main_->FsAll = v;
     ReDraw();
 }
 
 void TGP::SetPR10(bool v) {
-    FS_Main->FPercent10 = v;
+    FS_Main_->FPercent10 = v;
     ReDraw();
 }
 
 void TGP::SetFsRow(int v) {
-    FS_Main->FsRow = FS_VOL->FsRow = v;
+    FS_Main_->FsRow = FS_VOL_->FsRow = v;
     ReDraw();
 }
 
 void TGP::SetFsCol(int v) {
-    FS_Main->FsCol = FS_VOL->FsCol = v;
+    FS_Main_->FsCol = FS_VOL_->FsCol = v;
     ReDraw();
 }
 
 void TGP::SetColor(TColor v) {
-    FColor = v;
+    FColor_ = v;
     ReDraw();
 }
 
 void TGP::SetFont(const FontSpec& f) {
-    FFont = f;
+    FFont_ = f;
     ForAll([&f](ChartWindow& w) { w.font = f; });
     ReDraw();
 }

@@ -82,21 +82,28 @@ public:
     int RepaintCount() const { return repaintCount_; }
 
     // --- windows ---
-    ChartWindow* K_Main = nullptr;
-    ChartWindow* FS_Main = nullptr;
-    ChartWindow* FS_VOL = nullptr;
-    std::array<ChartWindow*, kMaxWindows> GS{};
-    WindowHeights GSH{};
-    int FTechWindows = 3;
-    int CURGS = 0;
-    int FSH = 0, VOLH = 0;
-    ChartWindow* FCurWindow = nullptr;
-    ChartWindow* FlastWindow = nullptr;
+    // The windows stay the chart's; a caller may run or read a window's program through
+    // them, while their order, heights and the current one change only by the operations.
+    // The K-line window (the first bar-view window, holding the base series) and the tick
+    // view's price and volume windows.
+    ChartWindow* K_Main() const { return K_Main_; }
+    ChartWindow* FS_Main() const { return FS_Main_; }
+    ChartWindow* FS_VOL() const { return FS_VOL_; }
+    // The bar-view windows in display order (the first TechWindows() shown) and their
+    // heights; the tick view's heights.
+    const std::array<ChartWindow*, kMaxWindows>& GS() const { return GS_; }
+    const WindowHeights& GSH() const { return GSH_; }
+    int FSH() const { return FSH_; }
+    int VOLH() const { return VOLH_; }
+    // The index of the current bar-view window in GS().
+    int CURGS() const { return CURGS_; }
+    // The window under the last press or move (none over the tab strip or the board).
+    ChartWindow* FCurWindow() const { return FCurWindow_; }
     // The window a number names: 0..9 bar-view windows, -1 FS_Main, -2 FS_VOL.
     ChartWindow* WindowOf(int win) const;
     // The current window: in the tick view the flagged tick window, else GS[CURGS].
     ChartWindow* CurrentWindow() const;
-    int TechWindows() const { return FTechWindows; }
+    int TechWindows() const { return FTechWindows_; }
     void SetTechWindows(int value);
     bool SetCurWin(int win);
     void DelCurWin();
@@ -197,12 +204,13 @@ public:
     std::string FormulaText(int win) const;
     // Empties the tick view's series (FS_Main and the windows reading it).
     void ClearTicks();
-    TWeekStyle ZhouQi() const { return K_Main->ZhouQi; }
+    TWeekStyle ZhouQi() const { return K_Main_->ZhouQi; }
     int BarCount() const;
 
     // --- regions and mouse ---
     HitResult HitTest(int x, int y);
-    TWeiStyle FWeiStyle = TWeiStyle::wsNone;
+    // The region of the last press or move.
+    TWeiStyle FWeiStyle() const { return FWeiStyle_; }
     // --- events the desktop's chart widget forwards ---
     // A button press at (x, y): hit test, selection of the current window, and with the
     // left button tab clicks and the start of a drag.
@@ -218,7 +226,6 @@ public:
     bool KeyDown(int qtKey, bool shift, bool ctrl);
     void ContextMenu(int x, int y);
     std::function<void()> OnMouseWheelUp, OnMouseWheelDown;
-    QPoint MPress{-1, -1};
     // The tab strip as the control shows it (rendered first when out of date), and a
     // click on it.
     const TabStrip& Tabs() {
@@ -231,14 +238,20 @@ public:
 
     // --- cursor, readout and navigation (tgp_cursor.cpp) ---
     // The control's hint display (the arrow keys and the cursor double click act only
-    // with it) and the hint text; the main window sets both.
-    bool ShowHint = false;
-    std::string Hint;
+    // with it) and the hint text; the main window sets both. Neither changes the image.
+    bool ShowHint() const { return ShowHint_; }
+    void SetShowHint(bool v) { ShowHint_ = v; }
+    const std::string& Hint() const { return Hint_; }
+    void SetHint(const std::string& v) { Hint_ = v; }
     // The cursor-information window: shown (BZ) and not yet placed (First).
     struct HintState {
         bool BZ = false, First = true;
     };
-    HintState FHint;
+    const HintState& FHint() const { return FHint_; }
+    // Where the cursor lines are, in pixels of the control: -1 none; cury -2 when the
+    // keyboard put the cursor on a bar.
+    int curx() const { return curx_; }
+    int cury() const { return cury_; }
     // What the chart asks of the window that shows its hint: show it with its top-left
     // corner at (x, y) of the control and `height` high (`place`: the first showing, move
     // it there), hide it, and set its title and text.
@@ -272,16 +285,16 @@ public:
     void SetScale(int v);
     void SetPrevClose(double v);
     void SetHigh(bool v);
-    void SetStkName(const std::string& v) { FSTKNAME = v; }
+    void SetStkName(const std::string& v) { FSTKNAME_ = v; }
     void SetStkLabel(const std::string& v) {
-        FSTKLABEL = v;
+        FSTKLABEL_ = v;
         ReDraw();
     }
-    void SetWeek(const std::string& v) { FWEEK = v; }
+    void SetWeek(const std::string& v) { FWEEK_ = v; }
     void SetShowFs(bool v);
-    bool ShowFs() const { return FShowFs; }
+    bool ShowFs() const { return FShowFs_; }
     void SetShowCursor(bool v);
-    bool ShowCursor() const { return FS_Main->Cursor; }
+    bool ShowCursor() const { return FS_Main_->Cursor; }
     void SetShowTab(bool v);
     void SetShowBottom(bool v);
     void SetShowTop(bool v);
@@ -344,7 +357,7 @@ public:
     void AddTick(double nTime, double vol, double amount, double close);
     void SetZhouQi(TWeekStyle v);
     void SetFsCount(int v);
-    int fsCount() const { return FfsCount; }
+    int fsCount() const { return FfsCount_; }
     void SetFenBi(const TTDX_DEALInfo* dest, int count);
     void SetStockInfo(const TStockinfoRecord& v);
     void SetDynainfo(const TTDX_PKBASE& v);
@@ -352,41 +365,100 @@ public:
     void SetFinance(const TStockZu& v);
     void SetQuan(const std::vector<TStockQuan>& v);
 
-    // --- state (named as the rest of the program knows it) ---
-    bool FShowFs = false;
-    QImage FCache;
-    int OLDWD = 0, OLDHD = 0;
-    VisibleRange range; // FLeftBar, FScale and their values at the last paint
-    int curx = -1, cury = -1;
-    std::vector<std::string> FTabList;
-    int FTabType = 0;
-    int FTABH = kTabHeight;
-    TFuncStr FGsList;
-    bool FShowBoard = true, FShowTab = true, FShowTop = true, FShowBottom = true, FShowLeft = true,
-         FShowRight = true, FShowCurWindow = true, FShowHighLow = true, FShowBar3d = true,
-         FShowMenu = true;
-    int FBoardWidth = 200, FJHeight = 0;
-    int FInfoType = 0, FInfoWidth = 0; // the board's panel (0 分笔, 1 分价, 2 跟踪), tab width
-    FontSpec FBoardFont{"宋体", 14, kWhite, false};
-    TColor FLineColor = kMaroon, FFillColor = kBlue, FColor = kBlack;
-    BackStyle FFillStyle = wNone;
-    TKStyple FKstyle = ksBar;
-    FontSpec FFont{"Arial", 15, kYellow, false};
-    std::string FSTKNAME, FSTKLABEL = "000001", FWEEK, FMT = "%7.2f";
-    bool FZiXuan = false;
-    int FfsCount = 0;
-    std::vector<TTDX_DEALInfo> Fenbi;
-    bool FenBZ = false;
-    TStockinfoRecord StockInfo;
-    TDYNAINFO DYNAINFO{};
-    TFINANCE FINANCE{};
-    TIndex Index;
-    std::vector<TStockQuan> Quan;
-
-    int FLeftBar() const { return range.leftBar; }
-    int FScale() const { return range.scale; }
+    // --- state (read as the rest of the program knows it; written by the operations) ---
+    // The visible bars: FLeftBar, FScale and their values at the last paint.
+    const VisibleRange& range() const { return range_; }
+    int FLeftBar() const { return range_.leftBar; }
+    int FScale() const { return range_.scale; }
+    // The tab strip's formula names, the group it lists, its height, and the formula
+    // collection the names come from.
+    const std::vector<std::string>& FTabList() const { return FTabList_; }
+    int FTabType() const { return FTabType_; }
+    int FTABH() const { return FTABH_; }
+    const TFuncStr& FGsList() const { return FGsList_; }
+    bool FShowBoard() const { return FShowBoard_; }
+    bool FShowTab() const { return FShowTab_; }
+    bool FShowTop() const { return FShowTop_; }
+    bool FShowBottom() const { return FShowBottom_; }
+    bool FShowLeft() const { return FShowLeft_; }
+    bool FShowRight() const { return FShowRight_; }
+    bool FShowCurWindow() const { return FShowCurWindow_; }
+    bool FShowHighLow() const { return FShowHighLow_; }
+    bool FShowBar3d() const { return FShowBar3d_; }
+    bool FShowMenu() const { return FShowMenu_; }
+    // The board's width, the height of its quote part, its panel (0 分笔, 1 分价, 2 跟踪)
+    // and the width of its tab row, and its font.
+    int FBoardWidth() const { return FBoardWidth_; }
+    int FJHeight() const { return FJHeight_; }
+    int FInfoType() const { return FInfoType_; }
+    int FInfoWidth() const { return FInfoWidth_; }
+    const FontSpec& FBoardFont() const { return FBoardFont_; }
+    TColor FLineColor() const { return FLineColor_; }
+    TColor FFillColor() const { return FFillColor_; }
+    TColor FColor() const { return FColor_; }
+    BackStyle FFillStyle() const { return FFillStyle_; }
+    TKStyple FKstyle() const { return FKstyle_; }
+    const FontSpec& FFont() const { return FFont_; }
+    const std::string& FSTKNAME() const { return FSTKNAME_; }
+    const std::string& FSTKLABEL() const { return FSTKLABEL_; }
+    const std::string& FWEEK() const { return FWEEK_; }
+    const std::string& FMT() const { return FMT_; }
+    bool FZiXuan() const { return FZiXuan_; }
+    // The instrument records handed over by the feeding operations.
+    const std::vector<TTDX_DEALInfo>& Fenbi() const { return Fenbi_; }
+    const TStockinfoRecord& StockInfo() const { return StockInfo_; }
+    const TDYNAINFO& DYNAINFO() const { return DYNAINFO_; }
+    const TFINANCE& FINANCE() const { return FINANCE_; }
+    const TIndex& Index() const { return Index_; }
+    const std::vector<TStockQuan>& Quan() const { return Quan_; }
 
 private:
+    // The state behind the getters above, named as the rest of the program knows it.
+    ChartWindow* K_Main_ = nullptr;
+    ChartWindow* FS_Main_ = nullptr;
+    ChartWindow* FS_VOL_ = nullptr;
+    std::array<ChartWindow*, kMaxWindows> GS_{};
+    WindowHeights GSH_{};
+    int FTechWindows_ = 3;
+    int CURGS_ = 0;
+    int FSH_ = 0, VOLH_ = 0;
+    ChartWindow* FCurWindow_ = nullptr;
+    ChartWindow* FlastWindow_ = nullptr; // the window of the last press
+    TWeiStyle FWeiStyle_ = TWeiStyle::wsNone;
+    QPoint MPress_{-1, -1}; // the last left press
+    bool ShowHint_ = false;
+    std::string Hint_;
+    HintState FHint_;
+    bool FShowFs_ = false;
+    QImage FCache_;
+    int OLDWD_ = 0, OLDHD_ = 0;
+    VisibleRange range_; // FLeftBar, FScale and their values at the last paint
+    int curx_ = -1, cury_ = -1;
+    std::vector<std::string> FTabList_;
+    int FTabType_ = 0;
+    int FTABH_ = kTabHeight;
+    TFuncStr FGsList_;
+    bool FShowBoard_ = true, FShowTab_ = true, FShowTop_ = true, FShowBottom_ = true,
+         FShowLeft_ = true, FShowRight_ = true, FShowCurWindow_ = true, FShowHighLow_ = true,
+         FShowBar3d_ = true, FShowMenu_ = true;
+    int FBoardWidth_ = 200, FJHeight_ = 0;
+    int FInfoType_ = 0, FInfoWidth_ = 0; // the board's panel (0 分笔, 1 分价, 2 跟踪), tab width
+    FontSpec FBoardFont_{"宋体", 14, kWhite, false};
+    TColor FLineColor_ = kMaroon, FFillColor_ = kBlue, FColor_ = kBlack;
+    BackStyle FFillStyle_ = wNone;
+    TKStyple FKstyle_ = ksBar;
+    FontSpec FFont_{"Arial", 15, kYellow, false};
+    std::string FSTKNAME_, FSTKLABEL_ = "000001", FWEEK_, FMT_ = "%7.2f";
+    bool FZiXuan_ = false;
+    int FfsCount_ = 0;
+    std::vector<TTDX_DEALInfo> Fenbi_;
+    bool FenBZ_ = false;
+    TStockinfoRecord StockInfo_;
+    TDYNAINFO DYNAINFO_{};
+    TFINANCE FINANCE_{};
+    TIndex Index_;
+    std::vector<TStockQuan> Quan_;
+
     std::unique_ptr<WindowProgram> NewProgram(WindowProgram* parent);
     std::unique_ptr<ChartWindow> MakeWindow(WindowProgram* parent);
     void RunWindow(ChartWindow* w);

@@ -12,24 +12,24 @@ namespace vantor {
 
 void TGP::ShowCursorHint(bool moveMouse) {
     if (moveMouse && OnMovePointerAway) OnMovePointerAway();
-    const bool ticks = FShowFs;
-    const int x = ticks ? 80 : 30, y = ticks ? FSH / 2 + 10 : GSH[0] * 2 / 3;
-    if (OnHintShow) OnHintShow(x, y, ticks ? kHintHeightTicks : kHintHeightBars, FHint.First);
-    FHint.First = false;
-    FHint.BZ = true;
+    const bool ticks = FShowFs_;
+    const int x = ticks ? 80 : 30, y = ticks ? FSH_ / 2 + 10 : GSH_[0] * 2 / 3;
+    if (OnHintShow) OnHintShow(x, y, ticks ? kHintHeightTicks : kHintHeightBars, FHint_.First);
+    FHint_.First = false;
+    FHint_.BZ = true;
     dirty_ = true; // the readout is filled in with the next painting
 }
 
 void TGP::HintHide() {
     if (OnHintHide) OnHintHide();
-    FHint.BZ = false;
+    FHint_.BZ = false;
 }
 
 void TGP::SetShowCursor(bool v) {
     if (!v) {
         HintHide();
-        curx = cury = -1;
-    } else if (!FHint.BZ) {
+        curx_ = cury_ = -1;
+    } else if (!FHint_.BZ) {
         ShowCursorHint(false);
     }
     ForAll([v](ChartWindow& w) { w.Cursor = v; });
@@ -37,29 +37,29 @@ void TGP::SetShowCursor(bool v) {
 }
 
 void TGP::SetKeyboardCursor(int bar) {
-    curx = bar;
-    cury = -2;
+    curx_ = bar;
+    cury_ = -2;
     SetShowCursor(true);
 }
 
 bool TGP::HostNavigationKey(int qtKey) {
-    if (FShowFs) return false;
-    const int W = width_ - (FShowBoard ? FBoardWidth : 0);
+    if (FShowFs_) return false;
+    const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
     const int plot =
-        W - ScaleWidth(K_Main->ShowLeft) - ScaleWidth(K_Main->ShowRight) - 2 * kBarInset;
-    const int visible = plot / std::max(range.scale, 1);
+        W - ScaleWidth(K_Main_->ShowLeft) - ScaleWidth(K_Main_->ShowRight) - 2 * kBarInset;
+    const int visible = plot / std::max(range_.scale, 1);
     switch (qtKey) {
     case Qt::Key_Home:
-        range.leftBar = 0;
+        range_.leftBar = 0;
         SetKeyboardCursor(0);
         return true;
     case Qt::Key_End:
-        range.leftBar = BarCount(); // the visible-range rule shows the last screen
+        range_.leftBar = BarCount(); // the visible-range rule shows the last screen
         SetKeyboardCursor(BarCount() - 1);
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-        range.leftBar = PagedLeftBar(range.leftBar, visible, qtKey == Qt::Key_PageUp ? -1 : 1);
+        range_.leftBar = PagedLeftBar(range_.leftBar, visible, qtKey == Qt::Key_PageUp ? -1 : 1);
         ReDraw();
         return true;
     default:
@@ -70,40 +70,40 @@ bool TGP::HostNavigationKey(int qtKey) {
 void TGP::FocusLost() {
     if (!(HintIsForeground && HintIsForeground())) {
         HintHide();
-        curx = cury = -1;
+        curx_ = cury_ = -1;
     }
-    MPress = {-1, -1};
+    MPress_ = {-1, -1};
     ReDraw();
 }
 
 std::string TGP::CursorHintText() {
     Render(); // the windows' cursor bar and value are those of the current picture
-    if (FShowFs) return TickReadout(*FS_Main->prog, FS_Main->FCurLeft, FS_Main->Prevclose);
-    return BarReadout(*K_Main->prog, K_Main->FCurLeft, K_Main->ZhouQi, K_Main->FCurValue,
-                      K_Main->FQuan);
+    if (FShowFs_) return TickReadout(*FS_Main_->prog, FS_Main_->FCurLeft, FS_Main_->Prevclose);
+    return BarReadout(*K_Main_->prog, K_Main_->FCurLeft, K_Main_->ZhouQi, K_Main_->FCurValue,
+                      K_Main_->FQuan);
 }
 
 void TGP::ArrowKey(bool left) {
     Render(); // the cursor bar as the current picture shows it
-    ChartWindow* t = FShowFs ? FS_Main : K_Main;
+    ChartWindow* t = FShowFs_ ? FS_Main_ : K_Main_;
     const bool shown = ShowCursor();
-    if (!shown && !FHint.BZ) ShowCursorHint(true);
+    if (!shown && !FHint_.BZ) ShowCursorHint(true);
     const int count = t->prog->DataLen();
-    if (FShowFs) {
-        curx = left ? TickStepLeft(shown, t->FCurLeft, count, FfsCount)
-                    : TickStepRight(shown, t->FCurLeft, count, FfsCount);
+    if (FShowFs_) {
+        curx_ = left ? TickStepLeft(shown, t->FCurLeft, count, FfsCount_)
+                     : TickStepRight(shown, t->FCurLeft, count, FfsCount_);
     } else {
-        const int W = width_ - (FShowBoard ? FBoardWidth : 0);
-        KeyCursor k = left ? StepLeft(shown, t->FCurLeft, count, range.leftBar)
-                           : StepRight(shown, t->FCurLeft, count, range.leftBar, range.scale,
-                                       ScaleWidth(K_Main->ShowLeft) + kBarInset, W - kBarInset);
-        curx = k.bar;
-        range.leftBar = k.leftBar;
+        const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
+        KeyCursor k = left ? StepLeft(shown, t->FCurLeft, count, range_.leftBar)
+                           : StepRight(shown, t->FCurLeft, count, range_.leftBar, range_.scale,
+                                       ScaleWidth(K_Main_->ShowLeft) + kBarInset, W - kBarInset);
+        curx_ = k.bar;
+        range_.leftBar = k.leftBar;
     }
-    const bool scrolled = !FShowFs && range.leftBar != range.oldLeftBar;
-    cury = -2;
-    FCurWindow = t;
-    if (shown && FHint.BZ && !scrolled)
+    const bool scrolled = !FShowFs_ && range_.leftBar != range_.oldLeftBar;
+    cury_ = -2;
+    FCurWindow_ = t;
+    if (shown && FHint_.BZ && !scrolled)
         CursorMoved(); // only the cursor moved
     else
         SetShowCursor(true);
@@ -115,26 +115,26 @@ bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
     switch (qtKey) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        if (FShowFs) return false;
-        const int W = width_ - (FShowBoard ? FBoardWidth : 0);
-        const int s = qtKey == Qt::Key_Up ? ZoomedIn(range.scale, W) : ZoomedOut(range.scale);
-        if (s == range.scale) return false;
-        range.scale = s;
+        if (FShowFs_) return false;
+        const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
+        const int s = qtKey == Qt::Key_Up ? ZoomedIn(range_.scale, W) : ZoomedOut(range_.scale);
+        if (s == range_.scale) return false;
+        range_.scale = s;
         ReDraw();
         return true;
     }
     case Qt::Key_Left:
     case Qt::Key_Right:
-        if (!ShowHint) return false;
+        if (!ShowHint_) return false;
         ArrowKey(qtKey == Qt::Key_Left);
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (FShowFs || !ShowCursor()) return false;
+        if (FShowFs_ || !ShowCursor()) return false;
         Render();
         int date = 0;
         float price = 0;
-        if (DateOfBar(*K_Main->prog, K_Main->FCurLeft, date, price) && OnGPDate)
+        if (DateOfBar(*K_Main_->prog, K_Main_->FCurLeft, date, price) && OnGPDate)
             OnGPDate(date, price);
         return true;
     }
@@ -145,9 +145,9 @@ bool TGP::KeyDown(int qtKey, bool shift, bool ctrl) {
 
 void TGP::DblClick(int x, int y) {
     HitTest(x, y);
-    const bool cursorRegion = FWeiStyle == TWeiStyle::wsGS1 || FWeiStyle == TWeiStyle::wsFS;
-    if (ShowHint && cursorRegion) {
-        if (FHint.BZ) {
+    const bool cursorRegion = FWeiStyle_ == TWeiStyle::wsGS1 || FWeiStyle_ == TWeiStyle::wsFS;
+    if (ShowHint_ && cursorRegion) {
+        if (FHint_.BZ) {
             SetShowCursor(false);
         } else {
             ShowCursorHint(false);
@@ -155,7 +155,7 @@ void TGP::DblClick(int x, int y) {
         }
         return;
     }
-    if (OnGPDBClick) OnGPDBClick(FWeiStyle);
+    if (OnGPDBClick) OnGPDBClick(FWeiStyle_);
 }
 
 void TGP::MouseWheel(int delta, int x, int y) {

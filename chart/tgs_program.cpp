@@ -93,7 +93,7 @@ void TgsProgram::SetContext(const ProgramContext& ctx) {
     gs_->Week = ctx.week;
     gs_->FQuan = ctx.quan;
     gs_->ShowFs = ctx.tickView;
-    gs_->programDir = ctx.programDir;
+    gs_->SetProgramDir(ctx.programDir);
 }
 
 } // namespace vantor

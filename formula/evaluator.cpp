@@ -76,9 +76,9 @@ TGS::TGS(TGS* gs) {
         FComm = true;
         ZhouQi = gs->ZhouQi;
         StkLabel = gs->StkLabel;
-        programDir = gs->programDir;
+        programDir_ = gs->programDir_;
         formulaSource = gs->formulaSource;
-        host = FUNC.host = gs->host;
+        host_ = FUNC.host = gs->host_;
     } else {
         mainbian = std::make_shared<BianList>();
     }
@@ -86,7 +86,7 @@ TGS::TGS(TGS* gs) {
 }
 
 void TGS::SetHost(const Host* h) {
-    host = FUNC.host = h;
+    host_ = FUNC.host = h;
     for (auto& [name, sub] : subPrograms_)
         if (sub.gs) sub.gs->SetHost(h);
 }

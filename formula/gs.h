@@ -164,13 +164,18 @@ public:
     int showk = -1;
 
     // Folder where the index data files are looked up (without regard to letter case).
-    std::string programDir = ".";
-    const Host* host = nullptr; // shows messages to the user
-    // Gives this program, its function table and its sub-programs the host.
+    const std::string& ProgramDir() const { return programDir_; }
+    void SetProgramDir(const std::string& dir) { programDir_ = dir; }
+    // Where messages to the user go; giving it reaches the function table and the
+    // sub-programs too.
+    const Host* host() const { return host_; }
     void SetHost(const Host* h);
     FormulaSourceFn formulaSource;
 
 private:
+    std::string programDir_ = ".";
+    const Host* host_ = nullptr;
+
     friend struct CompilerState;
     bool CompileStatement(const std::string& s, int n, std::vector<std::string>& dst,
                           struct CompilerState& st);

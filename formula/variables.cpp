@@ -244,7 +244,7 @@ void TGS::LoadIndexSeries() {
         label = label * 10 + (c - '0');
     }
     const std::string path =
-        FindPathNoCase(programDir, label < 600000 ? "399001.bin" : "999999.bin");
+        FindPathNoCase(programDir_, label < 600000 ? "399001.bin" : "999999.bin");
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) return;

@@ -64,9 +64,9 @@ MainWindow::MainWindow(const std::string& programDir, const std::string& account
     };
     // The chart's hint display; the wheel zooms as the up and down arrows do.
     TGP& chart = form_->Chart();
-    chart.ShowHint = true;
-    chart.Hint = kChartHint;
-    chart_->setToolTip(QString::fromStdString(chart.Hint));
+    chart.SetShowHint(true);
+    chart.SetHint(kChartHint);
+    chart_->setToolTip(QString::fromStdString(chart.Hint()));
     chart.OnMouseWheelUp = [&chart] { chart.KeyDown(Qt::Key_Up, false, false); };
     chart.OnMouseWheelDown = [&chart] { chart.KeyDown(Qt::Key_Down, false, false); };
     // The chart's command menu on a right click; its dialogs through the desktop.

@@ -66,11 +66,11 @@ int CmdEval(int argc, char** argv) {
     TGS gs;
     gs.ZhouQi = period;
     if (auto home = args.get("home")) {
-        gs.programDir = *home;
+        gs.SetProgramDir(*home);
     } else {
         const std::filesystem::path folder =
             std::filesystem::path(args.positional[0]).parent_path().parent_path();
-        gs.programDir = folder.empty() ? "." : folder.string();
+        gs.SetProgramDir(folder.empty() ? "." : folder.string());
     }
     // Zeroed instrument, quote, financial and index blocks, as the chart hands in, so the
     // information functions have something to read.

@@ -27,9 +27,9 @@ QPoint ObjectPlot::Clamp(QPoint p) const {
 
 int TGP::WindowHeight(const ChartWindow* w) const {
     if (!w) return 0;
-    if (FShowFs) return w == FS_Main ? FSH : w == FS_VOL ? VOLH : 0;
-    for (int i = 0; i < FTechWindows; ++i)
-        if (GS[static_cast<size_t>(i)] == w) return GSH[static_cast<size_t>(i)];
+    if (FShowFs_) return w == FS_Main_ ? FSH_ : w == FS_VOL_ ? VOLH_ : 0;
+    for (int i = 0; i < FTechWindows_; ++i)
+        if (GS_[static_cast<size_t>(i)] == w) return GSH_[static_cast<size_t>(i)];
     return 0;
 }
 
@@ -61,8 +61,8 @@ void TGP::ClearLine() {
 }
 
 void TGP::delLastline() {
-    if (!FlastWindow || FlastWindow->FLine.empty()) return;
-    FlastWindow->FLine.pop_back();
+    if (!FlastWindow_ || FlastWindow_->FLine.empty()) return;
+    FlastWindow_->FLine.pop_back();
     ReDraw();
 }
 
@@ -73,30 +73,30 @@ void TGP::HideLine(bool value) {
 
 std::array<std::vector<XXLine>, kMaxWindows> TGP::UserObjects() const {
     std::array<std::vector<XXLine>, kMaxWindows> out;
-    for (size_t i = 0; i < GS.size(); ++i)
-        for (const XXLine& o : GS[i]->FLine)
+    for (size_t i = 0; i < GS_.size(); ++i)
+        for (const XXLine& o : GS_[i]->FLine)
             if (IsUserObject(o)) out[i].push_back(o);
     return out;
 }
 
 void TGP::SetUserObjects(const std::array<std::vector<XXLine>, kMaxWindows>& objects) {
     EndTool();
-    for (size_t i = 0; i < GS.size(); ++i) {
-        std::erase_if(GS[i]->FLine, [](const XXLine& o) { return IsUserObject(o); });
-        GS[i]->FLine.insert(GS[i]->FLine.end(), objects[i].begin(), objects[i].end());
+    for (size_t i = 0; i < GS_.size(); ++i) {
+        std::erase_if(GS_[i]->FLine, [](const XXLine& o) { return IsUserObject(o); });
+        GS_[i]->FLine.insert(GS_[i]->FLine.end(), objects[i].begin(), objects[i].end());
     }
     ReDraw();
 }
 
 int TGP::CurWindowObjectCount() const {
-    return FCurWindow ? static_cast<int>(FCurWindow->FLine.size()) : 0;
+    return FCurWindow_ ? static_cast<int>(FCurWindow_->FLine.size()) : 0;
 }
 
 bool TGP::ToolPress(int x, int y) {
-    ChartWindow* w = FCurWindow;
+    ChartWindow* w = FCurWindow_;
     // A window takes objects only where it was painted with a plot: never a window of no
     // height or one of the view not shown.
-    const bool usable = w && w->ShowFs == FShowFs && WindowHeight(w) > 0 && w->objectPlot.valid;
+    const bool usable = w && w->ShowFs == FShowFs_ && WindowHeight(w) > 0 && w->objectPlot.valid;
     if (tool_.mode == ctDrawLine) {
         if (tool_.line.placed == 0 && usable) {
             tool_.window = w;
@@ -188,7 +188,7 @@ bool TGP::ToolKey(int qtKey, bool ctrl) {
         EndTool();
         return true;
     }
-    ChartWindow* w = FCurWindow ? FCurWindow : CurrentWindow();
+    ChartWindow* w = FCurWindow_ ? FCurWindow_ : CurrentWindow();
     if (!w) return false;
     if (qtKey == Qt::Key_Delete) {
         const auto n = std::erase_if(w->FLine, [](const XXLine& o) { return o.Bedit; });
@@ -209,7 +209,7 @@ void TGP::MouseUp(int x, int y) {
         y = tool_.lasty;
     }
     ToolRelease(x, y);
-    MPress = {-1, -1};
+    MPress_ = {-1, -1};
 }
 
 } // namespace vantor

@@ -102,8 +102,8 @@ protected:
     // A right press in the middle of bar-view window i (the menu's own press).
     void PressWindow(int i) {
         int y = 0;
-        for (int k = 0; k < i; ++k) y += chart.GSH[static_cast<size_t>(k)];
-        chart.MouseDown(300, y + chart.GSH[static_cast<size_t>(i)] / 2, true);
+        for (int k = 0; k < i; ++k) y += chart.GSH()[static_cast<size_t>(k)];
+        chart.MouseDown(300, y + chart.GSH()[static_cast<size_t>(i)] / 2, true);
     }
     std::string File(const std::string& name) const {
         return dir.filePath(QString::fromStdString(name)).toStdString();
@@ -264,28 +264,32 @@ TEST_F(CommandTest, SettingsCommandsChangeTheChart) {
         std::function<bool()> before, after;
     };
     const Case cases[] = {
-        {"左上到右下", [&] { return chart.FFillStyle == wNone; },
-         [&] { return chart.FFillStyle == wLeftTop; }},
-        {"取消背景", [&] { return chart.FFillStyle == wLeftTop; },
-         [&] { return chart.FFillStyle == wNone; }},
+        {"左上到右下", [&] { return chart.FFillStyle() == wNone; },
+         [&] { return chart.FFillStyle() == wLeftTop; }},
+        {"取消背景", [&] { return chart.FFillStyle() == wLeftTop; },
+         [&] { return chart.FFillStyle() == wNone; }},
         {"五个窗口", [&] { return chart.TechWindows() == 3; },
          [&] { return chart.TechWindows() == 5; }},
         {"显示光标", [&] { return !chart.ShowCursor(); }, [&] { return chart.ShowCursor(); }},
-        {"显示指标栏", [&] { return chart.FShowTab; }, [&] { return !chart.FShowTab; }},
-        {"显示信息板", [&] { return !chart.FShowBoard; }, [&] { return chart.FShowBoard; }},
-        {"显示信息板", [&] { return chart.FShowBoard; }, [&] { return !chart.FShowBoard; }},
-        {"分时全高", [&] { return chart.FS_Main->FsAll; }, [&] { return !chart.FS_Main->FsAll; }},
-        {"分时全宽", [&] { return !chart.FS_Main->FsFull; }, [&] { return chart.FS_Main->FsFull; }},
-        {"显示上边", [&] { return chart.K_Main->ShowTop; }, [&] { return !chart.K_Main->ShowTop; }},
-        {"显示下边", [&] { return chart.FShowBottom; }, [&] { return !chart.FShowBottom; }},
-        {"显示右边", [&] { return !chart.GS[1]->ShowRight; },
-         [&] { return chart.GS[1]->ShowRight; }},
-        {"显示左边", [&] { return chart.GS[1]->ShowLeft; }, [&] { return !chart.GS[1]->ShowLeft; }},
-        {"立体图", [&] { return !chart.FShowBar3d; }, [&] { return chart.FShowBar3d; }},
-        {"美国线", [&] { return chart.K_Main->KStype == ksBar; },
-         [&] { return chart.K_Main->KStype == ksAmericia && chart.GS[1]->KStype == ksBar; }},
-        {"普通K线", [&] { return chart.K_Main->KStype == ksAmericia; },
-         [&] { return chart.K_Main->KStype == ksBar; }},
+        {"显示指标栏", [&] { return chart.FShowTab(); }, [&] { return !chart.FShowTab(); }},
+        {"显示信息板", [&] { return !chart.FShowBoard(); }, [&] { return chart.FShowBoard(); }},
+        {"显示信息板", [&] { return chart.FShowBoard(); }, [&] { return !chart.FShowBoard(); }},
+        {"分时全高", [&] { return chart.FS_Main()->FsAll; },
+         [&] { return !chart.FS_Main()->FsAll; }},
+        {"分时全宽", [&] { return !chart.FS_Main()->FsFull; },
+         [&] { return chart.FS_Main()->FsFull; }},
+        {"显示上边", [&] { return chart.K_Main()->ShowTop; },
+         [&] { return !chart.K_Main()->ShowTop; }},
+        {"显示下边", [&] { return chart.FShowBottom(); }, [&] { return !chart.FShowBottom(); }},
+        {"显示右边", [&] { return !chart.GS()[1]->ShowRight; },
+         [&] { return chart.GS()[1]->ShowRight; }},
+        {"显示左边", [&] { return chart.GS()[1]->ShowLeft; },
+         [&] { return !chart.GS()[1]->ShowLeft; }},
+        {"立体图", [&] { return !chart.FShowBar3d(); }, [&] { return chart.FShowBar3d(); }},
+        {"美国线", [&] { return chart.K_Main()->KStype == ksBar; },
+         [&] { return chart.K_Main()->KStype == ksAmericia && chart.GS()[1]->KStype == ksBar; }},
+        {"普通K线", [&] { return chart.K_Main()->KStype == ksAmericia; },
+         [&] { return chart.K_Main()->KStype == ksBar; }},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(c.before()) << c.caption;
@@ -311,8 +315,8 @@ TEST_F(CommandTest, CheckMarksFollowTheChartWhenTheMenuOpens) {
     chart.CallMenu("高清图像");
     chart.CallMenu("立体图");
     chart.CallMenu("美国线");
-    EXPECT_TRUE(chart.GS[1]->HighQuality);
-    EXPECT_FALSE(chart.K_Main->HighQuality);
+    EXPECT_TRUE(chart.GS()[1]->HighQuality);
+    EXPECT_FALSE(chart.K_Main()->HighQuality);
     EXPECT_TRUE(checked("高清图像"));
     EXPECT_TRUE(checked("立体图"));
     EXPECT_FALSE(checked("普通K线"));
@@ -323,20 +327,20 @@ TEST_F(CommandTest, ColourCommandsStartAtTheCurrentColourAndTakeTheChoice) {
     host.colour = RGBColor(10, 20, 30);
     chart.CallMenu("前景色");
     EXPECT_EQ(host.initialColour, kBlack);
-    EXPECT_EQ(chart.FColor, RGBColor(10, 20, 30));
+    EXPECT_EQ(chart.FColor(), RGBColor(10, 20, 30));
     host.colour = RGBColor(1, 2, 3);
     chart.CallMenu("背景色");
     EXPECT_EQ(host.initialColour, kBlack); // the main window's fill colour
-    EXPECT_EQ(chart.FFillColor, RGBColor(1, 2, 3));
+    EXPECT_EQ(chart.FFillColor(), RGBColor(1, 2, 3));
     host.colourChosen = false;
     host.colour = kRed;
     chart.CallMenu("背景色");
-    EXPECT_EQ(chart.FFillColor, RGBColor(1, 2, 3));
+    EXPECT_EQ(chart.FFillColor(), RGBColor(1, 2, 3));
 }
 
 TEST_F(CommandTest, WindowCommandsNeedACurrentWindow) {
     chart.HitTest(599, 399); // the tab strip: no window
-    ASSERT_EQ(chart.FCurWindow, nullptr);
+    ASSERT_EQ(chart.FCurWindow(), nullptr);
     for (const char* c : {"删除窗口", "保存指标数据", "保存原始数据", "调整指标参数", "KDJ"})
         chart.CallMenu(c);
     EXPECT_EQ(chart.TechWindows(), 3);
@@ -347,7 +351,7 @@ TEST_F(CommandTest, WindowCommandsNeedACurrentWindow) {
 
     PressWindow(2);
     chart.CallMenu("KDJ");
-    EXPECT_EQ(UpperAscii(chart.GS[2]->TechName()), "KDJ");
+    EXPECT_EQ(UpperAscii(chart.GS()[2]->TechName()), "KDJ");
     chart.CallMenu("调整指标参数");
     chart.CallMenu("修改指标公式");
     EXPECT_EQ(host.adjustments, 1);
@@ -358,19 +362,19 @@ TEST_F(CommandTest, WindowCommandsNeedACurrentWindow) {
 
 TEST_F(CommandTest, RestoreDefaultFollowsTheRegionOfTheLastPress) {
     chart.CallMenu("切换分时图");
-    chart.LoadWfc(chart.FS_VOL, "MA");
+    chart.LoadWfc(chart.FS_VOL(), "MA");
     chart.Image();
-    chart.MouseDown(300, chart.FSH + chart.VOLH / 2, true);
-    ASSERT_EQ(chart.FCurWindow, chart.FS_VOL);
+    chart.MouseDown(300, chart.FSH() + chart.VOLH() / 2, true);
+    ASSERT_EQ(chart.FCurWindow(), chart.FS_VOL());
     chart.CallMenu("恢复默认指标");
-    EXPECT_EQ(chart.FS_VOL->FFileName, "FSVOL.Wfc");
+    EXPECT_EQ(chart.FS_VOL()->FFileName, "FSVOL.Wfc");
 
     chart.CallMenu("切换分时图");
     chart.Image();
-    chart.LoadWfc(chart.GS[1], "KDJ");
+    chart.LoadWfc(chart.GS()[1], "KDJ");
     PressWindow(1);
     chart.CallMenu("恢复默认指标");
-    EXPECT_EQ(UpperAscii(chart.GS[1]->TechName()), "VOL");
+    EXPECT_EQ(UpperAscii(chart.GS()[1]->TechName()), "VOL");
 }
 
 TEST_F(CommandTest, ResultExportsAreNamedByCodePeriodAndFormulaAndReadBack) {
@@ -426,7 +430,7 @@ TEST_F(CommandTest, ImageExportsAndClipboard) {
     const std::string bmp = File("沪深_IF_L9.BMP");
     EXPECT_EQ(host.messages.back(), "保存到:" + bmp);
     QImage window(QString::fromStdString(bmp));
-    EXPECT_EQ(window.size(), QSize(600, chart.GSH[1]));
+    EXPECT_EQ(window.size(), QSize(600, chart.GSH()[1]));
 
     chart.CallMenu("保存整个图像");
     const std::string all = File("沪深_IF_L9_ALL.BMP");
@@ -453,7 +457,7 @@ TEST_F(CommandTest, LoadRawDataRefusesAForeignFileAndStillRerunsAndRepaints) {
     EXPECT_EQ(host.fileRequests[0].folder, dir.path().toStdString());
     EXPECT_EQ(host.messages, std::vector<std::string>{"加载:" + junk + " 失败!"});
     EXPECT_EQ(chart.BarCount(), 80);
-    EXPECT_EQ(UpperAscii(chart.K_Main->TechName()), "MA");
+    EXPECT_EQ(UpperAscii(chart.K_Main()->TechName()), "MA");
     chart.Image();
     EXPECT_EQ(chart.RepaintCount(), repaints + 1);
 
@@ -477,8 +481,8 @@ TEST_F(CommandTest, LoadFormulaFileIntoTheCurrentWindow) {
     chart.CallMenu("加载指标公式");
     EXPECT_EQ(host.fileRequests.at(0).title, "加载指标公式");
     EXPECT_EQ(host.fileRequests.at(0).pattern, "*.WFC");
-    EXPECT_EQ(UpperAscii(chart.GS[1]->TechName()), "MINE");
-    EXPECT_EQ(chart.GS[1]->prog->GetLast("x"), 2 * chart.GetLast("close"));
+    EXPECT_EQ(UpperAscii(chart.GS()[1]->TechName()), "MINE");
+    EXPECT_EQ(chart.GS()[1]->prog->GetLast("x"), 2 * chart.GetLast("close"));
 }
 
 TEST(Notes, NoteLinesAreStarLinesAndEditedOnesReplaceThem) {
@@ -496,7 +500,7 @@ TEST_F(CommandTest, UsageNoteIsSavedInTheWindowsFormulaFile) {
     std::string saved = ReadFile(File("vol.Wfc"));
     EXPECT_NE(saved.find("*量能放大时关注"), std::string::npos) << saved;
     EXPECT_EQ(NoteLines(chart.FormulaText(1)), "量能放大时关注");
-    EXPECT_EQ(UpperAscii(chart.GS[1]->TechName()), "VOL"); // still the same formula
+    EXPECT_EQ(UpperAscii(chart.GS()[1]->TechName()), "VOL"); // still the same formula
 
     host.saveNotes = false;
     host.notesEdited = "";

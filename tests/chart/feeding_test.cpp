@@ -49,13 +49,13 @@ TEST_F(FeedTest, ReplacingKeepsTheViewAppendingJumpsToTheEnd) {
 
 TEST_F(FeedTest, SmartCandleMergesWithinTheFiveMinuteBucket) {
     chart.SetZhouQi(wsMin5);
-    EXPECT_EQ(chart.FWEEK, "5分钟");
+    EXPECT_EQ(chart.FWEEK(), "5分钟");
     chart.SMartAddCandle(20240102, 931, 10, 11, 9, 10.5, 100, 5, 0, 0);
     chart.SMartAddCandle(20240102, 933, 10.5, 12, 9.5, 11, 200, 8, 0, 0);
     chart.SMartAddCandle(20240102, 936, 11, 11.5, 10.8, 11.2, 50, 2, 0, 0);
     ASSERT_EQ(chart.BarCount(), 2);
     SeriesView high, low, time, open, vol;
-    auto& p = *chart.K_Main->prog;
+    auto& p = *chart.K_Main()->prog;
     ASSERT_TRUE(p.Series("high", high) && p.Series("low", low) && p.Series("time", time) &&
                 p.Series("open", open) && p.Series("vol", vol));
     EXPECT_EQ(high.at(0), 12);
@@ -78,27 +78,27 @@ TEST_F(FeedTest, CandlesTicksAndTheirCorrection) {
     EXPECT_EQ(chart.GetLast("advance"), 3);
     EXPECT_EQ(chart.FS_GetLast("close"), 13.5);
     EXPECT_EQ(chart.FS_GetLast("time"), 0);
-    EXPECT_EQ(chart.FS_Main->prog->DataLen(), 2);
+    EXPECT_EQ(chart.FS_Main()->prog->DataLen(), 2);
 }
 
 TEST_F(FeedTest, PeriodTickSlotsAndTickLists) {
     chart.SetZhouQi(wsWeek);
-    EXPECT_EQ(chart.FWEEK, "周线");
-    for (ChartWindow* w : chart.GS) EXPECT_EQ(w->ZhouQi, wsWeek);
-    EXPECT_EQ(chart.FS_VOL->ZhouQi, wsWeek);
+    EXPECT_EQ(chart.FWEEK(), "周线");
+    for (ChartWindow* w : chart.GS()) EXPECT_EQ(w->ZhouQi, wsWeek);
+    EXPECT_EQ(chart.FS_VOL()->ZhouQi, wsWeek);
     chart.SetFsCount(50);
     EXPECT_EQ(chart.fsCount(), 100);
-    EXPECT_EQ(chart.FS_VOL->FfsCount, 100);
+    EXPECT_EQ(chart.FS_VOL()->FfsCount, 100);
     std::vector<TTDX_DEALInfo> a(2500), b(300);
     a[0].time = 1;
     b[0].time = 2;
     chart.SetFenBi(a.data(), 2500);
     chart.SetFenBi(b.data(), 300);
-    ASSERT_EQ(chart.Fenbi.size(), 2800u);
-    EXPECT_EQ(chart.Fenbi[0].time, 2);
-    EXPECT_EQ(chart.Fenbi[300].time, 1);
+    ASSERT_EQ(chart.Fenbi().size(), 2800u);
+    EXPECT_EQ(chart.Fenbi()[0].time, 2);
+    EXPECT_EQ(chart.Fenbi()[300].time, 1);
     chart.SetFenBi(a.data(), 10);
-    EXPECT_EQ(chart.Fenbi.size(), 10u);
+    EXPECT_EQ(chart.Fenbi().size(), 10u);
     chart.SetFenBi(nullptr, -5); // nothing to copy
 }
 
@@ -108,16 +108,16 @@ TEST_F(FeedTest, QuoteRecordsGuardTheirDivisions) {
     q.last = 0;
     q.lowest = 0;
     chart.SetDynainfo(q);
-    EXPECT_EQ(chart.DYNAINFO[14], 0);
-    EXPECT_EQ(chart.DYNAINFO[13], 0);
+    EXPECT_EQ(chart.DYNAINFO()[14], 0);
+    EXPECT_EQ(chart.DYNAINFO()[13], 0);
     q.last = 8;
     q.lowest = 5;
     q.highest = 6;
     chart.SetDynainfo(q);
-    EXPECT_FLOAT_EQ(chart.DYNAINFO[14], 25);
-    EXPECT_FLOAT_EQ(chart.DYNAINFO[13], 0.2f);
+    EXPECT_FLOAT_EQ(chart.DYNAINFO()[14], 25);
+    EXPECT_FLOAT_EQ(chart.DYNAINFO()[13], 0.2f);
     chart.ClearData();
-    EXPECT_EQ(chart.DYNAINFO[7], 0);
+    EXPECT_EQ(chart.DYNAINFO()[7], 0);
 }
 
 TEST_F(FeedTest, PriceAdjustmentHoldsAfterAReload) {
@@ -137,12 +137,12 @@ TEST_F(FeedTest, PriceAdjustmentHoldsAfterAReload) {
     load();
     chart.SetQuanStyle(qsBefore);
     SeriesView close;
-    ASSERT_TRUE(chart.K_Main->prog->Series("close", close));
+    ASSERT_TRUE(chart.K_Main()->prog->Series("close", close));
     EXPECT_DOUBLE_EQ(close.at(0), 5.0);
     EXPECT_DOUBLE_EQ(close.last(), 10.0);
     chart.ClearData();
     load();
-    ASSERT_TRUE(chart.K_Main->prog->Series("close", close));
+    ASSERT_TRUE(chart.K_Main()->prog->Series("close", close));
     EXPECT_DOUBLE_EQ(close.at(0), 5.0);
     EXPECT_DOUBLE_EQ(close.last(), 10.0);
 }
@@ -171,7 +171,7 @@ TEST(ShowPeriodBars, NewestBarsOpenOnlyAndTheTrueClose) {
     EXPECT_EQ(chart.GetLast("low"), 59999);
     EXPECT_EQ(chart.GetLast("date"), 20200101);
     EXPECT_EQ(chart.GetLastDate(), "20200101");
-    EXPECT_EQ(chart.FWEEK, "日线");
+    EXPECT_EQ(chart.FWEEK(), "日线");
     // A period the store keeps no cache for: nothing changes.
     chart.SetZhouQi(wsFenBi);
     EXPECT_EQ(ShowPeriodBars(chart, store, false), kInvalidValue);
@@ -192,9 +192,9 @@ TEST(MultiPeriod, PeriodsAndCellsOfTheGrid) {
     zb.write("TECHNAME:=MYVOL;\r\nV1:VOL;\r\n");
     zb.close();
     TfrmDzq dzq({}, 3, dir.path().toStdString());
-    EXPECT_NE(dzq.charts[0]->GS[1]->prog->ProgText().find("MYVOL"), std::string::npos);
+    EXPECT_NE(dzq.charts[0]->GS()[1]->prog->ProgText().find("MYVOL"), std::string::npos);
     dzq.AssignPeriods(false);
-    EXPECT_EQ(dzq.charts[6]->FWEEK, "分笔线");
+    EXPECT_EQ(dzq.charts[6]->FWEEK(), "分笔线");
     dzq.RePosition(737, 415);
     EXPECT_EQ(dzq.charts[4]->Width(), 368);
     Tstock store;

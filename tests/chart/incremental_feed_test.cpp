@@ -24,7 +24,7 @@ bool SameBits(const Tbian& a, const Tbian& b) {
 // Every series, constant and output record of the ten windows of `a` equals that of `b`.
 void ExpectSameWindows(TGP& a, TGP& b, const std::string& where) {
     for (int i = 0; i < 10; ++i) {
-        TGS &x = Gs(a.GS[i]), &y = Gs(b.GS[i]);
+        TGS &x = Gs(a.GS()[i]), &y = Gs(b.GS()[i]);
         ASSERT_EQ(x.mainbian->size(), y.mainbian->size()) << where;
         for (size_t k = 0; k < x.mainbian->size(); ++k)
             EXPECT_TRUE(SameBits((*x.mainbian)[k], *y.mainbian->find((*x.mainbian)[k].name)))

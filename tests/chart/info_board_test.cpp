@@ -115,7 +115,7 @@ protected:
         chart.SetSize(700, 560);
         chart.UseMainWindowSettings();
         chart.SetShowBoard(true);
-        W = 700 - chart.FBoardWidth;
+        W = 700 - chart.FBoardWidth();
     }
     void Show(float price, int type) {
         TStockinfoRecord rec;
@@ -131,8 +131,8 @@ TEST_F(BoardTest, PriceValuesTurnRedAboveThePreviousCloseAndGreenBelow) {
     // The left value column holds 现价, 涨跌, 涨幅 (following the price), 总量 and 外盘.
     auto column = [&](TColor c) {
         const QImage& img = chart.Image();
-        return Count(img, W + chart.FBoardWidth / 4, 0, W + chart.FBoardWidth / 2 - 2,
-                     chart.FJHeight, c);
+        return Count(img, W + chart.FBoardWidth() / 4, 0, W + chart.FBoardWidth() / 2 - 2,
+                     chart.FJHeight(), c);
     };
     Show(102, 7);
     const int redUp = column(kBoardUp), greenUp = column(kBoardDown);
@@ -142,7 +142,7 @@ TEST_F(BoardTest, PriceValuesTurnRedAboveThePreviousCloseAndGreenBelow) {
     EXPECT_GT(greenDown, 2 * greenUp + 1);
     // Labels silver, the header yellow over the board.
     const QImage& img = chart.Image();
-    EXPECT_GT(Count(img, W, 20, W + 40, chart.FJHeight, kBoardLabel), 20);
+    EXPECT_GT(Count(img, W, 20, W + 40, chart.FJHeight(), kBoardLabel), 20);
     EXPECT_GT(Count(img, W, 0, 700, 22, kCyan) + Count(img, W, 0, 700, 22, kYellow), 10);
 }
 
@@ -152,16 +152,16 @@ TEST_F(BoardTest, PriceTableListsPricesHighToLowWithBarsByVolume) {
         {930, 101, 40, 0, 1}, {931, 100, 25, 1, 1}, {932, 102, 50, 0, 2}, {933, 101, 60, 1, 1}};
     chart.SetFenBi(ticks.data(), static_cast<int>(ticks.size()));
     chart.Image();
-    const int tabs = chart.FInfoWidth;
+    const int tabs = chart.FInfoWidth();
     ASSERT_GT(tabs, 0);
     chart.MouseDown(W + 1 + tabs + tabs / 2, 560 - 9); // the 分价 tab
-    EXPECT_EQ(chart.FInfoType, 1);
+    EXPECT_EQ(chart.FInfoType(), 1);
     const QImage& img = chart.Image();
 
     // Bars start 7 pixels right of 2/3 of the board; find the rows by their bars.
-    const int barLeft = W + chart.FBoardWidth * 2 / 3 + 7;
+    const int barLeft = W + chart.FBoardWidth() * 2 / 3 + 7;
     std::vector<int> rows;
-    for (int y = chart.FJHeight; y < 560 - 18; ++y)
+    for (int y = chart.FJHeight(); y < 560 - 18; ++y)
         if (At(img, barLeft + 1, y) == kBoardVolume && At(img, barLeft + 1, y - 1) != kBoardVolume)
             rows.push_back(y);
     ASSERT_EQ(rows.size(), 3u);
@@ -183,17 +183,17 @@ TEST_F(BoardTest, DraggingTheEdgeResizesAndTheChartAreaFollows) {
     Show(101, 0);
     chart.Image();
     chart.MouseDown(W, 100);
-    ASSERT_EQ(chart.FWeiStyle, TWeiStyle::wsBSize);
+    ASSERT_EQ(chart.FWeiStyle(), TWeiStyle::wsBSize);
     chart.MouseMove(W - 60, 100, true);
     chart.MouseUp();
-    EXPECT_EQ(chart.FBoardWidth, 260);
+    EXPECT_EQ(chart.FBoardWidth(), 260);
     const QImage& img = chart.Image();
     // The board's left rule now stands at the new edge.
-    EXPECT_EQ(At(img, 700 - 260, 300), chart.FLineColor);
+    EXPECT_EQ(At(img, 700 - 260, 300), chart.FLineColor());
     // Too wide is refused.
     chart.MouseDown(700 - 260, 100);
     chart.MouseMove(50, 100, true);
-    EXPECT_EQ(chart.FBoardWidth, 260);
+    EXPECT_EQ(chart.FBoardWidth(), 260);
 }
 
 } // namespace

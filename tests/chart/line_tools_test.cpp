@@ -55,7 +55,7 @@ TEST_F(LineToolsTest, SegmentSticksToItsBarsThroughScrollingAndPeriods) {
     EXPECT_EQ(o.FColor, kToolYellow);
     EXPECT_EQ(o.FXX[0], 90 + 12); // (113 - 52) / 5
     EXPECT_EQ(o.FXX[1], 90 + 22);
-    const ObjectPlot& plot = chart.K_Main->objectPlot;
+    const ObjectPlot& plot = chart.K_Main()->objectPlot;
     EXPECT_NEAR(o.FYY[0], plot.ValueAt(80), 1e-3);
     EXPECT_GT(o.FYY[0], o.FYY[1]);
     // Drawn from the centre of its bar: column 114.
@@ -80,18 +80,18 @@ TEST_F(LineToolsTest, ThreePointChannelPreviewFollowsTheMouse) {
     Drag({100, 150}, {200, 100});
     EXPECT_TRUE(chart.Placing());
     EXPECT_TRUE(Main().empty());
-    ASSERT_NE(chart.K_Main->preview, nullptr);
-    EXPECT_EQ(chart.K_Main->preview->placed, 2);
+    ASSERT_NE(chart.K_Main()->preview, nullptr);
+    EXPECT_EQ(chart.K_Main()->preview->placed, 2);
     chart.MouseMove(150, 160, false); // the parallel follows
-    EXPECT_EQ(chart.K_Main->preview->points[2], QPoint(150, 160));
+    EXPECT_EQ(chart.K_Main()->preview->points[2], QPoint(150, 160));
     // The dotted outline of the plot in the tool's colour shows while placing.
-    EXPECT_GT(Count(chart.Image(), 50, chart.K_Main->objectPlot.T, 600,
-                    chart.K_Main->objectPlot.T + 1, kToolYellow),
+    EXPECT_GT(Count(chart.Image(), 50, chart.K_Main()->objectPlot.T, 600,
+                    chart.K_Main()->objectPlot.T + 1, kToolYellow),
               50);
     chart.MouseDown(150, 160);
     chart.MouseUp(150, 160);
     EXPECT_FALSE(chart.Placing());
-    EXPECT_EQ(chart.K_Main->preview, nullptr);
+    EXPECT_EQ(chart.K_Main()->preview, nullptr);
     ASSERT_EQ(Main().size(), 1u);
     EXPECT_EQ(Main()[0].FPointCount, 3);
     EXPECT_EQ(Main()[0].FXX[2], 90 + 19); // (150 - 52) / 5
@@ -102,12 +102,12 @@ TEST_F(LineToolsTest, PlacingClampsToThePlotAndEscapeCancels) {
     chart.MouseDown(100, 100);
     EXPECT_TRUE(chart.Placing());
     chart.MouseMove(900, -300, true); // far outside the control
-    const ObjectPlot& plot = chart.K_Main->objectPlot;
-    EXPECT_EQ(chart.K_Main->preview->points[1], QPoint(plot.R - 1, plot.T));
+    const ObjectPlot& plot = chart.K_Main()->objectPlot;
+    EXPECT_EQ(chart.K_Main()->preview->points[1], QPoint(plot.R - 1, plot.T));
     EXPECT_TRUE(chart.KeyDown(Qt::Key_Escape, false, false));
     EXPECT_FALSE(chart.Placing());
     EXPECT_EQ(chart.FCursorType(), ctNone);
-    EXPECT_EQ(chart.K_Main->preview, nullptr);
+    EXPECT_EQ(chart.K_Main()->preview, nullptr);
     chart.MouseUp(900, -300);
     EXPECT_TRUE(Main().empty());
 }
@@ -117,15 +117,17 @@ TEST_F(LineToolsTest, PressWithoutWindowOrOnAWindowOfNoHeightPlacesNothing) {
     Click({100, 395});                          // the tab strip
     EXPECT_EQ(chart.FCursorType(), ctDrawLine); // the tool stays
     EXPECT_FALSE(chart.Placing());
-    // One window left, squeezed to no height: a press there finds the window (it was painted
-    // before) but places nothing.
+    // One window left, squeezed to no height by a control no taller than its tab strip: a
+    // press there finds the window (it was painted before) but places nothing.
     chart.SetTechWindows(1);
     chart.Image();
-    chart.GSH[0] = 0;
+    chart.SetSize(600, chart.FTABH());
+    ASSERT_EQ(chart.GSH()[0], 0);
     chart.MouseDown(100, 100);
     EXPECT_FALSE(chart.Placing());
     chart.MouseUp(100, 100);
     EXPECT_TRUE(Main().empty());
+    chart.SetSize(600, 400);
     chart.SetTechWindows(3);
     chart.Image();
     Click({100, 100});
@@ -196,7 +198,7 @@ TEST_F(LineToolsTest, LastObjectClearAndHide) {
         Drag({100, 60}, {200, 120});
     }
     chart.StartTool(kVerticalLine, "");
-    Click({150, chart.GSH[0] + 40}); // in window 1
+    Click({150, chart.GSH()[0] + 40}); // in window 1
     ASSERT_EQ(Main().size(), 2u);
     ASSERT_EQ(chart.Objects(1).size(), 1u);
     EXPECT_EQ(chart.CurWindowObjectCount(), 1);
@@ -208,9 +210,9 @@ TEST_F(LineToolsTest, LastObjectClearAndHide) {
     EXPECT_EQ(chart.Objects(1).size(), 1u);
 
     chart.HideLine(false); // hidden: nothing drawn
-    EXPECT_EQ(Count(chart.Image(), 0, 0, 600, chart.GSH[0], kToolYellow), 0);
+    EXPECT_EQ(Count(chart.Image(), 0, 0, 600, chart.GSH()[0], kToolYellow), 0);
     chart.HideLine(true);
-    EXPECT_GT(Count(chart.Image(), 0, 0, 600, chart.GSH[0], kToolYellow), 0);
+    EXPECT_GT(Count(chart.Image(), 0, 0, 600, chart.GSH()[0], kToolYellow), 0);
     XXLine pos;
     pos.FType = kPositionLine;
     chart.AddObject(0, pos);

@@ -39,7 +39,7 @@ protected:
     // The row of the window's horizontal magenta line, -1 when there is none.
     int LineRow() {
         const QImage& img = chart.Image();
-        for (int y = 0; y < chart.GSH[0]; ++y)
+        for (int y = 0; y < chart.GSH()[0]; ++y)
             if (Count(img, 0, y, 600, y + 1, kMagenta) > 200) return y;
         return -1;
     }
@@ -54,8 +54,8 @@ TEST_F(ObjectsTest, PositionLineAtTheCentreOfItsBar) {
     EXPECT_GT(Count(img, x0, y0 - 25, x0 + 1, y0 - 9, kMagenta), 4);     // the tick
     EXPECT_EQ(Count(img, x0 + 1, y0 - 25, x0 + 4, y0 - 9, kMagenta), 0); // one pixel wide
     EXPECT_EQ(Count(img, x0 - 3, y0 - 25, x0, y0 - 9, kMagenta), 0);
-    EXPECT_GT(Count(img, x0 - 4, y0 - 45, x0 + 40, y0 - 28, kMagenta), 0);   // the label
-    EXPECT_EQ(Count(chart.Image(), 0, chart.GSH[0], 600, 400, kMagenta), 0); // K_Main only
+    EXPECT_GT(Count(img, x0 - 4, y0 - 45, x0 + 40, y0 - 28, kMagenta), 0);     // the label
+    EXPECT_EQ(Count(chart.Image(), 0, chart.GSH()[0], 600, 400, kMagenta), 0); // K_Main only
 }
 
 TEST_F(ObjectsTest, BarScrolledOutOfViewLeavesOnlyTheLineAcrossTheWindow) {

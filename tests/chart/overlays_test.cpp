@@ -237,7 +237,7 @@ protected:
         for (auto [name, v] : {std::pair{"date", &d}, {"high", &h}, {"low", &l}, {"open", &o}})
             chart.AddALL(name, v->data(), n, false);
         chart.AddALL("close", c.data(), n, true);
-        chart.ShowHint = true;
+        chart.SetShowHint(true);
         chart.OnHintShow = [this](int x, int y, int height, bool) {
             ++shows;
             shownAt = {x, y};
@@ -257,23 +257,24 @@ protected:
 
 TEST_F(ChartCursorTest, ArrowsShowTheCursorAndItsReadoutAndMoveItBarByBar) {
     ASSERT_TRUE(Key(Qt::Key_Left));
-    EXPECT_EQ(chart.cury, -2);
-    EXPECT_EQ(chart.curx, 498); // the second-to-last bar
+    EXPECT_EQ(chart.cury(), -2);
+    EXPECT_EQ(chart.curx(), 498); // the second-to-last bar
     EXPECT_TRUE(chart.ShowCursor());
     EXPECT_EQ(shows, 1);
     EXPECT_EQ(warps, 1); // the pointer leaves the chart so the mouse does not take over
-    EXPECT_EQ(shownAt, QPoint(30, chart.GSH[0] * 2 / 3));
+    EXPECT_EQ(shownAt, QPoint(30, chart.GSH()[0] * 2 / 3));
     EXPECT_EQ(shownHeight, kHintHeightBars);
-    EXPECT_EQ(chart.K_Main->FCurLeft, 498);
-    EXPECT_EQ(hintText, BarReadout(*chart.K_Main->prog, 498, wsDay, chart.K_Main->FCurValue, {}));
+    EXPECT_EQ(chart.K_Main()->FCurLeft, 498);
+    EXPECT_EQ(hintText,
+              BarReadout(*chart.K_Main()->prog, 498, wsDay, chart.K_Main()->FCurValue, {}));
     EXPECT_NE(hintText.find(" \u3000收盘:"), std::string::npos);
     const int renders = chart.RepaintCount();
     ASSERT_TRUE(Key(Qt::Key_Right));
-    EXPECT_EQ(chart.K_Main->FCurLeft, 499);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, 499);
     EXPECT_EQ(chart.RepaintCount(), renders + 1);
     EXPECT_EQ(shows, 1);
     // Without hint display the arrows go to the host.
-    chart.ShowHint = false;
+    chart.SetShowHint(false);
     EXPECT_FALSE(Key(Qt::Key_Left));
 }
 
@@ -310,7 +311,8 @@ TEST_F(ChartCursorTest, EnterReportsTheCursorBarsDateAndClose) {
     EXPECT_TRUE(Key(Qt::Key_Return));
     EXPECT_EQ(calls, 1);
     SeriesView d, c;
-    ASSERT_TRUE(chart.K_Main->prog->Series("date", d) && chart.K_Main->prog->Series("close", c));
+    ASSERT_TRUE(chart.K_Main()->prog->Series("date", d) &&
+                chart.K_Main()->prog->Series("close", c));
     EXPECT_EQ(date, static_cast<int>(d.at(498)));
     EXPECT_FLOAT_EQ(price, static_cast<float>(c.at(498)));
 }
@@ -320,20 +322,20 @@ TEST_F(ChartCursorTest, DoubleClickTogglesTheCursorInTheMainWindowOnly) {
     chart.OnGPDBClick = [&](TWeiStyle s) { regions.push_back(s); };
     chart.DblClick(300, 100);
     EXPECT_TRUE(chart.ShowCursor());
-    EXPECT_TRUE(chart.FHint.BZ);
+    EXPECT_TRUE(chart.FHint().BZ);
     chart.DblClick(300, 100);
     EXPECT_FALSE(chart.ShowCursor());
-    EXPECT_FALSE(chart.FHint.BZ);
-    EXPECT_EQ(chart.curx, -1);
-    chart.DblClick(300, chart.GSH[0] + 20);
+    EXPECT_FALSE(chart.FHint().BZ);
+    EXPECT_EQ(chart.curx(), -1);
+    chart.DblClick(300, chart.GSH()[0] + 20);
     EXPECT_FALSE(chart.ShowCursor());
     ASSERT_EQ(regions.size(), 1u);
     EXPECT_EQ(regions[0], TWeiStyle::wsGS2);
     // Losing the focus hides the window and clears the cursor; the flags stay.
     Key(Qt::Key_Left);
     chart.FocusLost();
-    EXPECT_FALSE(chart.FHint.BZ);
-    EXPECT_EQ(chart.curx, -1);
+    EXPECT_FALSE(chart.FHint().BZ);
+    EXPECT_EQ(chart.curx(), -1);
     EXPECT_TRUE(chart.ShowCursor());
 }
 

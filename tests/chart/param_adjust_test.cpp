@@ -32,7 +32,7 @@ protected:
         chart.AddALL("vol", c.data(), 60, true);
         ASSERT_TRUE(chart.SetWFCString(1, kFormula));
     }
-    ChartWindow& Window() { return *chart.GS[1]; }
+    ChartWindow& Window() { return *chart.GS()[1]; }
     std::string LineOf(const std::string& text, const std::string& start) {
         size_t p = text.find("\n" + start);
         std::string line = text.substr(p + 1, text.find('\n', p + 1) - p - 1);

@@ -77,8 +77,8 @@ TEST_F(RepaintTest, NothingRendersWhileLockedAndNestedLocksEndOnce) {
 }
 
 TEST_F(RepaintTest, EventsRenderOnlyWhenTheyChangeSomething) {
-    ASSERT_EQ(chart.CURGS, 1);
-    const int window1 = chart.GSH[0] + 10, window0 = 100;
+    ASSERT_EQ(chart.CURGS(), 1);
+    const int window1 = chart.GSH()[0] + 10, window0 = 100;
     EXPECT_EQ(RendersOf([&] { chart.MouseMove(300, window0, false); }), 0);
     EXPECT_EQ(RendersOf([&] {
                   chart.MouseDown(300, window1);
@@ -91,7 +91,7 @@ TEST_F(RepaintTest, EventsRenderOnlyWhenTheyChangeSomething) {
                   chart.MouseUp();
               }),
               1);
-    EXPECT_EQ(chart.CURGS, 0);
+    EXPECT_EQ(chart.CURGS(), 0);
     int up = 0, down = 0;
     chart.OnMouseWheelUp = [&] { ++up; };
     chart.OnMouseWheelDown = [&] { ++down; };

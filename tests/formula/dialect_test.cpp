@@ -178,7 +178,7 @@ TEST(DialectSample, IndexWordsReadTheBundledIndexFiles) {
     ASSERT_EQ(test::LoadSample(index, VANTOR_SAMPLE_DIR "/daydata/SZ399001.txt", 8160), 8160);
     TGS gs;
     ASSERT_EQ(test::LoadSample(gs, VANTOR_SAMPLE_DIR "/daydata/IFL8.txt", 2205), 2205);
-    gs.programDir = VANTOR_SAMPLE_DIR;
+    gs.SetProgramDir(VANTOR_SAMPLE_DIR);
     ASSERT_TRUE(gs.SetProgText("X:INDEXC;Y:INDEXH-INDEXL;Z:INDEXV;", "")) << gs.FErrorString;
     const std::vector<double> x = Values(gs, "x"), y = Values(gs, "y"), z = Values(gs, "z");
     const std::vector<double> c = Values(index, "close"), h = Values(index, "high"),

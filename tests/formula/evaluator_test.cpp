@@ -410,7 +410,7 @@ TEST(DataWords, IndexSeriesComeFromTheIndexFile) {
     std::fclose(f);
     TGS gs;
     LoadBars(gs, {1, 2, 3});
-    gs.programDir = dir;
+    gs.SetProgramDir(dir);
     gs.StkLabel = "IF2409"; // not a number: the 399001 file
     ExpectSeries(Values(gs, "INDEXC"), {10.51, 10.52, 10.53}, "indexc");
     ExpectSeries(Values(gs, "indexo"), {10.01, 10.02, 10.03}, "indexo");
@@ -421,7 +421,7 @@ TEST(DataWords, IndexSeriesComeFromTheIndexFile) {
     gs.StkLabel = "600000"; // the 999999 file is missing
     TGS other;
     LoadBars(other, {1, 2, 3});
-    other.programDir = dir;
+    other.SetProgramDir(dir);
     other.StkLabel = "600000";
     EXPECT_EQ(other.check("indexc"), nullptr);
 }

@@ -41,22 +41,22 @@ TEST(ChartCursor, ArrowsWheelAndPagingInTheMainWindow) {
     // the information window shows.
     QTest::keyClick(widget, Qt::Key_End);
     widget->repaint();
-    EXPECT_EQ(chart.K_Main->FCurLeft, last);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, last);
     QTest::keyClick(widget, Qt::Key_Left);
     widget->repaint();
     EXPECT_TRUE(chart.ShowCursor());
-    EXPECT_EQ(chart.K_Main->FCurLeft, last - 1);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, last - 1);
     THintWin* hint = widget->Hint();
     ASSERT_TRUE(hint->isVisible());
     EXPECT_TRUE(hint->BZ);
     SeriesView close;
-    ASSERT_TRUE(chart.K_Main->prog->Series("close", close));
+    ASSERT_TRUE(chart.K_Main()->prog->Series("close", close));
     char want[64];
     std::snprintf(want, sizeof want, " \u3000收盘:%.2f", close.at(last - 1));
     EXPECT_TRUE(hint->Text().contains(QString::fromUtf8(want))) << hint->Text().toStdString();
     QTest::keyClick(widget, Qt::Key_Right);
     widget->repaint();
-    EXPECT_EQ(chart.K_Main->FCurLeft, last);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, last);
     std::snprintf(want, sizeof want, " \u3000收盘:%.2f", close.at(last));
     EXPECT_TRUE(hint->Text().contains(QString::fromUtf8(want)));
 
@@ -72,13 +72,13 @@ TEST(ChartCursor, ArrowsWheelAndPagingInTheMainWindow) {
     QTest::keyClick(widget, Qt::Key_Home);
     widget->repaint();
     EXPECT_EQ(chart.FLeftBar(), 0);
-    EXPECT_EQ(chart.K_Main->FCurLeft, 0);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, 0);
     QTest::keyClick(widget, Qt::Key_PageDown);
     widget->repaint();
     EXPECT_GT(chart.FLeftBar(), 0);
     QTest::keyClick(widget, Qt::Key_End);
     widget->repaint();
-    EXPECT_EQ(chart.K_Main->FCurLeft, last);
+    EXPECT_EQ(chart.K_Main()->FCurLeft, last);
 
     // The close box hides the window and turns the cursor off.
     hint->findChild<QAbstractButton*>("hintClose")->click();

@@ -34,8 +34,8 @@ QMenu* RightClick(MainWindow* w, int win) {
     ChartWidget* c = w->Chart();
     TGP& chart = w->Form().Chart();
     int y = 0;
-    for (int k = 0; k < win; ++k) y += chart.GSH[static_cast<size_t>(k)];
-    QPoint at(c->width() / 2, y + chart.GSH[static_cast<size_t>(win)] / 2);
+    for (int k = 0; k < win; ++k) y += chart.GSH()[static_cast<size_t>(k)];
+    QPoint at(c->width() / 2, y + chart.GSH()[static_cast<size_t>(win)] / 2);
     QTest::mousePress(c, Qt::RightButton, {}, at);
     QContextMenuEvent e(QContextMenuEvent::Mouse, at, c->mapToGlobal(at));
     QApplication::sendEvent(c, &e);
@@ -86,7 +86,7 @@ TEST(ChartMenu, RightClickMenuLooksAsDrawnAndChecksTheKLineStyle) {
             red += px(x, y) == QColor(255, 0, 0);
     EXPECT_GT(red, 6);
     MenuAction(menu, "美国线")->trigger();
-    EXPECT_EQ(w->Form().Chart().K_Main->KStype, ksAmericia);
+    EXPECT_EQ(w->Form().Chart().K_Main()->KStype, ksAmericia);
     delete w;
 }
 
@@ -98,7 +98,7 @@ TEST(ChartMenu, AdjustingMacdShortChangesItsReadoutAndNotesAreSaved) {
     TGP& chart = w->Form().Chart();
     for (int i = 0; i < 40; ++i) QTest::mouseClick(w->Trades()->next, Qt::LeftButton);
     ASSERT_TRUE(chart.SetWFCZY(2, "MACD"));
-    ChartWindow& macd = *chart.GS[2];
+    ChartWindow& macd = *chart.GS()[2];
     auto lastDif = [&] {
         SeriesView v;
         return macd.prog->Series("dif", v) ? v.last() : kInvalidValue;
@@ -166,11 +166,11 @@ TEST(ChartMenu, BoardShownFromTheSettingsSubmenu) {
     ASSERT_TRUE(part && part->menu());
     MenuAction(part->menu(), "显示信息板")->trigger();
     menu->close();
-    EXPECT_TRUE(chart.FShowBoard);
+    EXPECT_TRUE(chart.FShowBoard());
     QTest::qWait(20);
     const QImage img = w->Chart()->grab().toImage();
     const qreal r = img.devicePixelRatio();
-    const int bx = static_cast<int>((w->Chart()->width() - chart.FBoardWidth + 2) * r);
+    const int bx = static_cast<int>((w->Chart()->width() - chart.FBoardWidth() + 2) * r);
     int silver = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = bx; x < img.width(); ++x)
