@@ -33,7 +33,8 @@ double Bitwise(double a, double b, bool isOr) {
 
 // One bar where both operands may be invalid.
 template <Op op> inline double OnBar(double a, double b) {
-    const bool valid = IsValid(a) & IsValid(b);
+    // Both tests are always made (no short circuit), so the loops stay branch-free.
+    const bool valid = static_cast<int>(IsValid(a)) & static_cast<int>(IsValid(b));
     if constexpr (op == Op::Eq) return std::fabs(a - b) < 0.000001 ? 1 : 0;
     if constexpr (op == Op::Ne) return a != b ? 1 : 0;
     if constexpr (op == Op::Or) return valid ? Bitwise(a, b, true) : 0;
@@ -41,7 +42,9 @@ template <Op op> inline double OnBar(double a, double b) {
     // a result that is not finite, or of an invalid operand, is the invalid value.
     if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul) {
         const double r = op == Op::Add ? a + b : op == Op::Sub ? a - b : a * b;
-        return valid & (std::fabs(r) <= DBL_MAX) ? r : kInvalidValue;
+        return (static_cast<int>(valid) & static_cast<int>(std::fabs(r) <= DBL_MAX))
+                   ? r
+                   : kInvalidValue;
     }
     if (!valid) return kInvalidValue;
     if constexpr (op == Op::Div) return b == 0 ? kInvalidValue : Finite(a / b);
