@@ -421,6 +421,35 @@ private:
     std::int64_t below_ = 0;
 };
 
+// One bar's result from a table of volume per level that gives the largest count of levels
+// whose volume keeps a predicate true (LastKept), the first level a bar has reached from an
+// index on (FirstPresentFrom) and the volume below a level (Below). `out` is left as it is
+// where no level answers.
+template <class Table>
+void AnswerBar(Table& table, const Levels& levels, double want, double all, bool winner,
+               double& out) {
+    if (!Valid(want) || all == 0) {
+        out = kInvalid;
+        return;
+    }
+    const int size = std::max(levels.Size(), 1);
+    if (!winner) {
+        // The first level with the volume below it above want percent of the total.
+        const double share = want / 100;
+        int from = 0;
+        if (0 / all <= share)
+            from = table.LastKept([&](auto below) {
+                return static_cast<double>(below) / all <= share;
+            }) + 1;
+        const int at = table.FirstPresentFrom(from);
+        if (at < size) out = levels.Price(at);
+    } else {
+        // The share of the volume below the first level priced above want.
+        const int at = table.FirstPresentFrom(levels.FirstAbove(want));
+        if (at < size) out = Finite(static_cast<double>(table.Below(at)) / all);
+    }
+}
+
 // The levels a bar spreads its volume over (its steps as ForEachStep visits them) as runs
 // of equal level keys in rising order: the key and the count of steps of each run. Returns
 // the count of runs (at most q <= 100).
@@ -491,29 +520,26 @@ void CostWinnerWhole(std::span<const double> high, std::span<const double> low,
         }
         table.AddRising(runIndex.data(), runSteps.data(), runs);
 
-        const double want = n[t];
-        if (!Valid(want) || total == 0) {
-            out[t] = kInvalid;
-            continue;
-        }
-        const double all = static_cast<double>(total);
-        if (!winner) {
-            // The first level with the volume below it above want percent of the total.
-            const double share = want / 100;
-            int from = 0;
-            if (0 / all <= share)
-                from = table.LastKept([&](std::int64_t below) {
-                    return static_cast<double>(below) / all <= share;
-                }) + 1;
-            const int at = table.FirstPresentFrom(from);
-            if (at < size) out[t] = levels.Price(at);
-        } else {
-            // The share of the volume below the first level priced above want.
-            const int at = table.FirstPresentFrom(levels.FirstAbove(want));
-            if (at < size) out[t] = Finite(static_cast<double>(table.Below(at)) / all);
-        }
+        AnswerBar(table, levels, n[t], static_cast<double>(total), winner, out[t]);
     }
 }
+
+// The fractional volumes per level as AnswerBar reads them: prefix sums of the volume and
+// of the levels reached so far.
+struct FractionalTable {
+    const Fenwick<double>& volume;
+    const Fenwick<int>& present;
+    const int& presentCount;
+    int size;
+    template <class P> int LastKept(P&& keep) const { return volume.LastKept(keep); }
+    // The index of the first present level at or above `index`, size when none.
+    int FirstPresentFrom(int index) const {
+        const int k = index >= size ? presentCount : present.Prefix(index);
+        if (k >= presentCount) return size;
+        return present.LastKept([k](int c) { return c <= k; });
+    }
+    double Below(int index) const { return volume.Prefix(index); }
+};
 
 // WINNER and COST of fractional volumes, summed in doubles: the table of volume per price
 // level grows bar by bar; each bar's result is found by descending prefix sums instead of
@@ -531,11 +557,7 @@ void CostWinnerFractional(std::span<const double> high, std::span<const double> 
     std::vector<char> isPresent(static_cast<size_t>(size), 0);
     int presentCount = 0;
     V total{};
-    // The index of the k-th present level (k from 0), or size when there are fewer.
-    auto nthPresent = [&](int k) {
-        if (k >= presentCount) return size;
-        return present.LastKept([k](int c) { return c <= k; });
-    };
+    const FractionalTable table{volume, present, presentCount, size};
     for (int t = 0; t < len; ++t) {
         const double v = vol[static_cast<size_t>(t)];
         const V stepVolume = v / q;
@@ -560,28 +582,7 @@ void CostWinnerFractional(std::span<const double> high, std::span<const double> 
         });
         if (pending >= 0) volume.Add(pending, pendingVolume);
 
-        const double want = n[t];
-        if (!Valid(want) || total == V{}) {
-            out[t] = kInvalid;
-            continue;
-        }
-        const double all = static_cast<double>(total);
-        if (!winner) {
-            // The first level with the volume below it above want percent of the total.
-            const double share = want / 100;
-            int from = 0;
-            if (0 / all <= share)
-                from = volume.LastKept([&](V below) {
-                    return static_cast<double>(below) / all <= share;
-                }) + 1;
-            const int at = nthPresent(from >= size ? presentCount : present.Prefix(from));
-            if (at < size) out[t] = levels.Price(at);
-        } else {
-            // The share of the volume below the first level priced above want.
-            const int above = levels.FirstAbove(want);
-            const int at = nthPresent(above >= size ? presentCount : present.Prefix(above));
-            if (at < size) out[t] = Finite(static_cast<double>(volume.Prefix(at)) / all);
-        }
+        AnswerBar(table, levels, n[t], total, winner, out[t]);
     }
 }
 
