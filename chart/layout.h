@@ -19,6 +19,10 @@ constexpr int ScaleWidth(bool shown) {
 // The bars of the bar view keep this many pixels from the frame at either side, so the
 // first and the last candle never touch it (nor cover the scale's frame line).
 constexpr int kBarInset = 2;
+// The pixels of a bar-view window's width that hold no bars: its scales and the insets.
+constexpr int BarViewMargins(bool showLeft, bool showRight) {
+    return ScaleWidth(showLeft) + ScaleWidth(showRight) + 2 * kBarInset;
+}
 
 // Region of a point of the chart control.
 enum class TWeiStyle {

@@ -439,7 +439,8 @@ void TGP::SettleFrame() {
     } else {
         int lm = ScaleWidth(K_Main_->ShowLeft), rm = ScaleWidth(K_Main_->ShowRight);
         if (cury_ != -2 && (curx_ < lm || curx_ > W - rm)) curx_ = cury_ = -1;
-        SettleVisibleRange(range_, W, lm + rm + 2 * kBarInset, BarCount());
+        SettleVisibleRange(range_, W, BarViewMargins(K_Main_->ShowLeft, K_Main_->ShowRight),
+                           BarCount());
         range_.oldLeftBar = range_.leftBar;
     }
 }

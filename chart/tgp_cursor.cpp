@@ -45,8 +45,7 @@ void TGP::SetKeyboardCursor(int bar) {
 bool TGP::HostNavigationKey(int qtKey) {
     if (FShowFs_) return false;
     const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
-    const int plot =
-        W - ScaleWidth(K_Main_->ShowLeft) - ScaleWidth(K_Main_->ShowRight) - 2 * kBarInset;
+    const int plot = W - BarViewMargins(K_Main_->ShowLeft, K_Main_->ShowRight);
     const int visible = plot / std::max(range_.scale, 1);
     switch (qtKey) {
     case Qt::Key_Home:

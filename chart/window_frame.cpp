@@ -135,7 +135,7 @@ WindowFrame ComputeFrame(const ChartWindow& win, WindowProgram& prog, const Fram
     }
     f.len = prog.DataLen();
     // The bar view leaves kBarInset free at both sides; the tick view's slots fill the plot.
-    const int barArea = g.X2 - g.X1 - (g.X1 - g.Lm);
+    const int barArea = g.X2 - g.Lm - 2 * (g.X1 - g.Lm);
     int n = scale > 0 ? static_cast<int>(std::trunc(std::max(barArea, 0) / scale)) : 0;
     f.leftBar = leftBar;
     f.end = std::min(leftBar + n, f.len);
