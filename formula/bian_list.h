@@ -23,12 +23,23 @@ public:
         return it == index_.end() ? nullptr : it->second;
     }
     Tbian* add(const std::string& name, int len) {
-        items_.push_back(std::make_unique<Tbian>(name, len));
-        Tbian* b = items_.back().get();
-        index_.emplace(name, b);
-        return b;
+        auto b = std::make_unique<Tbian>();
+        // Storage left by cleared series is used again: a new series still reads 0 on all
+        // its positions, but its pages are not mapped and faulted in anew after every clear.
+        if (!spare_.empty()) {
+            b->value = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        b->Create(name, len);
+        items_.push_back(std::move(b));
+        Tbian* added = items_.back().get();
+        index_.emplace(name, added);
+        return added;
     }
     void clear() {
+        for (auto& item : items_)
+            if (item->value.capacity() > 0 && spare_.size() < kKeptSpares)
+                spare_.push_back(std::move(item->value));
         items_.clear();
         index_.clear();
     }
@@ -67,9 +78,11 @@ private:
         std::string name; // empty: every series
     };
     static constexpr size_t kKeptChanges = 256;
+    static constexpr size_t kKeptSpares = 256;
     std::vector<Change> changes_;
     std::vector<std::unique_ptr<Tbian>> items_;
     std::unordered_map<std::string, Tbian*> index_;
+    std::vector<std::vector<double>> spare_; // storage of cleared series, for the next ones
 };
 
 // The constants of a program: entries name=text in order. A lookup finds the first entry

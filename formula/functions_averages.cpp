@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 #include "formula/front_end.h"
@@ -52,10 +53,24 @@ void Ma(TGS& gs, const Window& w, double* out) {
 
 // y = keep * (the bar before) + take * x over bars from..n-1: an invalid x gives an
 // invalid bar, and the bar after an invalid one (or bar 0) starts again at x. The bar
-// before is carried in a register, not read back from `out`.
+// before is carried in a register, not read back from `out`. Runs of ordinary bars take the
+// inner loop, whose chain from one bar to the next is one product and one sum: every test
+// there leaves the loop instead of choosing a value, and the bar that left it is worked out
+// by the general step below, with the same arithmetic.
 void Smooth(const double* x, int from, int n, double keep, double take, double* out) {
     double prev = from > 0 ? out[from - 1] : kInvalid;
-    for (int i = from; i < n; ++i) {
+    int i = from;
+    while (i < n) {
+        if (IsValid(prev)) {
+            for (; i < n; ++i) {
+                const double xi = x[i];
+                const double v = keep * prev + take * xi;
+                if (!IsValid(xi) || !(std::fabs(v) <= DBL_MAX) || !IsValid(v)) break;
+                out[i] = v;
+                prev = v;
+            }
+            if (i == n) break;
+        }
         const double xi = x[i];
         double v;
         if (!IsValid(xi))
@@ -66,6 +81,7 @@ void Smooth(const double* x, int from, int n, double keep, double take, double* 
             v = Finite(keep * prev + take * xi);
         out[i] = v;
         prev = v;
+        ++i;
     }
 }
 
@@ -223,10 +239,45 @@ void Sum(TGS& gs, const Window& w, double* out) {
     }
 }
 
+// Of a bar and a later one, the later unless the earlier is strictly better: the window's
+// extreme is then its best value at the latest bar that holds it, whatever the grouping.
+template <bool highest> inline double Pick(double earlier, double later) {
+    return (highest ? earlier > later : earlier < later) ? earlier : later;
+}
+
+// The extreme of every window of k > 0 bars ending at from..n-1 by blocks of k bars from bar
+// 0: each block's running extreme from its start (g) and towards its end (h), so a window
+// that straddles two blocks is Pick(h of its first bar, g of its last). A few steps per bar
+// whatever k, without the unpredictable branches of a queue. Values that do not compare
+// (NaN) would make Pick depend on the grouping: then nothing is written and false returned.
+template <bool highest>
+bool BlockExtreme(TGS& gs, const double* x, std::int64_t k, std::int64_t start, int from, int n,
+                  double* out) {
+    const std::int64_t first = start - start % k; // the block holding `start`
+    bool unordered = false;
+    for (std::int64_t j = first; j < n; ++j) unordered |= x[j] != x[j];
+    if (unordered) return false;
+    double* g = gs.Scratch(4, n);
+    double* h = gs.Scratch(5, n);
+    for (std::int64_t b = first; b < n; b += k) {
+        const std::int64_t end = std::min<std::int64_t>(b + k, n);
+        g[b] = x[b];
+        for (std::int64_t j = b + 1; j < end; ++j) g[j] = Pick<highest>(g[j - 1], x[j]);
+        h[end - 1] = x[end - 1];
+        for (std::int64_t j = end - 2; j >= b; --j) h[j] = Pick<highest>(x[j], h[j + 1]);
+    }
+    for (int i = from; i < n; ++i) {
+        const std::int64_t s = i - k + 1; // the window's first bar
+        const double best = s > 0 ? Pick<highest>(h[s], g[i]) : g[i];
+        out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : best;
+    }
+    return true;
+}
+
 // HHV (highest) and LLV (lowest): the extreme of the window, invalid values as numbers.
 // A window of 0 or fewer bars reaches back to bar 0.
-void Extreme(TGS& gs, const Window& w, bool highest, double* out) {
-    auto better = [highest](double a, double b) { return highest ? a > b : a < b; };
+template <bool highest> void Extreme(TGS& gs, const Window& w, double* out) {
+    auto better = [](double a, double b) { return highest ? a > b : a < b; };
     const double* x = w.x.data;
     const int from = fn::FirstBar(gs, w.len);
     if (!w.n.IsSeries()) {
@@ -234,13 +285,21 @@ void Extreme(TGS& gs, const Window& w, bool highest, double* out) {
         // The candidates of a window depend only on the bars inside it, so the queue is
         // rebuilt from the first window that ends at `from`.
         const std::int64_t start = k > 0 ? std::max<std::int64_t>(0, from - k + 1) : 0;
-        std::deque<int> q; // bars of the window whose values may still be the extreme
+        if (start >= w.len) return;
+        if (k > 0 && BlockExtreme<highest>(gs, x, k, start, from, w.len, out)) return;
+        // The bars of the window whose values may still be the extreme, oldest first, in a
+        // ring: a window of k bars never holds more than k + 1 of them.
+        const std::int64_t span = w.len - start;
+        const auto room = static_cast<std::size_t>(k > 0 ? std::min(k + 1, span) : span);
+        std::vector<int> ring(std::bit_ceil(room));
+        const std::size_t mask = ring.size() - 1;
+        std::size_t head = 0, tail = 0; // the queue is ring[head..tail), indices taken & mask
         for (int i = static_cast<int>(start); i < w.len; ++i) {
-            while (!q.empty() && !better(x[q.back()], x[i])) q.pop_back();
-            q.push_back(i);
+            while (tail != head && !better(x[ring[(tail - 1) & mask]], x[i])) --tail;
+            ring[tail++ & mask] = i;
             if (k > 0)
-                while (q.front() < i - k + 1) q.pop_front();
-            if (i >= from) out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : x[q.front()];
+                while (ring[head & mask] < i - k + 1) ++head;
+            if (i >= from) out[i] = (i == 0 || !IsValid(x[i])) ? x[i] : x[ring[head & mask]];
         }
         return;
     }
@@ -293,10 +352,6 @@ void Forecast(TGS& gs, const Window& w, double* out) {
         const double mean = (p[i + 1] - p[i + 1 - cnt]) / static_cast<double>(cnt);
         out[i] = Finite(3 * out[i] - 2 * mean);
     }
-}
-
-template <bool highest> void Extreme(TGS& gs, const Window& w, double* out) {
-    Extreme(gs, w, highest, out);
 }
 
 // When a member returns X unchanged: for a constant N of 0 (most), never (SUM: the running

@@ -38,16 +38,19 @@ template <Op op> inline double OnBar(double a, double b) {
     if constexpr (op == Op::Eq) return std::fabs(a - b) < 0.000001 ? 1 : 0;
     if constexpr (op == Op::Ne) return a != b ? 1 : 0;
     if constexpr (op == Op::Or) return valid ? Bitwise(a, b, true) : 0;
-    // Sums, differences and products without a branch, so the loops over bars vectorize:
-    // a result that is not finite, or of an invalid operand, is the invalid value.
-    if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul) {
-        const double r = op == Op::Add ? a + b : op == Op::Sub ? a - b : a * b;
+    // Sums, differences, products and quotients without a branch, so the loops over bars
+    // vectorize: a result that is not finite, or of an invalid operand, is the invalid
+    // value. A quotient by 0 is never finite, so it needs no test of its own.
+    if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div) {
+        const double r = op == Op::Add   ? a + b
+                         : op == Op::Sub ? a - b
+                         : op == Op::Mul ? a * b
+                                         : a / b;
         return (static_cast<int>(valid) & static_cast<int>(std::fabs(r) <= DBL_MAX))
                    ? r
                    : kInvalidValue;
     }
     if (!valid) return kInvalidValue;
-    if constexpr (op == Op::Div) return b == 0 ? kInvalidValue : Finite(a / b);
     if constexpr (op == Op::Xor) return Bitwise(a, b, false);
     if constexpr (op == Op::Lt) return a < b ? 1 : 0;
     if constexpr (op == Op::Gt) return a > b ? 1 : 0;

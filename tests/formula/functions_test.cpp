@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -95,6 +96,65 @@ TEST_F(Functions, WindowsThatClipOrHaveNoBars) {
     LoadBars(fifty, close);
     ASSERT_TRUE(fifty.SetProgText("A:EMA(C,100);B:EMA(C,49);", ""));
     EXPECT_EQ(Values(fifty, "a"), Values(fifty, "b"));
+}
+
+// HHV and LLV give the best value at the latest bar of the window that holds it: with ties
+// between 0 and -0 the sign shows which bar was taken. Every window size, from one bar to
+// more than the data, is checked against a rescan of the window.
+TEST(ExtremeWindows, LatestBestBarOfEveryWindowSize) {
+    std::vector<double> close;
+    unsigned seed = 7;
+    for (int i = 0; i < 97; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int r = static_cast<int>((seed >> 16) % 7);
+        close.push_back(r == 0 ? 0.0 : r == 1 ? -0.0 : r == 2 ? kInv : r - 4.0);
+    }
+    TGS gs;
+    LoadBars(gs, close);
+    const int n = static_cast<int>(close.size());
+    for (int k : {1, 2, 3, 5, 8, 9, 16, 31, 96, 97, 200}) {
+        for (bool highest : {true, false}) {
+            const std::string text =
+                std::string("X:") + (highest ? "HHV" : "LLV") + "(C," + std::to_string(k) + ");";
+            SCOPED_TRACE(text);
+            ASSERT_TRUE(gs.SetProgText(text, "")) << gs.FErrorString;
+            const std::vector<double> got = Values(gs, "x");
+            for (int i = 0; i < n; ++i) {
+                double want = close[static_cast<size_t>(i)];
+                if (i > 0 && want != kInv)
+                    for (int j = std::max(0, i - k + 1); j <= i; ++j) {
+                        const double v = close[static_cast<size_t>(j)];
+                        if (j == std::max(0, i - k + 1) || !(highest ? want > v : want < v))
+                            want = v;
+                    }
+                ASSERT_EQ(got[static_cast<size_t>(i)], want) << "bar " << i;
+                ASSERT_EQ(std::signbit(got[static_cast<size_t>(i)]), std::signbit(want))
+                    << "bar " << i;
+            }
+        }
+    }
+}
+
+// A smoothed bar that is not finite, or that lands on the invalid value, is invalid, and the
+// bar after it starts again at X, as after an invalid X.
+TEST(Smoothing, BarsThatOverflowOrLandOnTheInvalidValueRestart) {
+    const struct {
+        std::vector<double> close;
+        const char* text;
+        std::vector<double> want;
+    } cases[] = {
+        {{1e308, -1e308, 1e308, 5}, "X:SMA(C,1,3);", {1e308, kInv, 1e308, kInv}},
+        {{0, -2e7, 4, 6}, "X:SMA(C,2,1);", {0, kInv, 4, 5}},
+        {{2, -20000002, 4, 6}, "X:EMA(C,3);", {2, kInv, 4, 5}},
+        {{3, 5, kInv, 7, 9}, "X:EMA(C,3);", {3, 4, kInv, 7, 8}},
+    };
+    for (const auto& c : cases) {
+        TGS gs;
+        LoadBars(gs, c.close);
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(gs.SetProgText(c.text, "")) << gs.FErrorString;
+        EXPECT_EQ(Values(gs, "x"), c.want);
+    }
 }
 
 TEST_F(Functions, Statistics) {
