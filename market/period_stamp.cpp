@@ -85,7 +85,21 @@ std::optional<double> EncodeBarTime(int time, int date) {
     auto day = EncodeDate(y, m, d);
     int h = time / 100, mi = time % 100;
     if (!day || time < 0 || h > 23 || mi > 59) return std::nullopt;
-    return *day + h * kHour + mi * kMinute;
+    return DayTime(*day, h, mi);
+}
+
+double DayTime(double dayNumber, int hour, int minute) {
+    return dayNumber + hour * kHour + minute * kMinute;
+}
+
+int IntradayLabelMinute(TWeekStyle period, const BarMoment& at) {
+    if (!IsIntraday(period) || !at.dayNumber || !at.timeOk) return -1;
+    const int h = at.hour, mi = at.minute;
+    if (period == wsmin1 || mi == 0) return h * 60 + mi;
+    static constexpr int kSteps[] = {1, 3, 5, 10, 15, 30, 60};
+    const int step = kSteps[static_cast<int>(period)];
+    // Rounded up to the next multiple of the step; 60 is the next full hour.
+    return h * 60 + (mi + step - 1) / step * step;
 }
 
 BarMoment ReadBarMoment(int time, int date) {

@@ -34,6 +34,12 @@ struct BarMoment {
 BarMoment ReadBarMoment(int time, int date);
 // GetPeriodStamp of the moment `at`.
 std::optional<double> GetPeriodStamp(TWeekStyle period, const BarMoment& at);
+// The minute of the day (0 .. 1440) that labels the bar of intraday `period` containing `at`:
+// the same moment GetPeriodStamp gives, counted in whole minutes from the moment's own day,
+// 1440 being midnight of the next day. -1 when the moment has no stamp.
+int IntradayLabelMinute(TWeekStyle period, const BarMoment& at);
+// The date-time of hh:mm on the day numbered `dayNumber`; EncodeBarTime once the date is known.
+double DayTime(double dayNumber, int hour, int minute);
 // Whether the stamp of `period` depends on the date alone.
 constexpr bool StampedByDate(TWeekStyle period) {
     return static_cast<int>(period) >= static_cast<int>(wsDay) &&

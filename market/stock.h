@@ -13,6 +13,8 @@
 
 namespace vantor {
 
+struct BarMoment;
+
 class Tstock {
 public:
     // Returns a uniform random integer in [lo, hi].
@@ -92,7 +94,11 @@ private:
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);
     void PushInto(int period, int row, int time, int date);
-    void PushStamped(int period, int row, const std::optional<double>& stamp);
+    // `at` and `minute`, when given, are the bar's moment and the minute of its day that
+    // IntradayLabelMinute gives: they spare decoding the stamp for the label.
+    void PushStamped(int period, int row, const std::optional<double>& stamp,
+                     const BarMoment* at = nullptr, int minute = -1);
+    void ReserveCaches(int bars);
     static double LabelTime(const Price& cacheBar);
     Price Combine(int first, int last) const;
     void Regroup();

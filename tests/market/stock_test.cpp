@@ -81,6 +81,44 @@ TEST_F(StoreTest, MinuteBarsAggregateIntoPeriods) {
     EXPECT_EQ(Labels(s, wsJi), (std::vector<std::string>{"20150331 2359"}));
 }
 
+TEST_F(StoreTest, IntradayLabelsFollowTheStampsAcrossMidnight) {
+    // The last minutes of a year and of a leap February, where a bar ending at the next full
+    // hour ends on the next day.
+    std::vector<std::pair<int, int>> moments; // date, hhmm
+    for (int m = 50; m <= 59; ++m) moments.push_back({20151231, 2300 + m});
+    for (int m = 0; m <= 7; ++m) moments.push_back({20160101, m});
+    for (int m = 57; m <= 59; ++m) moments.push_back({20160229, 2300 + m});
+    for (int m = 0; m <= 2; ++m) moments.push_back({20160301, m});
+    std::vector<std::string> lines;
+    for (auto [date, time] : moments) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%d,%04d,1,2,0.5,1,1,1", date, time);
+        lines.push_back(buf);
+    }
+    Tstock s;
+    Load(s, Write(lines), 0, static_cast<int>(lines.size()) - 1);
+    for (TWeekStyle w : {wsmin1, wsMin3, wsMin5, wsmin10, wsMin15, wsMin30, wsMin60}) {
+        // The label of each stamp, one cache bar for each run of equal labels.
+        std::vector<std::string> want;
+        for (auto [date, time] : moments) {
+            ShortStr d, t;
+            StampLabel(*GetPeriodStamp(w, time, date), d, t);
+            std::string label = d.str() + " " + t.str();
+            if (want.empty() || want.back() != label) want.push_back(label);
+        }
+        EXPECT_EQ(Labels(s, w), want) << PeriodCaption(w);
+        const int n = static_cast<int>(want.size());
+        std::vector<double> dates(n), times(n);
+        s.CacheDateTime(w, 0, n, dates.data(), times.data());
+        for (int k = 0; k < n; ++k) {
+            char label[32];
+            std::snprintf(label, sizeof label, "%.0f %04.0f", dates[k], times[k]);
+            EXPECT_EQ(label, want[k]) << PeriodCaption(w);
+        }
+    }
+    EXPECT_EQ(Labels(s, wsMin60)[0], "20160101 0000"); // 23:50 .. 00:00 end at midnight
+}
+
 TEST_F(StoreTest, DayBarsGroupIntoWeeksAndQuarters) {
     std::vector<std::string> lines;
     for (int d : {20150309, 20150310, 20150311, 20150312, 20150313, 20150316, 20150701, 20150820,
