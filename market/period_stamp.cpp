@@ -88,20 +88,6 @@ std::optional<double> EncodeBarTime(int time, int date) {
     return DayTime(*day, h, mi);
 }
 
-double DayTime(double dayNumber, int hour, int minute) {
-    return dayNumber + hour * kHour + minute * kMinute;
-}
-
-int IntradayLabelMinute(TWeekStyle period, const BarMoment& at) {
-    if (!IsIntraday(period) || !at.dayNumber || !at.timeOk) return -1;
-    const int h = at.hour, mi = at.minute;
-    if (period == wsmin1 || mi == 0) return h * 60 + mi;
-    static constexpr int kSteps[] = {1, 3, 5, 10, 15, 30, 60};
-    const int step = kSteps[static_cast<int>(period)];
-    // Rounded up to the next multiple of the step; 60 is the next full hour.
-    return h * 60 + (mi + step - 1) / step * step;
-}
-
 BarMoment ReadBarMoment(int time, int date) {
     BarMoment at;
     SplitDate(date, at.year, at.month, at.day);
@@ -191,10 +177,6 @@ void StampLabel(const DateTimeParts& p, ShortStr& srq, ShortStr& ssj) {
     time[3] = static_cast<char>('0' + p.minute % 10);
     srq.assign(std::string_view(date, 8));
     ssj.assign(std::string_view(time, 4));
-}
-
-double PeriodThreshold(TWeekStyle period) {
-    return static_cast<int>(period) <= static_cast<int>(wsWeek) ? 0.000625 : 1.0 / 720.0;
 }
 
 } // namespace vantor

@@ -152,22 +152,21 @@ bool ReadPlainBarLine(std::string_view line, Price& bar) {
         const char* const start = p;
         const bool negative = p < end && *p == '-';
         if (negative) ++p;
-        std::int64_t digits = 0;
-        int ndigits = 0, decimals = 0;
-        bool point = false;
-        for (; p < end && *p != ','; ++p) {
-            const char ch = *p;
-            if (ch >= '0' && ch <= '9') {
-                if (++ndigits > 15) return false;
-                digits = digits * 10 + (ch - '0');
-                decimals += point;
-            } else if (ch == '.' && !point) {
-                point = true;
-            } else {
-                return false;
-            }
+        // The digits before and after the point make one integer (past fifteen digits the
+        // line is left to the general reading, so wrapping around does not matter).
+        std::uint64_t digits = 0;
+        const char* const whole = p;
+        while (p < end && static_cast<unsigned>(*p - '0') <= 9) digits = digits * 10 + (*p++ - '0');
+        long ndigits = p - whole, decimals = 0;
+        if (p < end && *p == '.') {
+            const char* const fraction = ++p;
+            while (p < end && static_cast<unsigned>(*p - '0') <= 9)
+                digits = digits * 10 + (*p++ - '0');
+            decimals = p - fraction;
+            ndigits += decimals;
         }
-        if (ndigits == 0) return false; // an empty field, a lone sign or point
+        if (p < end && *p != ',') return false;
+        if (ndigits == 0 || ndigits > 15) return false; // an empty field, a lone sign or point
         const double magnitude = static_cast<double>(digits) / kExactPowers[decimals];
         value[count] = negative ? -magnitude : magnitude;
         text[count] = std::string_view(start, static_cast<std::size_t>(p - start));
