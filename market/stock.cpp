@@ -163,7 +163,7 @@ void Tstock::PushBar(int row, bool reset) {
 }
 
 bool Tstock::ReadFile() {
-    if (!ReadLines(fileName, lines)) {
+    if (!lines.Read(fileName)) {
         lines.clear();
         fcount = 0;
         Fp.clear();

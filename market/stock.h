@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "market/data_files.h"
 #include "market/host.h"
 #include "market/price.h"
 
@@ -23,8 +24,8 @@ public:
     Tstock();
 
     // --- state (fields named as the rest of the program knows them) ---
-    std::vector<std::string> lines; // the lines of the data file
-    bool serrmessage = false;       // a malformed line has been reported; never cleared
+    TextLines lines;          // the lines of the data file
+    bool serrmessage = false; // a malformed line has been reported; never cleared
     Price Fnext;
     std::string fileName;
     std::string oldfilename;
