@@ -138,7 +138,13 @@ bool TextLines::Read(const std::string& path) {
     }
     const char* const data = text_.data();
     const std::size_t n = text_.size();
-    spans_.reserve(static_cast<std::size_t>(std::count(text_.begin(), text_.end(), '\n')) + 1);
+    std::size_t count = 1;
+    const char* at = data;
+    while ((at = static_cast<const char*>(std::memchr(at, '\n', n - (at - data)))) != nullptr) {
+        ++count;
+        ++at;
+    }
+    spans_.reserve(count);
     std::size_t pos = 0;
     while (pos < n) {
         const void* nl = std::memchr(data + pos, '\n', n - pos);
