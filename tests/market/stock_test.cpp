@@ -156,6 +156,46 @@ TEST_F(StoreTest, MalformedLinesAreReportedOncePerStore) {
     EXPECT_EQ(messages.size(), 1u);
 }
 
+TEST_F(StoreTest, LineEndsOfTheFile) {
+    const std::string a = "20150310,0931,1,2,0.5,1,1,1", b = "20150310,0932,1,2,0.5,1,1,1";
+    const struct {
+        const char* what;
+        std::string text;
+        int bars;
+        const char* lastTime; // of the last bar; a malformed line leaves it empty
+        const char* message;  // "" when no line is malformed
+    } cases[] = {
+        {"CRLF", a + "\r\n" + b + "\r\n", 2, "0932", ""},
+        {"no final line end", a + "\n" + b, 2, "0932", ""},
+        {"blank line in the middle", a + "\n\n" + b + "\n", 3, "0932", "当前行：1"},
+        {"blank last line", a + "\n" + b + "\n\r\n", 3, "", "当前行：2"},
+        {"empty file", "", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> messages;
+        Host host{[&](const std::string& m) { messages.push_back(m); }, {}};
+        Tstock s;
+        s.host = &host;
+        s.fileName = dir.file("ends.txt");
+        std::ofstream(s.fileName, std::ios::binary) << c.text;
+        ASSERT_TRUE(s.loaddata()) << c.what;
+        EXPECT_EQ(s.fcount, c.bars) << c.what;
+        EXPECT_EQ(static_cast<int>(s.lines.size()), c.bars) << c.what;
+        if (c.bars > 0) {
+            EXPECT_EQ(s.lines[0], a) << c.what;
+            EXPECT_EQ(s.Fp[0].Ssj.str(), "0931") << c.what;
+            EXPECT_EQ(s.Fp[c.bars - 1].Ssj.str(), c.lastTime) << c.what;
+        }
+        if (c.message[0]) {
+            ASSERT_EQ(messages.size(), 1u) << c.what;
+            EXPECT_EQ(messages[0], std::string("数据格式不合法，请检查数据文件格式！") + c.message)
+                << c.what;
+        } else {
+            EXPECT_TRUE(messages.empty()) << c.what;
+        }
+    }
+}
+
 TEST_F(StoreTest, BadDatesAndTimesAreLeftOutOfTheCaches) {
     Tstock s;
     Load(s,
