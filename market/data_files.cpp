@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -127,6 +128,34 @@ std::string SafeFileName(const std::string& name) {
             c = '_';
     }
     return out;
+}
+
+bool TextLines::Read(const std::string& path) {
+    clear();
+    if (!ReadFileText(path, text_)) {
+        text_.clear();
+        return false;
+    }
+    const char* const data = text_.data();
+    const std::size_t n = text_.size();
+    std::size_t count = 1;
+    const char* at = data;
+    while ((at = static_cast<const char*>(std::memchr(at, '\n', n - (at - data)))) != nullptr) {
+        ++count;
+        ++at;
+    }
+    spans_.reserve(count);
+    std::size_t pos = 0;
+    while (pos < n) {
+        const void* nl = std::memchr(data + pos, '\n', n - pos);
+        const std::size_t end =
+            nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : n;
+        std::size_t stop = end;
+        if (stop > pos && data[stop - 1] == '\r') --stop;
+        spans_.push_back({pos, stop - pos});
+        pos = end + 1;
+    }
+    return true;
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {

@@ -24,6 +24,30 @@ std::vector<std::string> ListInstruments(const std::string& folder);
 // Reads a whole text file into lines (without line ends). Returns false when it can't be read.
 bool ReadLines(const std::string& path, std::vector<std::string>& lines);
 
+// The lines of a text file (without line ends, as ReadLines splits them), kept as the file's
+// text and where each line lies in it, so that a file of many lines is one allocation.
+class TextLines {
+public:
+    // Replaces the lines by those of the file; false (and no lines) when it can't be read.
+    bool Read(const std::string& path);
+    std::size_t size() const { return spans_.size(); }
+    bool empty() const { return spans_.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        return std::string_view(text_).substr(spans_[i].pos, spans_[i].len);
+    }
+    void clear() {
+        text_.clear();
+        spans_.clear();
+    }
+
+private:
+    struct Span {
+        std::size_t pos, len;
+    };
+    std::string text_;
+    std::vector<Span> spans_;
+};
+
 // Reads a whole file as it is. Returns false when it can't be read.
 bool ReadFileText(const std::string& path, std::string& text);
 

@@ -85,7 +85,7 @@ std::optional<double> EncodeBarTime(int time, int date) {
     auto day = EncodeDate(y, m, d);
     int h = time / 100, mi = time % 100;
     if (!day || time < 0 || h > 23 || mi > 59) return std::nullopt;
-    return *day + h * kHour + mi * kMinute;
+    return DayTime(*day, h, mi);
 }
 
 BarMoment ReadBarMoment(int time, int date) {
@@ -177,10 +177,6 @@ void StampLabel(const DateTimeParts& p, ShortStr& srq, ShortStr& ssj) {
     time[3] = static_cast<char>('0' + p.minute % 10);
     srq.assign(std::string_view(date, 8));
     ssj.assign(std::string_view(time, 4));
-}
-
-double PeriodThreshold(TWeekStyle period) {
-    return static_cast<int>(period) <= static_cast<int>(wsWeek) ? 0.000625 : 1.0 / 720.0;
 }
 
 } // namespace vantor

@@ -34,6 +34,22 @@ struct BarMoment {
 BarMoment ReadBarMoment(int time, int date);
 // GetPeriodStamp of the moment `at`.
 std::optional<double> GetPeriodStamp(TWeekStyle period, const BarMoment& at);
+// The minute of the day (0 .. 1440) that labels the bar of intraday `period` containing `at`:
+// the same moment GetPeriodStamp gives, counted in whole minutes from the moment's own day,
+// 1440 being midnight of the next day. -1 when the moment has no stamp.
+inline int IntradayLabelMinute(TWeekStyle period, const BarMoment& at) {
+    if (!IsIntraday(period) || !at.dayNumber || !at.timeOk) return -1;
+    const int h = at.hour, mi = at.minute;
+    if (period == wsmin1 || mi == 0) return h * 60 + mi;
+    constexpr int kSteps[] = {1, 3, 5, 10, 15, 30, 60};
+    const int step = kSteps[static_cast<int>(period)];
+    // Rounded up to the next multiple of the step; 60 is the next full hour.
+    return h * 60 + (mi + step - 1) / step * step;
+}
+// The date-time of hh:mm on the day numbered `dayNumber`; EncodeBarTime once the date is known.
+inline double DayTime(double dayNumber, int hour, int minute) {
+    return dayNumber + hour * (1.0 / 24.0) + minute * (1.0 / 1440.0);
+}
 // Whether the stamp of `period` depends on the date alone.
 constexpr bool StampedByDate(TWeekStyle period) {
     return static_cast<int>(period) >= static_cast<int>(wsDay) &&
@@ -46,6 +62,8 @@ void StampLabel(double stamp, ShortStr& srq, ShortStr& ssj);
 void StampLabel(const DateTimeParts& p, ShortStr& srq, ShortStr& ssj);
 
 // Stamps at least this far apart (in days) start a new cache bar.
-double PeriodThreshold(TWeekStyle period);
+constexpr double PeriodThreshold(TWeekStyle period) {
+    return static_cast<int>(period) <= static_cast<int>(wsWeek) ? 0.000625 : 1.0 / 720.0;
+}
 
 } // namespace vantor

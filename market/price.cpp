@@ -78,11 +78,25 @@ static int TruncToInt(double v) {
     return static_cast<int>(v);
 }
 
+// The number of a date or time field: up to nine plain digits are counted up directly (what
+// reading them as a float and truncating gives), anything else goes through TextToFloat.
+static int FieldNumber(std::string_view s) {
+    if (!s.empty() && s.size() <= 9) {
+        int v = 0;
+        for (char ch : s) {
+            if (ch < '0' || ch > '9') return TruncToInt(TextToFloat(s));
+            v = v * 10 + (ch - '0');
+        }
+        return v;
+    }
+    return TruncToInt(TextToFloat(s));
+}
+
 int BarTimeNumber(const ShortStr& s) {
-    return TruncToInt(TextToFloat(s.view()));
+    return FieldNumber(s.view());
 }
 int BarDateNumber(const ShortStr& s) {
-    return TruncToInt(TextToFloat(s.view()));
+    return FieldNumber(s.view());
 }
 
 namespace {
@@ -121,7 +135,62 @@ std::vector<std::string_view> SplitBarFields(std::string_view line) {
     return fields;
 }
 
+namespace {
+
+// Reads a line whose 7 to 9 fields are all plain decimals (digits, at most one point, a
+// leading minus; no blanks, quotes or empty fields), each number taken as its characters are
+// passed: the bar the general reading gives for it. False for any other line, which is left
+// to the general reading.
+bool ReadPlainBarLine(std::string_view line, Price& bar) {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    std::array<std::string_view, 9> text;
+    std::array<double, 9> value;
+    int count = 0;
+    for (;;) {
+        if (count == 9) return false; // a tenth field: the line is refused there
+        const char* const start = p;
+        const bool negative = p < end && *p == '-';
+        if (negative) ++p;
+        // The digits before and after the point make one integer (past fifteen digits the
+        // line is left to the general reading, so wrapping around does not matter).
+        std::uint64_t digits = 0;
+        const char* const whole = p;
+        while (p < end && static_cast<unsigned>(*p - '0') <= 9) digits = digits * 10 + (*p++ - '0');
+        long ndigits = p - whole, decimals = 0;
+        if (p < end && *p == '.') {
+            const char* const fraction = ++p;
+            while (p < end && static_cast<unsigned>(*p - '0') <= 9)
+                digits = digits * 10 + (*p++ - '0');
+            decimals = p - fraction;
+            ndigits += decimals;
+        }
+        if (p < end && *p != ',') return false;
+        if (ndigits == 0 || ndigits > 15) return false; // an empty field, a lone sign or point
+        const double magnitude = static_cast<double>(digits) / kExactPowers[decimals];
+        value[count] = negative ? -magnitude : magnitude;
+        text[count] = std::string_view(start, static_cast<std::size_t>(p - start));
+        ++count;
+        if (p == end) break;
+        ++p; // the comma
+    }
+    if (count < 7) return false;
+    int k = 0;
+    bar.Srq = text[k++];
+    bar.Ssj = count == 7 ? std::string_view() : text[k++];
+    bar.Spk = value[k++];
+    bar.Spg = value[k++];
+    bar.Spd = value[k++];
+    bar.Sps = value[k++];
+    bar.Scjl = value[k++];
+    bar.Scje = value[k++];
+    return true;
+}
+
+} // namespace
+
 bool ParseBarLine(std::string_view line, Price& bar) {
+    if (ReadPlainBarLine(line, bar)) return true;
     bar = Price{};
     // At most 9 fields make a bar; a tenth is enough to refuse the line.
     std::array<std::string_view, 10> f;

@@ -70,7 +70,8 @@ void Tstock::PushInto(int i, int row, int time, int date) {
     PushStamped(i, row, GetPeriodStamp(static_cast<TWeekStyle>(i), time, date));
 }
 
-void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp) {
+void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp, const BarMoment* at,
+                         int minute) {
     const Price& bar = Fp[row];
     const auto w = static_cast<TWeekStyle>(i);
     // A bar whose date or time has no stamp is left out of the cache.
@@ -80,12 +81,24 @@ void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp) {
         cache.push_back(bar);
         Price& added = cache.back();
         // The label's text and numbers from one reading of the stamp: the numbers are
-        // what reading the text back would give.
-        const DateTimeParts p = DecodeDateTime(*stamp);
+        // what reading the text back would give. An intraday bar that ends on the moment's
+        // own day is labelled from the moment's parts, which is what decoding its stamp gives.
+        DateTimeParts p;
+        if (at && minute >= 0 && minute < 1440) {
+            p.year = at->year;
+            p.month = at->month;
+            p.day = at->day;
+            p.hour = minute / 60;
+            p.minute = minute % 60;
+        } else {
+            p = DecodeDateTime(*stamp);
+        }
         StampLabel(p, added.Srq, added.Ssj);
         const int labelDate = p.year * 10000 + p.month * 100 + p.day;
         const int labelTime = p.hour * 100 + p.minute;
-        lastLabel_[i] = EncodeBarTime(labelTime, labelDate).value_or(0.0);
+        lastLabel_[i] = at && minute >= 0 && minute < 1440
+                            ? DayTime(*at->dayNumber, p.hour, p.minute)
+                            : EncodeBarTime(labelTime, labelDate).value_or(0.0);
         firstRow_[i].push_back(row);
         labelNumbers_[i].push_back({labelDate, labelTime});
         return;
@@ -109,6 +122,20 @@ void Tstock::CacheDateTime(TWeekStyle w, int first, int n, double* date, double*
     }
 }
 
+void Tstock::ReserveCaches(int bars) {
+    // About what `bars` minute bars make in each intraday cache, sessions ending off the
+    // period's grid included; the day-level caches stay small.
+    static constexpr int kMinutes[] = {1, 3, 5, 10, 15, 30, 60};
+    if (bars <= 0) return;
+    for (int i = 0; i < static_cast<int>(wsDay); ++i) {
+        const auto n =
+            static_cast<size_t>(i == 0 ? bars : bars / kMinutes[i] + bars / (2 * kMinutes[i]) + 16);
+        DMP[i].value.reserve(n);
+        firstRow_[i].reserve(n);
+        labelNumbers_[i].reserve(n);
+    }
+}
+
 void Tstock::PushBar(int row, bool reset) {
     if (reset) ClearPeriods();
     if (row < 0 || row >= fcount) return;
@@ -124,12 +151,19 @@ void Tstock::PushBar(int row, bool reset) {
     }
     for (int i = 0; i < kCachedPeriods; ++i) {
         const auto w = static_cast<TWeekStyle>(i);
-        PushStamped(i, row, StampedByDate(w) ? dayStamps_[i] : GetPeriodStamp(w, at));
+        if (StampedByDate(w)) {
+            PushStamped(i, row, dayStamps_[i]);
+            continue;
+        }
+        // An intraday stamp is the minute that ends the bar, counted from the bar's day.
+        const int minute = IntradayLabelMinute(w, at);
+        if (minute < 0) continue; // no stamp: left out of the cache
+        PushStamped(i, row, DayTime(*at.dayNumber, minute / 60, minute % 60), &at, minute);
     }
 }
 
 bool Tstock::ReadFile() {
-    if (!ReadLines(fileName, lines)) {
+    if (!lines.Read(fileName)) {
         lines.clear();
         fcount = 0;
         Fp.clear();
@@ -153,6 +187,7 @@ bool Tstock::ReadFile() {
 bool Tstock::loaddata() {
     if (!ReadFile()) return false;
     if (0 <= startrow && startrow <= Flastrow && Flastrow <= fcount - 1) {
+        ReserveCaches(Flastrow - startrow + 1);
         for (int i = startrow; i <= Flastrow; ++i) PushBar(i, false);
         nIndex = Flastrow;
     }
@@ -171,6 +206,7 @@ bool Tstock::sjload() {
     // The last bar is never the start (unless it is the only one); at most 500 bars shown.
     startrow = rnd(0, std::max(0, fcount - 2));
     setLastrow(rnd(startrow, std::min(startrow + 500, fcount) - 1));
+    ReserveCaches(Flastrow - startrow + 1);
     for (int i = startrow; i <= Flastrow; ++i) PushBar(i, false);
     nIndex = Flastrow;
     return true;
@@ -183,6 +219,7 @@ void Tstock::ReCal(TWeekStyle sweek) {
         return;
     }
     ClearPeriods();
+    ReserveCaches(nIndex + 1);
     for (int i = 0; i <= nIndex; ++i) PushBar(i, false); // nothing when nIndex is negative
     speriod = sweek;
 }

@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "market/data_files.h"
 #include "market/host.h"
 #include "market/price.h"
 
 namespace vantor {
+
+struct BarMoment;
 
 class Tstock {
 public:
@@ -21,8 +24,8 @@ public:
     Tstock();
 
     // --- state (fields named as the rest of the program knows them) ---
-    std::vector<std::string> lines; // the lines of the data file
-    bool serrmessage = false;       // a malformed line has been reported; never cleared
+    TextLines lines;          // the lines of the data file
+    bool serrmessage = false; // a malformed line has been reported; never cleared
     Price Fnext;
     std::string fileName;
     std::string oldfilename;
@@ -92,7 +95,11 @@ private:
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);
     void PushInto(int period, int row, int time, int date);
-    void PushStamped(int period, int row, const std::optional<double>& stamp);
+    // `at` and `minute`, when given, are the bar's moment and the minute of its day that
+    // IntradayLabelMinute gives: they spare decoding the stamp for the label.
+    void PushStamped(int period, int row, const std::optional<double>& stamp,
+                     const BarMoment* at = nullptr, int minute = -1);
+    void ReserveCaches(int bars);
     static double LabelTime(const Price& cacheBar);
     Price Combine(int first, int last) const;
     void Regroup();

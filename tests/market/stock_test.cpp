@@ -81,6 +81,44 @@ TEST_F(StoreTest, MinuteBarsAggregateIntoPeriods) {
     EXPECT_EQ(Labels(s, wsJi), (std::vector<std::string>{"20150331 2359"}));
 }
 
+TEST_F(StoreTest, IntradayLabelsFollowTheStampsAcrossMidnight) {
+    // The last minutes of a year and of a leap February, where a bar ending at the next full
+    // hour ends on the next day.
+    std::vector<std::pair<int, int>> moments; // date, hhmm
+    for (int m = 50; m <= 59; ++m) moments.push_back({20151231, 2300 + m});
+    for (int m = 0; m <= 7; ++m) moments.push_back({20160101, m});
+    for (int m = 57; m <= 59; ++m) moments.push_back({20160229, 2300 + m});
+    for (int m = 0; m <= 2; ++m) moments.push_back({20160301, m});
+    std::vector<std::string> lines;
+    for (auto [date, time] : moments) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%d,%04d,1,2,0.5,1,1,1", date, time);
+        lines.push_back(buf);
+    }
+    Tstock s;
+    Load(s, Write(lines), 0, static_cast<int>(lines.size()) - 1);
+    for (TWeekStyle w : {wsmin1, wsMin3, wsMin5, wsmin10, wsMin15, wsMin30, wsMin60}) {
+        // The label of each stamp, one cache bar for each run of equal labels.
+        std::vector<std::string> want;
+        for (auto [date, time] : moments) {
+            ShortStr d, t;
+            StampLabel(*GetPeriodStamp(w, time, date), d, t);
+            std::string label = d.str() + " " + t.str();
+            if (want.empty() || want.back() != label) want.push_back(label);
+        }
+        EXPECT_EQ(Labels(s, w), want) << PeriodCaption(w);
+        const int n = static_cast<int>(want.size());
+        std::vector<double> dates(n), times(n);
+        s.CacheDateTime(w, 0, n, dates.data(), times.data());
+        for (int k = 0; k < n; ++k) {
+            char label[32];
+            std::snprintf(label, sizeof label, "%.0f %04.0f", dates[k], times[k]);
+            EXPECT_EQ(label, want[k]) << PeriodCaption(w);
+        }
+    }
+    EXPECT_EQ(Labels(s, wsMin60)[0], "20160101 0000"); // 23:50 .. 00:00 end at midnight
+}
+
 TEST_F(StoreTest, DayBarsGroupIntoWeeksAndQuarters) {
     std::vector<std::string> lines;
     for (int d : {20150309, 20150310, 20150311, 20150312, 20150313, 20150316, 20150701, 20150820,
@@ -116,6 +154,46 @@ TEST_F(StoreTest, MalformedLinesAreReportedOncePerStore) {
     EXPECT_EQ(s.Cache(wsmin1).value.size(), 3u);
     Load(s, Write({"bad"}, "other.txt"), 0, 0);
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(StoreTest, LineEndsOfTheFile) {
+    const std::string a = "20150310,0931,1,2,0.5,1,1,1", b = "20150310,0932,1,2,0.5,1,1,1";
+    const struct {
+        const char* what;
+        std::string text;
+        int bars;
+        const char* lastTime; // of the last bar; a malformed line leaves it empty
+        const char* message;  // "" when no line is malformed
+    } cases[] = {
+        {"CRLF", a + "\r\n" + b + "\r\n", 2, "0932", ""},
+        {"no final line end", a + "\n" + b, 2, "0932", ""},
+        {"blank line in the middle", a + "\n\n" + b + "\n", 3, "0932", "当前行：1"},
+        {"blank last line", a + "\n" + b + "\n\r\n", 3, "", "当前行：2"},
+        {"empty file", "", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> messages;
+        Host host{[&](const std::string& m) { messages.push_back(m); }, {}};
+        Tstock s;
+        s.host = &host;
+        s.fileName = dir.file("ends.txt");
+        std::ofstream(s.fileName, std::ios::binary) << c.text;
+        ASSERT_TRUE(s.loaddata()) << c.what;
+        EXPECT_EQ(s.fcount, c.bars) << c.what;
+        EXPECT_EQ(static_cast<int>(s.lines.size()), c.bars) << c.what;
+        if (c.bars > 0) {
+            EXPECT_EQ(s.lines[0], a) << c.what;
+            EXPECT_EQ(s.Fp[0].Ssj.str(), "0931") << c.what;
+            EXPECT_EQ(s.Fp[c.bars - 1].Ssj.str(), c.lastTime) << c.what;
+        }
+        if (c.message[0]) {
+            ASSERT_EQ(messages.size(), 1u) << c.what;
+            EXPECT_EQ(messages[0], std::string("数据格式不合法，请检查数据文件格式！") + c.message)
+                << c.what;
+        } else {
+            EXPECT_TRUE(messages.empty()) << c.what;
+        }
+    }
 }
 
 TEST_F(StoreTest, BadDatesAndTimesAreLeftOutOfTheCaches) {
