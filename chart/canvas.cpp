@@ -146,11 +146,28 @@ void Canvas::SetFontHeight(int height) {
     ApplyQtFont();
 }
 
+namespace {
+// Fonts by face, height and underline: a repaint switches between a few of them for every
+// number it writes (the decimals are underlined), and building a font and its metrics costs
+// more than the text drawn with it. Painting happens on one thread; each keeps its own.
+std::shared_ptr<const BuiltFont> FontFor(const FontSpec& spec) {
+    thread_local std::map<std::tuple<std::string, int, bool>, std::shared_ptr<const BuiltFont>>
+        cache;
+    auto key = std::make_tuple(spec.name, spec.height, spec.underline);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() > 64) cache.clear(); // canvases keep the fonts they hold alive
+    QFont f = MakeFont(spec.name, spec.height, spec.underline);
+    auto built = std::make_shared<const BuiltFont>(
+        BuiltFont{f, QFontMetrics(f), f.key().toStdString() + '\x01'});
+    cache.emplace(std::move(key), built);
+    return built;
+}
+} // namespace
+
 void Canvas::ApplyQtFont() {
-    qfont_ = MakeFont(font_.name, font_.height, font_.underline);
-    metrics_ = std::make_unique<QFontMetrics>(qfont_);
-    fontKey_ = qfont_.key().toStdString() + '\x01';
-    painter_.setFont(qfont_);
+    built_ = FontFor(font_);
+    painter_.setFont(built_->font);
 }
 
 bool Canvas::PatternOn(int step) const {
@@ -365,25 +382,99 @@ FontMeasure MeasureFont(const FontSpec& font) {
     return m;
 }
 
+namespace {
+// The glyphs of a text as drawn at the origin (0, 0) of a picture: fully opaque pixels of
+// the text colour, everything else transparent, cropped to the glyphs; (dx, dy) is where
+// the picture's corner lies from the text's top-left corner.
+struct GlyphPicture {
+    QImage image;
+    int dx = 0, dy = 0;
+    bool solid = true; // no pixel partly covered (a font that smooths anyway is drawn by Qt)
+};
+
+GlyphPicture RenderGlyphs(const BuiltFont& font, TColor color, const std::string& text) {
+    // Room on every side for glyphs that reach beyond their advance or the line.
+    const int h = std::max(font.metrics.height(), 1);
+    const int pad = 2 * h;
+    const int w = CachedWidth(font.key, font.metrics, text);
+    QImage img(w + 2 * pad, h + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter g(&img);
+        g.setRenderHint(QPainter::Antialiasing, false);
+        g.setRenderHint(QPainter::TextAntialiasing, false);
+        g.setFont(font.font);
+        g.setPen(ToQColor(color));
+        g.drawText(pad, pad + font.metrics.ascent(), QString::fromStdString(text));
+    }
+    int x1 = img.width(), y1 = img.height(), x2 = -1, y2 = -1;
+    bool solid = true;
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(row[x]) != 0) {
+                solid = solid && qAlpha(row[x]) == 255;
+                x1 = std::min(x1, x);
+                x2 = std::max(x2, x);
+                y1 = std::min(y1, y);
+                y2 = std::max(y2, y);
+            }
+    }
+    if (x2 < 0) return {};
+    return {img.copy(x1, y1, x2 - x1 + 1, y2 - y1 + 1), x1 - pad, y1 - pad, solid};
+}
+
+// Glyph pictures by font, colour and text: scale numbers, captions and dates come back on
+// every repaint, and laying out and rasterizing them is the dearest part of painting text.
+const GlyphPicture& CachedGlyphs(const BuiltFont& font, TColor color, const std::string& text) {
+    thread_local std::unordered_map<std::string, GlyphPicture> cache;
+    std::string key = font.key;
+    key.append(reinterpret_cast<const char*>(&color), sizeof color);
+    key += text;
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() > 4096) cache.clear();
+    return cache.emplace(std::move(key), RenderGlyphs(font, color, text)).first->second;
+}
+} // namespace
+
+bool Canvas::StampText(int x, int y, const std::string& text) {
+    const GlyphPicture& g = CachedGlyphs(*built_, font_.color, text);
+    if (!g.solid) return false;
+    if (g.image.isNull()) return true;
+    const QImage& img = g.image;
+    x += g.dx;
+    y += g.dy;
+    const int x1 = std::max(x, clipL_), x2 = std::min(x + img.width(), clipR_);
+    const int y1 = std::max(y, clipT_), y2 = std::min(y + img.height(), clipB_);
+    for (int yy = y1; yy < y2; ++yy) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(yy - y)) - x;
+        std::uint32_t* dst = bits_ + yy * stride_;
+        for (int xx = x1; xx < x2; ++xx)
+            if (src[xx] != 0) dst[xx] = src[xx];
+    }
+    return true;
+}
+
 void Canvas::TextOut(int x, int y, const std::string& text) {
     if (text.empty()) return;
-    QString s = QString::fromStdString(text);
     x = Sat(x);
     y = Sat(y);
+    const QFontMetrics& m = built_->metrics;
     if (textOpaque_)
-        FillRect(x, y, x + CachedWidth(fontKey_, *metrics_, text), y + metrics_->height(),
-                 textGround_);
+        FillRect(x, y, x + CachedWidth(built_->key, m, text), y + m.height(), textGround_);
+    if (!scaled_ && StampText(x, y, text)) return;
     painter_.setPen(ToQColor(font_.color));
-    painter_.drawText(x, y + metrics_->ascent(), s);
+    painter_.drawText(x, y + m.ascent(), QString::fromStdString(text));
 }
 
 int Canvas::TextWidth(const std::string& text) const {
     if (text.empty()) return 0;
-    return CachedWidth(fontKey_, *metrics_, text);
+    return CachedWidth(built_->key, built_->metrics, text);
 }
 
 int Canvas::TextHeight(const std::string&) const {
-    return metrics_->height();
+    return built_->metrics.height();
 }
 
 void Canvas::DrawTransparent(int x, int y, const QImage& bmp) {
@@ -439,13 +530,14 @@ void Canvas::Stamp(int x, int y, const QImage& argb) {
 }
 
 QImage Canvas::TextStamp(const std::string& text) const {
-    QImage img(std::max(TextWidth(text), 1), std::max(metrics_->height(), 1),
+    const QFontMetrics& m = built_->metrics;
+    QImage img(std::max(TextWidth(text), 1), std::max(m.height(), 1),
                QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter g(&img);
-    g.setFont(qfont_);
+    g.setFont(built_->font);
     g.setPen(ToQColor(font_.color));
-    g.drawText(0, metrics_->ascent(), QString::fromStdString(text));
+    g.drawText(0, m.ascent(), QString::fromStdString(text));
     return img;
 }
 

@@ -74,6 +74,13 @@ QSize LogicalSize(const QImage& image);
 // A new 24-bit image of the given size (sides below 1 become 1) filled with `fill`.
 QImage MakeImage(int w, int h, TColor fill);
 
+// A built font with its metrics and the name it has in the text caches.
+struct BuiltFont {
+    QFont font;
+    QFontMetrics metrics;
+    std::string key;
+};
+
 class Canvas {
 public:
     explicit Canvas(QImage& image);
@@ -186,6 +193,9 @@ private:
     void ThinLine(int x1, int y1, int x2, int y2);
     void WideLine(int x1, int y1, int x2, int y2);
     void ApplyQtFont();
+    // The text's glyphs put from a cached picture; false when they are not all solid pixels
+    // and Qt has to blend them in.
+    bool StampText(int x, int y, const std::string& text);
 
     QImage& image_;
     QPainter painter_;
@@ -201,9 +211,7 @@ private:
     TColor brush_ = kWhite;
     bool brushClear_ = false;
     FontSpec font_;
-    QFont qfont_;
-    std::unique_ptr<QFontMetrics> metrics_;
-    std::string fontKey_; // names the font in the text-width cache
+    std::shared_ptr<const BuiltFont> built_; // the Qt font of font_
     bool textOpaque_ = false;
     TColor textGround_ = kBlack;
     int px_ = 0, py_ = 0;

@@ -2,7 +2,9 @@
 // lines in FBase and draws the lines over a copy; a cursor move restores the rectangles the
 // last lines covered from FBase, repaints the title rows of the windows whose readouts
 // moved to another bar, and draws the new lines. A move costs a few rows and columns of
-// pixels instead of a repaint of every window.
+// pixels instead of a repaint of every window. The copy into FBase is taken only when a
+// cursor line is about to be drawn over the painting: until then the painting itself is the
+// base, and a repaint without a cursor copies nothing.
 
 #include <climits>
 #include <cmath>
@@ -53,18 +55,27 @@ void TGP::CursorMoved() {
 }
 
 void TGP::KeepBaseAndDrawCursor(int W) {
-    if (FBase.size() != FCache_.size() || FBase.format() != FCache_.format())
-        FBase = FCache_.copy();
-    else
-        CopyRows(FCache_, FBase, 0, FCache_.height());
+    baseInCache_ = true;
     cursorDamage_.clear();
     DrawCursorLayer(W, false);
 }
 
+void TGP::TakeBase() {
+    if (!baseInCache_) return;
+    baseInCache_ = false;
+    if (FBase.size() != FCache_.size() || FBase.format() != FCache_.format())
+        FBase = FCache_.copy();
+    else
+        CopyRows(FCache_, FBase, 0, FCache_.height());
+}
+
 bool TGP::RenderCursorLayer() {
     const int W = width_ - (FShowBoard_ ? FBoardWidth_ : 0);
-    if (!CursorLayered() || FBase.size() != FCache_.size() || W < 10 || height_ < 10) return false;
+    if (!CursorLayered() || (!baseInCache_ && FBase.size() != FCache_.size()) || W < 10 ||
+        height_ < 10)
+        return false;
     cursorDirty_ = false;
+    // With the base still in the cache no cursor line has been drawn over it: no damage.
     for (const QRect& r : cursorDamage_) CopyRect(FBase, FCache_, r);
     cursorDamage_.clear();
     DrawCursorLayer(W, true);
@@ -90,6 +101,7 @@ void TGP::DrawCursorLayer(int W, bool repaintTitles) {
         const int key = ReadoutKey(*w, f);
         auto& kept = readoutKey_[static_cast<size_t>(i)];
         if (repaintTitles && key != kept && w->ShowTop) {
+            TakeBase();
             // The title rows only: the window painted whole into a view of its top rows,
             // everything below them falls outside and is left as it is.
             const int rows = std::min(f.g.T, h);
@@ -101,6 +113,7 @@ void TGP::DrawCursorLayer(int W, bool repaintTitles) {
             CopyRows(FBase, FCache_, y, y + rows);
         }
         kept = key;
+        if (f.cursorLines) TakeBase();
         QImage band(FCache_.scanLine(y), W, h, FCache_.bytesPerLine(), FCache_.format());
         DrawCursorLines(*w, f, band, FColor_, cursorDamage_);
         y += h;

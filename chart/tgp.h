@@ -505,7 +505,10 @@ private:
     bool RenderCursorLayer();
     void KeepBaseAndDrawCursor(int W);
     void DrawCursorLayer(int W, bool repaintTitles);
+    // Copies the painting into FBase when it still stands for the base.
+    void TakeBase();
     QImage FBase;
+    bool baseInCache_ = false; // FCache_ holds the base, FBase is out of date
     std::vector<QRect> cursorDamage_;
     std::array<int, kMaxWindows> readoutKey_{};
     bool cursorDirty_ = false;

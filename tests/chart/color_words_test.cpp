@@ -94,5 +94,45 @@ TEST(Canvas, RectanglesAndLinesLeaveOutTheirEnds) {
     EXPECT_EQ(c.Pixel(17, 0), kBlue);
 }
 
+// Text is put from cached glyph pictures; it must land exactly where Qt draws it, also
+// when it reaches past the image or a clip, in every font and colour the chart uses.
+TEST(Canvas, TextMatchesQtsOwnDrawingPixelForPixel) {
+    const struct Case {
+        FontSpec font;
+        int x, y;
+        std::string text;
+        QRect clip; // empty: none
+    } cases[] = {
+        {{"Arial", 15, kYellow, false}, 5, 5, "3012.60", {}},
+        {{"Arial", 16, kRed, true}, 20, 30, "60", {}},
+        {{"Arial", 12, 0x0080FF, false}, -6, -4, "4711.25", {}},
+        {{"Tahoma", 15, kWhite, false}, 70, 62, "Wg(jy)", {}},
+        {{"宋体", 15, kCyan, false}, 10, 40, "训练(日线)MACD", {}},
+        {{"Arial", 15, kWhite, false}, 3, 20, "2150 1234.5", QRect(10, 22, 30, 8)},
+    };
+    QImage ground(96, 72, QImage::Format_RGB32);
+    ground.fill(qRgb(0, 0, 128));
+    for (const auto& k : cases) {
+        QImage got = ground.copy(), want = ground.copy();
+        {
+            Canvas c(got);
+            c.SetFont(k.font);
+            if (!k.clip.isEmpty())
+                c.SetClip(k.clip.left(), k.clip.top(), k.clip.right() + 1, k.clip.bottom() + 1);
+            c.TextOut(k.x, k.y, k.text);
+            c.TextOut(k.x, k.y, k.text); // the second time from the cache
+        }
+        QPainter p(&want);
+        const QFont f = MakeFont(k.font.name, k.font.height, k.font.underline);
+        p.setFont(f);
+        p.setPen(ToQColor(k.font.color));
+        if (!k.clip.isEmpty()) p.setClipRect(k.clip);
+        p.drawText(k.x, k.y + QFontMetrics(f).ascent(), QString::fromStdString(k.text));
+        p.end();
+        EXPECT_EQ(got, want) << k.text;
+        EXPECT_NE(want, ground) << k.text << ": nothing drawn";
+    }
+}
+
 } // namespace
 } // namespace vantor

@@ -354,5 +354,32 @@ TEST_F(ChartCursorTest, CursorMovesRepaintOnlyWhatTheyCoverAndMatchAFullRepaint)
     EXPECT_EQ(fast, chart.Image());
 }
 
+// A repaint without cursor lines leaves the painting as the only copy of the base; the moves
+// that follow (with the cursor hidden, shown again, hidden again) still restore exactly it.
+TEST_F(ChartCursorTest, CursorMovesAfterARepaintWithoutCursorLinesMatchAFullRepaint) {
+    const struct Step {
+        const char* what;
+        int show; // -1: leave the cursor as it is
+        int x;
+    } steps[] = {
+        {"hidden", -1, 200}, {"hidden again", -1, 330}, {"shown", 1, 240},       {"moved", -1, 300},
+        {"hidden", 0, 310},  {"moved hidden", -1, 420}, {"shown again", 1, 180},
+    };
+    for (const auto& s : steps) {
+        if (s.show >= 0) {
+            chart.SetShowCursor(s.show == 1);
+            chart.Image();
+        }
+        chart.MouseMove(s.x, 150, false);
+        QImage fast = chart.Image().copy();
+        chart.ReDraw();
+        EXPECT_EQ(fast, chart.Image()) << s.what;
+        chart.MouseMove(s.x + 7, 160, false); // a move after the full repaint
+        fast = chart.Image().copy();
+        chart.ReDraw();
+        EXPECT_EQ(fast, chart.Image()) << s.what << " +7";
+    }
+}
+
 } // namespace
 } // namespace vantor
