@@ -177,7 +177,10 @@ bool ReadPlainBarLine(std::string_view line, Price& bar) {
     if (count < 7) return false;
     int k = 0;
     bar.Srq = text[k++];
-    bar.Ssj = count == 7 ? std::string_view() : text[k++];
+    if (count == 7)
+        bar.Ssj = ShortStr(); // no time field (and no copy from an empty view)
+    else
+        bar.Ssj = text[k++];
     bar.Spk = value[k++];
     bar.Spg = value[k++];
     bar.Spd = value[k++];
