@@ -150,14 +150,14 @@ namespace {
 // Fonts by face, height and underline: a repaint switches between a few of them for every
 // number it writes (the decimals are underlined), and building a font and its metrics costs
 // more than the text drawn with it. Painting happens on one thread; each keeps its own.
-std::shared_ptr<const BuiltFont> FontFor(const FontSpec& spec) {
+std::shared_ptr<const BuiltFont> FontFor(const FontSpec& wanted) {
     thread_local std::map<std::tuple<std::string, int, bool>, std::shared_ptr<const BuiltFont>>
         cache;
-    auto key = std::make_tuple(spec.name, spec.height, spec.underline);
+    auto key = std::make_tuple(wanted.name, wanted.height, wanted.underline);
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
     if (cache.size() > 64) cache.clear(); // canvases keep the fonts they hold alive
-    QFont f = MakeFont(spec.name, spec.height, spec.underline);
+    QFont f = MakeFont(wanted.name, wanted.height, wanted.underline);
     auto built = std::make_shared<const BuiltFont>(
         BuiltFont{f, QFontMetrics(f), f.key().toStdString() + '\x01'});
     cache.emplace(std::move(key), built);
