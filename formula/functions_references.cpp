@@ -9,6 +9,7 @@
 #include "formula/function_kernels.h"
 #include "formula/function_table.h"
 #include "formula/functions_common.h"
+#include "market/period_stamp.h"
 
 namespace vantor::kernels {
 
@@ -226,7 +227,6 @@ bool RefX(TGS& gs, const std::string& name, const std::string& func, const TXX& 
 // bars any date holds, times the minutes of the period. Without intraday bars it is 240, the
 // trading day of the exchanges the sample data comes from.
 bool TotalFzNum(TGS& gs, const std::string& name, const std::string&, const TXX&) {
-    static const int kMinutes[] = {1, 3, 5, 10, 15, 30, 60};
     const int n = fn::DataLen(gs);
     double minutes = 240;
     const Tbian* date = gs.mainbian->find("date");
@@ -237,7 +237,7 @@ bool TotalFzNum(TGS& gs, const std::string& name, const std::string&, const TXX&
             run = i > 0 && date->at(i) == date->at(i - 1) ? run + 1 : 1;
             most = std::max(most, run);
         }
-        if (most > 1) minutes = static_cast<double>(most) * kMinutes[period];
+        if (most > 1) minutes = static_cast<double>(most) * kIntradayMinutes[period];
     }
     auto out = fn::Output(gs, name, n, {});
     if (out.data() == nullptr) return false;

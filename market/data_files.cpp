@@ -159,19 +159,11 @@ bool TextLines::Read(const std::string& path) {
 }
 
 bool ReadLines(const std::string& path, std::vector<std::string>& lines) {
-    std::string content;
-    if (!ReadFileText(path, content)) return false;
+    TextLines text;
+    if (!text.Read(path)) return false;
     lines.clear();
-    lines.reserve(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')) + 1);
-    std::size_t pos = 0;
-    while (pos < content.size()) {
-        std::size_t end = content.find('\n', pos);
-        if (end == std::string::npos) end = content.size();
-        std::size_t stop = end;
-        if (stop > pos && content[stop - 1] == '\r') --stop;
-        lines.emplace_back(content, pos, stop - pos);
-        pos = end + 1;
-    }
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) lines.emplace_back(text[i]);
     return true;
 }
 

@@ -34,6 +34,8 @@ struct BarMoment {
 BarMoment ReadBarMoment(int time, int date);
 // GetPeriodStamp of the moment `at`.
 std::optional<double> GetPeriodStamp(TWeekStyle period, const BarMoment& at);
+// The minutes of each intraday period, in their stored order.
+constexpr int kIntradayMinutes[] = {1, 3, 5, 10, 15, 30, 60};
 // The minute of the day (0 .. 1440) that labels the bar of intraday `period` containing `at`:
 // the same moment GetPeriodStamp gives, counted in whole minutes from the moment's own day,
 // 1440 being midnight of the next day. -1 when the moment has no stamp.
@@ -41,8 +43,7 @@ inline int IntradayLabelMinute(TWeekStyle period, const BarMoment& at) {
     if (!IsIntraday(period) || !at.dayNumber || !at.timeOk) return -1;
     const int h = at.hour, mi = at.minute;
     if (period == wsmin1 || mi == 0) return h * 60 + mi;
-    constexpr int kSteps[] = {1, 3, 5, 10, 15, 30, 60};
-    const int step = kSteps[static_cast<int>(period)];
+    const int step = kIntradayMinutes[static_cast<int>(period)];
     // Rounded up to the next multiple of the step; 60 is the next full hour.
     return h * 60 + (mi + step - 1) / step * step;
 }

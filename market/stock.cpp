@@ -83,8 +83,9 @@ void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp, con
         // The label's text and numbers from one reading of the stamp: the numbers are
         // what reading the text back would give. An intraday bar that ends on the moment's
         // own day is labelled from the moment's parts, which is what decoding its stamp gives.
+        const bool sameDay = at && minute >= 0 && minute < 1440;
         DateTimeParts p;
-        if (at && minute >= 0 && minute < 1440) {
+        if (sameDay) {
             p.year = at->year;
             p.month = at->month;
             p.day = at->day;
@@ -96,9 +97,8 @@ void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp, con
         StampLabel(p, added.Srq, added.Ssj);
         const int labelDate = p.year * 10000 + p.month * 100 + p.day;
         const int labelTime = p.hour * 100 + p.minute;
-        lastLabel_[i] = at && minute >= 0 && minute < 1440
-                            ? DayTime(*at->dayNumber, p.hour, p.minute)
-                            : EncodeBarTime(labelTime, labelDate).value_or(0.0);
+        lastLabel_[i] = sameDay ? DayTime(*at->dayNumber, p.hour, p.minute)
+                                : EncodeBarTime(labelTime, labelDate).value_or(0.0);
         firstRow_[i].push_back(row);
         labelNumbers_[i].push_back({labelDate, labelTime});
         return;
@@ -125,11 +125,10 @@ void Tstock::CacheDateTime(TWeekStyle w, int first, int n, double* date, double*
 void Tstock::ReserveCaches(int bars) {
     // About what `bars` minute bars make in each intraday cache, sessions ending off the
     // period's grid included; the day-level caches stay small.
-    static constexpr int kMinutes[] = {1, 3, 5, 10, 15, 30, 60};
     if (bars <= 0) return;
     for (int i = 0; i < static_cast<int>(wsDay); ++i) {
-        const auto n =
-            static_cast<size_t>(i == 0 ? bars : bars / kMinutes[i] + bars / (2 * kMinutes[i]) + 16);
+        const int m = kIntradayMinutes[i];
+        const auto n = static_cast<size_t>(i == 0 ? bars : bars / m + bars / (2 * m) + 16);
         DMP[i].value.reserve(n);
         firstRow_[i].reserve(n);
         labelNumbers_[i].reserve(n);
