@@ -99,9 +99,20 @@ struct RunningSum {
 // valid values. The window (bars, truncated) is a constant or read per bar; 0 gives the
 // running mean of all bars so far; a negative or invalid window gives no value.
 void MovingMean(const double* x, int n, const Operand& window, double* out);
-// Bars from..to-1 of MovingMean, carrying its running sum from bar to bar.
-void MovingMeanBars(const double* x, const Operand& window, int from, int to, RunningSum s,
-                    double* out);
+// The running state of MovingMeanBars between calls: the compensated sum, and `exact`, 1
+// when the last call summed in whole units (the sum is then s + c split as a rounded value and
+// its remainder, which the compensated sum need not reach on the same bars).
+struct MeanState {
+    double& s;
+    double& c;
+    double& exact;
+};
+// Bars from..to-1 of MovingMean, carrying its running sum from bar to bar. Returns false, and
+// computes nothing, when the state was left by the exact sum and these bars must be summed with
+// the compensated sum: the caller then runs every bar again from a zero state with exactAllowed
+// false, which always succeeds and gives what a run from the first bar gives.
+bool MovingMeanBars(const double* x, const Operand& window, int from, int to, MeanState state,
+                    double* out, bool exactAllowed);
 inline void MovingMean(const double* x, int n, std::int64_t k, double* out) {
     Operand w;
     w.value = static_cast<double>(k);

@@ -40,15 +40,21 @@ double* PrefixSums(TGS& gs, const double* x, int n) {
 
 // The running sum of MovingMean is kept before the newest bar and after the last, so that
 // a replay step (newest bar changed, or one bar added) resumes it exactly.
-void Ma(TGS& gs, const Window& w, double* out) {
-    int from = fn::FirstBar(gs, w.len);
+bool MaFrom(TGS& gs, const Window& w, int from, bool exactAllowed, double* out) {
     ResumeState s{};
     if (from > 0 && !fn::Resume(gs, from, s)) from = fn::EveryBar(gs);
     const int last = std::max(from, w.len - 1);
-    fn::MovingMeanBars(w.x.data, w.n, from, last, {s[0], s[1]}, out);
+    const fn::MeanState state{s[0], s[1], s[2]};
+    if (!fn::MovingMeanBars(w.x.data, w.n, from, last, state, out, exactAllowed)) return false;
     if (last == w.len - 1) fn::Keep(gs, 0, last, s);
-    fn::MovingMeanBars(w.x.data, w.n, last, w.len, {s[0], s[1]}, out);
+    if (!fn::MovingMeanBars(w.x.data, w.n, last, w.len, state, out, exactAllowed)) return false;
     fn::Keep(gs, 1, w.len, s);
+    return true;
+}
+
+void Ma(TGS& gs, const Window& w, double* out) {
+    if (!MaFrom(gs, w, fn::FirstBar(gs, w.len), true, out))
+        MaFrom(gs, w, fn::EveryBar(gs), false, out);
 }
 
 // y = keep * (the bar before) + take * x over bars from..n-1: an invalid x gives an

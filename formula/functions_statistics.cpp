@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 
 #include "formula/front_end.h"
@@ -14,6 +15,34 @@ namespace vantor {
 namespace {
 
 enum class Stat { Var, VarP, Std, StdP, DevSq, AveDev };
+
+// The moving means of x and of its squares from bar `from` on; false as MovingMeanBars. Their
+// running sums are kept before the newest bar and after the last, as MA keeps its own. Squares are
+// needed back to the start of the first window.
+template <Stat stat>
+bool MeansFrom(TGS& gs, const double* x, const fn::Operand& window, int& from, bool exactAllowed,
+               double* mean, double* meanSq) {
+    const int n = fn::DataLen(gs);
+    const std::int64_t k = fn::Bars(window.value);
+    ResumeState sums{};
+    if (from > 0 && !fn::Resume(gs, from, sums)) from = fn::EveryBar(gs);
+    const int last = std::max(from, n - 1);
+    constexpr bool avedev = stat == Stat::AveDev;
+    double* squares = gs.Scratch(5, n);
+    const int firstSquare =
+        k > 0 ? static_cast<int>(std::max<std::int64_t>(0, from - k + 1)) : from;
+    for (int i = firstSquare; i < n && !avedev; ++i)
+        squares[i] = IsValid(x[i]) ? x[i] * x[i] : kInvalidValue;
+    const fn::MeanState ofX{sums[0], sums[2], sums[4]}, ofSquares{sums[1], sums[3], sums[5]};
+    for (int part = 0; part < 2; ++part) {
+        const int a = part == 0 ? from : last, b = part == 0 ? last : n;
+        if (!fn::MovingMeanBars(x, window, a, b, ofX, mean, exactAllowed)) return false;
+        if (!avedev && !fn::MovingMeanBars(squares, window, a, b, ofSquares, meanSq, exactAllowed))
+            return false;
+        if (b == n - 1 || part == 1) fn::Keep(gs, part, b, sums);
+    }
+    return true;
+}
 
 template <Stat stat>
 bool Statistics(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
@@ -28,29 +57,16 @@ bool Statistics(TGS& gs, const std::string& name, const std::string&, const TXX&
 
     double* out = fn::BeginSeries(gs, name, n, {&x});
     if (!out) return false;
-    // The moving means of x and of its squares are needed from the first bar computed on;
-    // their running sums are kept before the newest bar and after the last, as MA keeps
-    // its own. Squares are needed back to the start of the first window.
-    int from = fn::FirstBar(gs, n);
-    ResumeState sums{};
-    if (from > 0 && !fn::Resume(gs, from, sums)) from = fn::EveryBar(gs);
-    const int last = std::max(from, n - 1);
-    constexpr bool avedev = stat == Stat::AveDev;
     double* mean = gs.Scratch(4, n);
-    double* squares = gs.Scratch(5, n);
     double* meanSq = gs.Scratch(6, n);
     fn::Operand window;
     window.value = static_cast<double>(k);
-    const int firstSquare =
-        k > 0 ? static_cast<int>(std::max<std::int64_t>(0, from - k + 1)) : from;
-    for (int i = firstSquare; i < n && !avedev; ++i)
-        squares[i] = IsValid(x.data[i]) ? x.data[i] * x.data[i] : kInvalidValue;
-    for (int part = 0; part < 2; ++part) {
-        const int a = part == 0 ? from : last, b = part == 0 ? last : n;
-        fn::MovingMeanBars(x.data, window, a, b, {sums[0], sums[2]}, mean);
-        if (!avedev) fn::MovingMeanBars(squares, window, a, b, {sums[1], sums[3]}, meanSq);
-        if (b == n - 1 || part == 1) fn::Keep(gs, part, b, sums);
+    int from = fn::FirstBar(gs, n);
+    if (!MeansFrom<stat>(gs, x.data, window, from, true, mean, meanSq)) {
+        from = fn::EveryBar(gs);
+        MeansFrom<stat>(gs, x.data, window, from, false, mean, meanSq);
     }
+    constexpr bool avedev = stat == Stat::AveDev;
     if constexpr (avedev) {
         for (int i = from; i < n; ++i) {
             if (k <= 0 || i < k - 1 || !IsValid(mean[i])) {
@@ -63,25 +79,33 @@ bool Statistics(TGS& gs, const std::string& name, const std::string&, const TXX&
         }
         return true;
     }
+    // Without a branch, so the loop vectorizes: every bar works out its result, and bars
+    // without both means take the invalid value instead.
     const double kd = static_cast<double>(k);
+    const bool single = k == 1;
     for (int i = from; i < n; ++i) {
-        if (!IsValid(mean[i]) || !IsValid(meanSq[i])) {
-            out[i] = kInvalidValue;
-            continue;
-        }
-        const double p = meanSq[i] - mean[i] * mean[i]; // population variance
+        const double m = mean[i], m2 = meanSq[i];
+        const bool valid = static_cast<int>(IsValid(m)) & static_cast<int>(IsValid(m2));
+        const double p = m2 - m * m; // population variance
         double r;
-        if constexpr (stat == Stat::VarP)
+        if constexpr (stat == Stat::VarP) {
             r = p;
-        else if constexpr (stat == Stat::StdP)
+        } else if constexpr (stat == Stat::StdP) {
             r = std::sqrt(p > 0 ? p : 0); // rounding may leave p just below 0
-        else if constexpr (stat == Stat::Var)
-            r = k == 1 ? p : p * kd / (kd - 1);
-        else if constexpr (stat == Stat::Std)
-            r = k == 1 ? p : (p > 0 ? std::sqrt(p * kd / (kd - 1)) : 0);
-        else
+        } else if constexpr (stat == Stat::Var) {
+            const double q = p * kd / (kd - 1);
+            r = single ? p : q;
+        } else if constexpr (stat == Stat::Std) {
+            // p * kd / (kd - 1) is above 0 exactly when p is, or rounds to 0 from just above.
+            const double q = p * kd / (kd - 1);
+            const double root = std::sqrt(q > 0 ? q : 0);
+            r = single ? p : root;
+        } else {
             r = p * kd; // DEVSQ
-        out[i] = Finite(r);
+        }
+        out[i] = (static_cast<int>(valid) & static_cast<int>(std::fabs(r) <= DBL_MAX))
+                     ? r
+                     : kInvalidValue;
     }
     return true;
 }

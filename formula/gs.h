@@ -42,7 +42,7 @@ struct CompiledStatement {
 };
 
 // The running state a handler keeps for the next run: the state before bar `at`.
-using ResumeState = std::array<double, 4>;
+using ResumeState = std::array<double, 6>;
 struct ResumePoint {
     int at = -1;
     ResumeState value{};
