@@ -101,7 +101,31 @@ BENCHMARK(BM_FullRunRsiAfterClearData)
     ->Arg(48000)
     ->Unit(benchmark::kMicrosecond);
 
-// The feed alone, to read the run's share of the benchmark above.
+// The run alone right after ClearData and a new feed (those two not timed): what the run
+// pays for series storage made anew, against BM_FullRunRsi on kept storage.
+void BM_RunRsiRightAfterClearData(benchmark::State& state) {
+    vantor::TGS gs;
+    const int bars = static_cast<int>(state.range(0));
+    Feed(gs, bars);
+    if (!Install(gs, "RSI", state)) return;
+    gs.Run("");
+    for (auto _ : state) {
+        state.PauseTiming();
+        gs.ClearData();
+        Feed(gs, bars);
+        state.ResumeTiming();
+        bool ok = gs.Run("");
+        benchmark::DoNotOptimize(ok);
+    }
+    state.SetItemsProcessed(state.iterations() * bars);
+}
+BENCHMARK(BM_RunRsiRightAfterClearData)
+    ->Arg(10000)
+    ->Arg(25000)
+    ->Arg(48000)
+    ->Unit(benchmark::kMicrosecond);
+
+// The feed alone, to read the run's share of BM_FullRunRsiAfterClearData.
 void BM_FeedAfterClearData(benchmark::State& state) {
     vantor::TGS gs;
     const int bars = static_cast<int>(state.range(0));

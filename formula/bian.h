@@ -39,10 +39,15 @@ public:
     Tbian() = default;
     Tbian(std::string name1, int len1) { Create(std::move(name1), len1); }
 
-    void Create(std::string name1, int len1) {
+    // A new series of len1 values, all 0; with `zero` false, the values storage held before
+    // stay in place for a writer that sets every one of them.
+    void Create(std::string name1, int len1, bool zero = true) {
         name = std::move(name1);
         len = len1;
-        value.assign(static_cast<size_t>(std::max(len1, 0)), 0.0);
+        if (zero)
+            value.assign(static_cast<size_t>(std::max(len1, 0)), 0.0);
+        else
+            value.resize(static_cast<size_t>(std::max(len1, 0)));
     }
     // Sets the first len1 values to f1 and the length to len1.
     void SetValue(double f1, int len1) {

@@ -22,7 +22,8 @@ public:
         auto it = index_.find(name);
         return it == index_.end() ? nullptr : it->second;
     }
-    Tbian* add(const std::string& name, int len) {
+    // `zero` as Tbian::Create.
+    Tbian* add(const std::string& name, int len, bool zero = true) {
         auto b = std::make_unique<Tbian>();
         // Storage left by cleared series is used again: a new series still reads 0 on all
         // its positions, but its pages are not mapped and faulted in anew after every clear.
@@ -30,7 +31,7 @@ public:
             b->value = std::move(spare_.back());
             spare_.pop_back();
         }
-        b->Create(name, len);
+        b->Create(name, len, zero);
         items_.push_back(std::move(b));
         Tbian* added = items_.back().get();
         index_.emplace(name, added);

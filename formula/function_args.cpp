@@ -55,9 +55,11 @@ bool AsEither(TGS& gs, const std::string& text, int n, Operand& out) {
     return gs.teststr(text, out.value);
 }
 
-double* BeginSeries(TGS& gs, const std::string& name, int n,
-                    std::initializer_list<Operand*> inputs) {
-    Tbian* result = gs.AddBian(name, n);
+double* BeginSeries(TGS& gs, const std::string& name, int n, std::initializer_list<Operand*> inputs,
+                    bool fills) {
+    const CallWindow& c = gs.call;
+    const bool fromFirstBar = !c.allowed || std::min(c.from, c.inputs) <= 0;
+    Tbian* result = gs.AddBian(name, n, !(fills && fromFirstBar));
     if (!result) return nullptr;
     int slot = 0;
     for (Operand* in : inputs) {
@@ -106,7 +108,7 @@ void StoreConst(TGS& gs, const std::string& name, double v) {
 }
 
 bool StoreCopy(TGS& gs, const std::string& name, int n, Operand& x) {
-    double* out = BeginSeries(gs, name, n, {&x});
+    double* out = BeginSeries(gs, name, n, {&x}, true);
     if (!out) return false;
     if (out != x.data) std::memcpy(out, x.data, sizeof(double) * static_cast<size_t>(n));
     return true;

@@ -58,8 +58,10 @@ bool AsEither(TGS& gs, const std::string& text, int n, Operand& out);
 // The series result `name` of length n (found or created through AddBian). An input that
 // is the result series itself is first copied aside, so the handler may read it while
 // writing the result. Returns nullptr (with FErrorString set) when the name is refused.
-double* BeginSeries(TGS& gs, const std::string& name, int n,
-                    std::initializer_list<Operand*> inputs);
+// `fills`: the handler sets every bar from FirstBar on, so a new series need not be zeroed
+// first when that is bar 0.
+double* BeginSeries(TGS& gs, const std::string& name, int n, std::initializer_list<Operand*> inputs,
+                    bool fills = false);
 
 // Incremental runs. A handler whose value at bar i depends only on its inputs at bars up
 // to i and on its own results before i may compute only the bars from FirstBar on: the

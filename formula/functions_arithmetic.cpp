@@ -83,7 +83,7 @@ bool OneOperand(TGS& gs, const std::string& name, const std::string& func, const
         fn::StoreConst(gs, name, f(x.value));
         return true;
     }
-    double* out = fn::BeginSeries(gs, name, n, {&x});
+    double* out = fn::BeginSeries(gs, name, n, {&x}, true);
     if (!out) return false;
     const double* in = x.data;
     for (int i = fn::FirstBar(gs, n); i < n; ++i) { // bar by bar
@@ -120,7 +120,7 @@ bool TwoOperand(TGS& gs, const std::string& name, const std::string& func, const
     const std::string right = xx.count > 1 ? xx[1] : std::string();
     if (!fn::AsEither(gs, right, n, b))
         return fn::Fail(gs, func + "(A,B)参数B:" + right + "不存在!");
-    double* out = fn::BeginSeries(gs, name, n, {&a, &b});
+    double* out = fn::BeginSeries(gs, name, n, {&a, &b}, true);
     if (!out) return false;
     const int from = fn::FirstBar(gs, n); // bar by bar
     for (int i = from; i < n; ++i) out[i] = op(a[i], b[i]);

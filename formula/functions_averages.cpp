@@ -380,7 +380,9 @@ bool MovingWindow(TGS& gs, const std::string& name, const std::string& func, con
     if ((unchanged == Unchanged::OnZero && constN && Bars(w.n.value) == 0) ||
         (unchanged == Unchanged::OnOneOrMore && constN && w.n.value >= 1))
         return fn::StoreCopy(gs, name, w.len, w.x);
-    double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n});
+    // These kernels set every bar from FirstBar on.
+    constexpr bool fills = kernel == &Ma || kernel == &Ema || kernel == &Ref;
+    double* out = fn::BeginSeries(gs, name, w.len, {&w.x, &w.n}, fills);
     if (!out) return false;
     kernel(gs, w, out);
     return true;
@@ -400,7 +402,7 @@ bool Sma(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
         return fn::Fail(gs, "SMA(X,N,M)参数N:" + arg(1) + "没有定义!");
     if (!fn::AsConstant(gs, arg(2), m))
         return fn::Fail(gs, "SMA(X,N,M)参数M:" + arg(2) + "没有定义!");
-    double* out = fn::BeginSeries(gs, name, n, {&x, &nArg});
+    double* out = fn::BeginSeries(gs, name, n, {&x, &nArg}, true);
     if (!out) return false;
     const int from = fn::FirstBar(gs, n);
     const double constK = static_cast<double>(Bars(nArg.value));

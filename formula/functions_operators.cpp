@@ -158,7 +158,7 @@ bool Biao(TGS& gs, const std::string& name, const std::string&, const TXX& xx) {
         fn::StoreConst(gs, name, Constant(op, a.value, b.value));
         return true;
     }
-    double* out = fn::BeginSeries(gs, name, n, {&a, &b});
+    double* out = fn::BeginSeries(gs, name, n, {&a, &b}, true);
     if (!out) return false;
     Series(op, a, b, fn::FirstBar(gs, n), n, out); // bar by bar
     return true;

@@ -55,7 +55,7 @@ bool Statistics(TGS& gs, const std::string& name, const std::string&, const TXX&
     if (k == 0 && (stat == Stat::Var || stat == Stat::Std || stat == Stat::DevSq))
         return fn::StoreCopy(gs, name, n, x);
 
-    double* out = fn::BeginSeries(gs, name, n, {&x});
+    double* out = fn::BeginSeries(gs, name, n, {&x}, true);
     if (!out) return false;
     double* mean = gs.Scratch(4, n);
     double* meanSq = gs.Scratch(6, n);

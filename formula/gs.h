@@ -88,7 +88,9 @@ public:
     void ClearData();
     void Clear();
     int getdatalen() const;
-    Tbian* AddBian(const std::string& Name, int len1);
+    // The result series `Name` of len1 bars; a new one reads 0 on every bar unless `zero` is
+    // false, for a writer that sets every bar.
+    Tbian* AddBian(const std::string& Name, int len1, bool zero = true);
     Tbian* GetBian(const std::string& Name);
     Tbian* check(const std::string& Name1);
     bool teststr(const std::string& s1, double& f1);

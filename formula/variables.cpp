@@ -45,7 +45,7 @@ Tbian* TGS::AddAll(const std::string& Name, const double* f1, int len) {
     Tbian* b = mainbian->find(name);
     if (len >= 0) {
         if (!b && len < kMaxBars) {
-            b = mainbian->add(name, len);
+            b = mainbian->add(name, len, false); // every bar is set at once
             if (len > 0) std::memcpy(b->value.data(), f1, sizeof(double) * len);
             mainbian->Changed(0, name);
             return b;
@@ -128,14 +128,14 @@ int TGS::getdatalen() const {
     return c ? c->len : 0;
 }
 
-Tbian* TGS::AddBian(const std::string& Name, int len1) {
+Tbian* TGS::AddBian(const std::string& Name, int len1, bool zero) {
     const std::string name = LowerAscii(Name);
     // A result named like a raw series becomes the window's own series of that name: the
     // bars the windows share are never written.
     if (mainbian->find(name)) ownRaw_.insert(name);
     len1 = std::clamp(len1, 0, kMaxBars - 1);
     Tbian* b = namebian.find(name);
-    if (!b) b = namebian.add(name, len1);
+    if (!b) b = namebian.add(name, len1, zero);
     b->Reserve(len1);
     b->len = len1;
     b->writes = ++writeCounter_;

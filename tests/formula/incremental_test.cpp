@@ -348,5 +348,35 @@ TEST(Incremental, OtherChangesRecomputeEverything) {
     EXPECT_EQ(w.RecomputedFrom(), 0);
 }
 
+// A window loading another instrument: ClearData, other bars, a run. Series storage is used
+// again without zeroing for the functions that set every bar; no value of the instrument
+// before may show through.
+TEST(Incremental, AnotherInstrumentAfterClearDataMatchesAFreshWindow) {
+    const std::vector<std::vector<double>> raw = SampleBars();
+    const std::string text =
+        "A:MA(C,5);B:EMA(C,12);LC:=REF(C,1);\n"
+        "D:SMA(MAX(C-LC,0),6,1)/SMA(ABS(C-LC),6,1)*100;E:STD(C,20);F:MA(H,0)+REF(L,3);";
+    TGS w;
+    const auto feed = [&](int count, double scale) {
+        for (int k = 0; k < 8; ++k) {
+            std::vector<double> v(raw[k].begin(), raw[k].begin() + count);
+            if (k >= 2)
+                for (double& x : v)
+                    if (IsValid(x)) x *= scale;
+            w.AddAll(kRaw[k], v.data(), count);
+        }
+        Blocks(w);
+    };
+    feed(kFirstBars + kSteps, 1);
+    ASSERT_TRUE(w.SetProgText(text, "")) << w.FErrorString;
+    ASSERT_TRUE(w.Run(""));
+    for (const auto& [count, scale] : {std::pair{kFirstBars, 1.5}, {kFirstBars + kSteps, 0.25}}) {
+        w.ClearData();
+        feed(count, scale);
+        ASSERT_TRUE(w.Run(""));
+        ExpectSame(w, *Fresh(w, text, ""), "bars " + std::to_string(count));
+    }
+}
+
 } // namespace
 } // namespace vantor
