@@ -79,46 +79,39 @@ BENCHMARK(BM_FullRunKdj)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kM
 BENCHMARK(BM_FullRunRsi)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FullRunBoll)->Arg(10000)->Arg(25000)->Arg(48000)->Unit(benchmark::kMicrosecond);
 
-// ClearData, the same bars fed again, then the run: what loading an instrument costs the
-// window beyond the run itself.
-void BM_FullRunRsiAfterClearData(benchmark::State& state) {
+// ClearData, the same bars fed again, then the run; with `feedTimed` false only the run is
+// timed.
+void RsiAfterClearData(benchmark::State& state, bool feedTimed) {
     vantor::TGS gs;
     const int bars = static_cast<int>(state.range(0));
     Feed(gs, bars);
     if (!Install(gs, "RSI", state)) return;
     gs.Run("");
     for (auto _ : state) {
+        if (!feedTimed) state.PauseTiming();
         gs.ClearData();
         Feed(gs, bars);
+        if (!feedTimed) state.ResumeTiming();
         bool ok = gs.Run("");
         benchmark::DoNotOptimize(ok);
     }
     state.SetItemsProcessed(state.iterations() * bars);
+}
+
+// What loading an instrument costs the window beyond the run itself.
+void BM_FullRunRsiAfterClearData(benchmark::State& state) {
+    RsiAfterClearData(state, true);
+}
+// The run alone: what it pays for series storage made anew, against BM_FullRunRsi on kept
+// storage.
+void BM_RunRsiRightAfterClearData(benchmark::State& state) {
+    RsiAfterClearData(state, false);
 }
 BENCHMARK(BM_FullRunRsiAfterClearData)
     ->Arg(10000)
     ->Arg(25000)
     ->Arg(48000)
     ->Unit(benchmark::kMicrosecond);
-
-// The run alone right after ClearData and a new feed (those two not timed): what the run
-// pays for series storage made anew, against BM_FullRunRsi on kept storage.
-void BM_RunRsiRightAfterClearData(benchmark::State& state) {
-    vantor::TGS gs;
-    const int bars = static_cast<int>(state.range(0));
-    Feed(gs, bars);
-    if (!Install(gs, "RSI", state)) return;
-    gs.Run("");
-    for (auto _ : state) {
-        state.PauseTiming();
-        gs.ClearData();
-        Feed(gs, bars);
-        state.ResumeTiming();
-        bool ok = gs.Run("");
-        benchmark::DoNotOptimize(ok);
-    }
-    state.SetItemsProcessed(state.iterations() * bars);
-}
 BENCHMARK(BM_RunRsiRightAfterClearData)
     ->Arg(10000)
     ->Arg(25000)
