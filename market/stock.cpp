@@ -173,7 +173,13 @@ void Tstock::PushBar(int row, bool reset) {
     for (int i = 0; i < kCachedPeriods; ++i) {
         const auto w = static_cast<TWeekStyle>(i);
         if (StampedByDate(w)) {
-            PushStamped(i, row, day_.stamps[i]);
+            // Most bars of a day-level period only add to its last bar.
+            const auto& stamp = day_.stamps[i];
+            auto& cache = DMP[i].value;
+            if (stamp && !cache.empty() && std::fabs(*stamp - lastLabel_[i]) < PeriodThreshold(w))
+                MergeBar(cache.back(), bar);
+            else
+                PushStamped(i, row, stamp);
             continue;
         }
         // An intraday stamp is the minute that ends the bar, counted from the bar's day.
