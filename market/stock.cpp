@@ -207,7 +207,7 @@ void Tstock::PushBar(int row, bool reset) {
         added.Ssj.assign(std::string_view(hhmm, 4));
         lastLabel_[i] = stamp;
         firstRow_[i].push_back(row);
-        labelNumbers_[i].push_back({date, hour * 100 + mi});
+        labelNumbers_[i].push_back({date, hour * 100 + mi}); // a date that exists reads as itself
     }
 }
 
