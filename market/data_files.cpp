@@ -1,5 +1,7 @@
 #include "market/data_files.h"
 
+#include "market/large_pages.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -88,7 +90,11 @@ bool ReadFileText(const std::string& path, std::string& text) {
     // Read straight into a string of the file's size, then whatever follows if it grew.
     std::error_code ec;
     auto size = fs::file_size(path, ec);
-    if (!ec) text.resize(static_cast<std::size_t>(size));
+    if (!ec) {
+        text.reserve(static_cast<std::size_t>(size));
+        PreferLargePages(text.data(), text.capacity());
+        text.resize(static_cast<std::size_t>(size));
+    }
     std::size_t have = std::fread(text.data(), 1, text.size(), in);
     text.resize(have);
     char block[1 << 16];

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vantor {
 
@@ -137,6 +138,13 @@ std::vector<std::string_view> SplitBarFields(std::string_view line) {
 
 namespace {
 
+// Reads the run of digits at p (before `end`) onto `digits` and returns its length.
+inline long ReadDigitRun(const char*& p, const char* end, std::uint64_t& digits) {
+    const char* const start = p;
+    while (p < end && static_cast<unsigned>(*p - '0') <= 9) digits = digits * 10 + (*p++ - '0');
+    return p - start;
+}
+
 // Reads a line whose 7 to 9 fields are all plain decimals (digits, at most one point, a
 // leading minus; no blanks, quotes or empty fields), each number taken as its characters are
 // passed: the bar the general reading gives for it. False for any other line, which is left
@@ -144,8 +152,8 @@ namespace {
 bool ReadPlainBarLine(std::string_view line, Price& bar) {
     const char* p = line.data();
     const char* const end = p + line.size();
-    std::array<std::string_view, 9> text;
-    std::array<double, 9> value;
+    std::string_view text[2]; // the date and time fields are kept as text
+    double value[9];
     int count = 0;
     for (;;) {
         if (count == 9) return false; // a tenth field: the line is refused there
@@ -155,21 +163,18 @@ bool ReadPlainBarLine(std::string_view line, Price& bar) {
         // The digits before and after the point make one integer (past fifteen digits the
         // line is left to the general reading, so wrapping around does not matter).
         std::uint64_t digits = 0;
-        const char* const whole = p;
-        while (p < end && static_cast<unsigned>(*p - '0') <= 9) digits = digits * 10 + (*p++ - '0');
-        long ndigits = p - whole, decimals = 0;
+        long ndigits = ReadDigitRun(p, end, digits), decimals = 0;
         if (p < end && *p == '.') {
-            const char* const fraction = ++p;
-            while (p < end && static_cast<unsigned>(*p - '0') <= 9)
-                digits = digits * 10 + (*p++ - '0');
-            decimals = p - fraction;
+            ++p;
+            decimals = ReadDigitRun(p, end, digits);
             ndigits += decimals;
         }
         if (p < end && *p != ',') return false;
         if (ndigits == 0 || ndigits > 15) return false; // an empty field, a lone sign or point
-        const double magnitude = static_cast<double>(digits) / kExactPowers[decimals];
+        const double whole = static_cast<double>(digits);
+        const double magnitude = decimals == 0 ? whole : whole / kExactPowers[decimals];
         value[count] = negative ? -magnitude : magnitude;
-        text[count] = std::string_view(start, static_cast<std::size_t>(p - start));
+        if (count < 2) text[count] = std::string_view(start, static_cast<std::size_t>(p - start));
         ++count;
         if (p == end) break;
         ++p; // the comma

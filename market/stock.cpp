@@ -5,6 +5,7 @@
 #include <random>
 
 #include "market/data_files.h"
+#include "market/large_pages.h"
 #include "market/period_stamp.h"
 
 namespace vantor {
@@ -133,35 +134,84 @@ void Tstock::ReserveCaches(int bars) {
         firstRow_[i].reserve(n);
         labelNumbers_[i].reserve(n);
     }
+    // The 1-minute cache fills with about one bar per base bar.
+    PreferLargePages(DMP[0].value.data(), DMP[0].value.capacity() * sizeof(Price));
+}
+
+void Tstock::ReadDay(int date) {
+    day_.date = date;
+    day_.set = true;
+    day_.at = ReadBarMoment(0, date);
+    const BarMoment& at = day_.at;
+    if (at.dayNumber) {
+        DateTimeParts p;
+        p.year = at.year;
+        p.month = at.month;
+        p.day = at.day;
+        ShortStr unused;
+        StampLabel(p, day_.label, unused);
+    }
+    for (int i = 0; i < kCachedPeriods; ++i)
+        if (StampedByDate(static_cast<TWeekStyle>(i)))
+            day_.stamps[i] = GetPeriodStamp(static_cast<TWeekStyle>(i), at);
 }
 
 void Tstock::PushBar(int row, bool reset) {
     if (reset) ClearPeriods();
     if (row < 0 || row >= fcount) return;
-    const int time = BarTimeNumber(Fp[row].Ssj), date = BarDateNumber(Fp[row].Srq);
-    const BarMoment at = ReadBarMoment(time, date);
-    // The stamps of the day-level periods depend on the date alone: read once per date.
-    if (dayStampsDate_ != date || !dayStampsSet_) {
-        for (int i = 0; i < kCachedPeriods; ++i)
-            if (StampedByDate(static_cast<TWeekStyle>(i)))
-                dayStamps_[i] = GetPeriodStamp(static_cast<TWeekStyle>(i), at);
-        dayStampsDate_ = date;
-        dayStampsSet_ = true;
-    }
+    const Price& bar = Fp[row];
+    const int time = BarTimeNumber(bar.Ssj), date = BarDateNumber(bar.Srq);
+    // Bars come day by day: the date is read once for all the bars of its day.
+    if (date != day_.date || !day_.set) ReadDay(date);
+    // A date that does not exist has no stamp in any period: the bar is left out.
+    if (!day_.at.dayNumber) return;
+    const double dayNumber = *day_.at.dayNumber;
+    BarMoment at = day_.at;
+    at.hour = time / 100;
+    at.minute = time % 100;
+    at.timeOk = time >= 0 && at.hour <= 23 && at.minute <= 59;
     for (int i = 0; i < kCachedPeriods; ++i) {
         const auto w = static_cast<TWeekStyle>(i);
         if (StampedByDate(w)) {
-            PushStamped(i, row, dayStamps_[i]);
+            // Most bars of a day-level period only add to its last bar.
+            const auto& stamp = day_.stamps[i];
+            auto& cache = DMP[i].value;
+            if (stamp && !cache.empty() && std::fabs(*stamp - lastLabel_[i]) < PeriodThreshold(w))
+                MergeBar(cache.back(), bar);
+            else
+                PushStamped(i, row, stamp);
             continue;
         }
         // An intraday stamp is the minute that ends the bar, counted from the bar's day.
         const int minute = IntradayLabelMinute(w, at);
         if (minute < 0) continue; // no stamp: left out of the cache
-        PushStamped(i, row, DayTime(*at.dayNumber, minute / 60, minute % 60), &at, minute);
+        const int hour = minute / 60, mi = minute % 60;
+        const double stamp = DayTime(dayNumber, hour, mi);
+        auto& cache = DMP[i].value;
+        if (!cache.empty() && std::fabs(stamp - lastLabel_[i]) < PeriodThreshold(w)) {
+            MergeBar(cache.back(), bar);
+            continue;
+        }
+        if (minute >= 1440) { // midnight ends the bar: its label is the next day's
+            PushStamped(i, row, stamp);
+            continue;
+        }
+        // A new bar that ends on its own day: labelled with the day's text and the minute,
+        // which is what decoding its stamp gives.
+        cache.push_back(bar);
+        Price& added = cache.back();
+        added.Srq = day_.label;
+        const char hhmm[4] = {static_cast<char>('0' + hour / 10),
+                              static_cast<char>('0' + hour % 10), static_cast<char>('0' + mi / 10),
+                              static_cast<char>('0' + mi % 10)};
+        added.Ssj.assign(std::string_view(hhmm, 4));
+        lastLabel_[i] = stamp;
+        firstRow_[i].push_back(row);
+        labelNumbers_[i].push_back({date, hour * 100 + mi}); // a date that exists reads as itself
     }
 }
 
-bool Tstock::ReadFile() {
+bool Tstock::ReadText() {
     if (!lines.Read(fileName)) {
         lines.clear();
         fcount = 0;
@@ -171,24 +221,39 @@ bool Tstock::ReadFile() {
     }
     oldfilename = fileName;
     fcount = static_cast<int>(lines.size());
-    Fp.assign(fcount, Price{});
+    Fp.clear();
+    Fp.reserve(static_cast<size_t>(fcount));
+    PreferLargePages(Fp.data(), Fp.capacity() * sizeof(Price));
     ClearPeriods();
+    return true;
+}
+
+void Tstock::ParseBars(int pushFirst, int pushLast) {
     for (int i = 0; i < fcount; ++i) {
-        if (!ParseBarLine(lines[i], Fp[i]) && !serrmessage) {
+        // Each bar is parsed in its place, never filled with zeros first.
+        if (!ParseBarLine(lines[i], Fp.emplace_back()) && !serrmessage) {
             serrmessage = true;
             if (host)
                 host->Message("数据格式不合法，请检查数据文件格式！当前行：" + std::to_string(i));
         }
+        if (pushFirst <= i && i <= pushLast) PushBar(i, false);
     }
+}
+
+bool Tstock::ReadFile() {
+    if (!ReadText()) return false;
+    ParseBars(0, -1);
     return true;
 }
 
 bool Tstock::loaddata() {
-    if (!ReadFile()) return false;
+    if (!ReadText()) return false;
     if (0 <= startrow && startrow <= Flastrow && Flastrow <= fcount - 1) {
         ReserveCaches(Flastrow - startrow + 1);
-        for (int i = startrow; i <= Flastrow; ++i) PushBar(i, false);
+        ParseBars(startrow, Flastrow);
         nIndex = Flastrow;
+    } else {
+        ParseBars(0, -1);
     }
     return true;
 }

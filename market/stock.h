@@ -10,11 +10,10 @@
 
 #include "market/data_files.h"
 #include "market/host.h"
+#include "market/period_stamp.h"
 #include "market/price.h"
 
 namespace vantor {
-
-struct BarMoment;
 
 class Tstock {
 public:
@@ -85,12 +84,23 @@ private:
     std::array<double, kCachedPeriods> lastLabel_{};
     // Per cache: the label of each cache bar as numbers (date, time).
     std::array<std::vector<std::array<int, 2>>, kCachedPeriods> labelNumbers_;
-    // The stamps of the periods that depend on the date alone, for the date last pushed.
-    std::array<std::optional<double>, kCachedPeriods> dayStamps_{};
-    int dayStampsDate_ = 0;
-    bool dayStampsSet_ = false;
+    // The date last pushed, read once for all its bars: its moment (without the time), its
+    // label text and the stamps of the periods that depend on the date alone.
+    struct PushedDay {
+        int date = 0;
+        bool set = false;
+        BarMoment at;
+        ShortStr label; // "yyyymmdd", when the date exists
+        std::array<std::optional<double>, kCachedPeriods> stamps{};
+    };
+    PushedDay day_;
 
+    // Reads the file's lines and makes room for its bars; ParseBars then reads the bars,
+    // putting the rows `pushFirst` .. `pushLast` into the caches while each is at hand.
+    bool ReadText();
+    void ParseBars(int pushFirst, int pushLast);
     bool ReadFile();
+    void ReadDay(int date);
     void ClearPeriods();
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -193,6 +194,43 @@ TEST_F(StoreTest, LineEndsOfTheFile) {
         } else {
             EXPECT_TRUE(messages.empty()) << c.what;
         }
+    }
+}
+
+TEST_F(StoreTest, EveryCacheGroupsTheBarsByTheirStamps) {
+    // Dates that come back after another day or after a bad date, a date written in other
+    // digits, minutes before midnight and a bad time: each cache holds one bar per run of
+    // equal stamps, labelled with the stamp, whatever the bars before it were.
+    const std::vector<std::string> lines = {
+        "20150310,0931,1,2,0.5,1,1,1",    "20150310,0932,1,2,0.5,1,2,1",
+        "20150311,0931,1,2,0.5,1,4,1",    "20150310,0933,1,2,0.5,1,8,1",
+        "20150230,0931,1,2,0.5,1,16,1",   "20150310,0934,1,2,0.5,1,32,1",
+        "20150310.0,0935,1,2,0.5,1,64,1", "020150311,2359,1,2,0.5,1,128,1",
+        "20150312,2358,1,2,0.5,1,256,1",  "20150313,0000,1,2,0.5,1,512,1",
+        "20150313,2501,1,2,0.5,1,1024,1", "20150316,1,2,0.5,1,2048,1"};
+    Tstock s;
+    Load(s, Write(lines), 0, static_cast<int>(lines.size()) - 1);
+    for (int i = 0; i < kCachedPeriods; ++i) {
+        const auto w = static_cast<TWeekStyle>(i);
+        std::vector<std::string> labels;
+        std::vector<double> volumes;
+        double last = 0;
+        for (const Price& bar : s.Fp) {
+            auto stamp = GetPeriodStamp(w, BarTimeNumber(bar.Ssj), BarDateNumber(bar.Srq));
+            if (!stamp) continue;
+            if (labels.empty() || std::fabs(*stamp - last) >= PeriodThreshold(w)) {
+                ShortStr d, t;
+                StampLabel(*stamp, d, t);
+                labels.push_back(d.str() + " " + t.str());
+                volumes.push_back(0);
+                last = *EncodeBarTime(BarTimeNumber(t), BarDateNumber(d));
+            }
+            volumes.back() += bar.Scjl;
+        }
+        EXPECT_EQ(Labels(s, w), labels) << PeriodCaption(w);
+        std::vector<double> got;
+        for (const Price& b : s.Cache(w).value) got.push_back(b.Scjl);
+        EXPECT_EQ(got, volumes) << PeriodCaption(w);
     }
 }
 
