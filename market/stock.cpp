@@ -71,8 +71,7 @@ void Tstock::PushInto(int i, int row, int time, int date) {
     PushStamped(i, row, GetPeriodStamp(static_cast<TWeekStyle>(i), time, date));
 }
 
-void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp, const BarMoment* at,
-                         int minute) {
+void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp) {
     const Price& bar = Fp[row];
     const auto w = static_cast<TWeekStyle>(i);
     // A bar whose date or time has no stamp is left out of the cache.
@@ -82,24 +81,12 @@ void Tstock::PushStamped(int i, int row, const std::optional<double>& stamp, con
         cache.push_back(bar);
         Price& added = cache.back();
         // The label's text and numbers from one reading of the stamp: the numbers are
-        // what reading the text back would give. An intraday bar that ends on the moment's
-        // own day is labelled from the moment's parts, which is what decoding its stamp gives.
-        const bool sameDay = at && minute >= 0 && minute < 1440;
-        DateTimeParts p;
-        if (sameDay) {
-            p.year = at->year;
-            p.month = at->month;
-            p.day = at->day;
-            p.hour = minute / 60;
-            p.minute = minute % 60;
-        } else {
-            p = DecodeDateTime(*stamp);
-        }
+        // what reading the text back would give.
+        const DateTimeParts p = DecodeDateTime(*stamp);
         StampLabel(p, added.Srq, added.Ssj);
         const int labelDate = p.year * 10000 + p.month * 100 + p.day;
         const int labelTime = p.hour * 100 + p.minute;
-        lastLabel_[i] = sameDay ? DayTime(*at->dayNumber, p.hour, p.minute)
-                                : EncodeBarTime(labelTime, labelDate).value_or(0.0);
+        lastLabel_[i] = EncodeBarTime(labelTime, labelDate).value_or(0.0);
         firstRow_[i].push_back(row);
         labelNumbers_[i].push_back({labelDate, labelTime});
         return;

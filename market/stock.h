@@ -105,10 +105,8 @@ private:
     void PushBar(int row, bool reset);
     void PushInto(int period, int row);
     void PushInto(int period, int row, int time, int date);
-    // `at` and `minute`, when given, are the bar's moment and the minute of its day that
-    // IntradayLabelMinute gives: they spare decoding the stamp for the label.
-    void PushStamped(int period, int row, const std::optional<double>& stamp,
-                     const BarMoment* at = nullptr, int minute = -1);
+    // Adds the bar to the cache bar of its stamp, or starts one labelled from the stamp.
+    void PushStamped(int period, int row, const std::optional<double>& stamp);
     void ReserveCaches(int bars);
     static double LabelTime(const Price& cacheBar);
     Price Combine(int first, int last) const;
